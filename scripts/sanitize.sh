@@ -15,6 +15,6 @@ if [ "$which" = address ] || [ "$which" = all ]; then
 fi
 if [ "$which" = thread ] || [ "$which" = all ]; then
   BUILD_TYPE=Debug "$root/scripts/build.sh" "$root/build-tsan" -DKELVUE_SANITIZE=thread -DKELVUE_BENCH=OFF
-  (cd "$root/build-tsan" && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+  (cd "$root/build-tsan" && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$root/scripts/tsan.supp" \
      ctest --output-on-failure -j"$(nproc)" --timeout 900 -L threaded)
 fi
