@@ -1,0 +1,215 @@
+#include "video/ViewHistory.h"
+
+#include "base/Sigleton.h"
+
+#include <glog/logging.h>
+#include <tinyxml.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* kEntryName = "devinfo";
+constexpr const char* kCameraAttribute = "cameraid";
+
+std::string DayName(const ViewHistory::Date& day)
+{
+    char name[48];
+    std::snprintf(name, sizeof name, "D%d-%d-%d", day.year, day.month, day.day);
+    return name;
+}
+
+TiXmlElement* NewEntry(const std::string& deviceId)
+{
+    auto* entry = new TiXmlElement(kEntryName);
+    entry->SetAttribute(kCameraAttribute, deviceId.c_str());
+    return entry;
+}
+
+bool IsEntryOf(const TiXmlElement* entry, const std::string& deviceId)
+{
+    const char* id = entry->Attribute(kCameraAttribute);
+    return id != nullptr && deviceId == id;
+}
+
+// Removes the first child of `day` recorded for the camera; removes the day when it is left empty.
+void RemoveFromDay(TiXmlDocument& doc, TiXmlElement* day, const std::string& deviceId)
+{
+    for (TiXmlElement* entry = day->FirstChildElement(); entry != nullptr; entry = entry->NextSiblingElement()) {
+        if (IsEntryOf(entry, deviceId)) {
+            day->RemoveChild(entry);
+            break;
+        }
+    }
+    if (day->FirstChild() == nullptr)
+        doc.RemoveChild(day);
+}
+
+TiXmlElement* FindTopLevel(TiXmlDocument& doc, const std::string& name)
+{
+    for (TiXmlElement* e = doc.FirstChildElement(); e != nullptr; e = e->NextSiblingElement())
+        if (name == e->Value())
+            return e;
+    return nullptr;
+}
+
+}  // namespace
+
+ViewHistory* ViewHistory::Instance()
+{
+    return base::Sigleton<ViewHistory>::Instance();
+}
+
+ViewHistory::ViewHistory(std::string fileName) : fileName_(std::move(fileName)) {}
+
+ViewHistory::Date ViewHistory::Today()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+bool ViewHistory::AddCamera(const std::string& deviceId)
+{
+    return AddCamera(deviceId, Today());
+}
+
+bool ViewHistory::AddCamera(const std::string& deviceId, const Date& day)
+{
+    const std::string today = DayName(day);
+    TiXmlDocument doc;
+    LoadForChange(doc);
+    // Today's element is normally the first; it is looked up among all days so that a clock set back
+    // or a foreign element at the top never lists a camera twice on one day.
+    TiXmlElement* element = FindTopLevel(doc, today);
+    if (element == nullptr) {
+        TiXmlElement fresh(today.c_str());
+        fresh.LinkEndChild(NewEntry(deviceId));
+        if (TiXmlElement* first = doc.FirstChildElement())
+            doc.InsertBeforeChild(first, fresh);
+        else
+            doc.InsertEndChild(fresh);
+    } else {
+        for (const TiXmlElement* e = element->FirstChildElement(); e != nullptr; e = e->NextSiblingElement())
+            if (IsEntryOf(e, deviceId))
+                return Save(doc);
+        element->LinkEndChild(NewEntry(deviceId));
+    }
+    return Save(doc);
+}
+
+void ViewHistory::LoadGroups(std::map<std::string, std::vector<std::string>>& groups) const
+{
+    groups.clear();
+    TiXmlDocument doc;
+    if (Load(doc) != LoadResult::Loaded)
+        return;
+    for (const TiXmlElement* day = doc.FirstChildElement(); day != nullptr; day = day->NextSiblingElement()) {
+        const std::string name = day->Value();
+        if (name.empty() || name[0] != 'D')
+            continue;
+        auto& ids = groups[name.substr(1)];
+        for (const TiXmlElement* e = day->FirstChildElement(kEntryName); e != nullptr;
+             e = e->NextSiblingElement(kEntryName)) {
+            const char* id = e->Attribute(kCameraAttribute);
+            ids.push_back(id != nullptr ? id : "");
+        }
+    }
+}
+
+bool ViewHistory::RemoveGroup(const std::string& key)
+{
+    TiXmlDocument doc;
+    if (LoadForChange(doc))
+        if (TiXmlElement* day = FindTopLevel(doc, "D" + key))
+            doc.RemoveChild(day);
+    return Save(doc);
+}
+
+bool ViewHistory::RemoveEntry(const std::string& key, const std::string& deviceId)
+{
+    TiXmlDocument doc;
+    if (LoadForChange(doc))
+        if (TiXmlElement* day = FindTopLevel(doc, "D" + key))
+            RemoveFromDay(doc, day, deviceId);
+    return Save(doc);
+}
+
+bool ViewHistory::RemoveCamera(const std::string& deviceId)
+{
+    TiXmlDocument doc;
+    if (LoadForChange(doc)) {
+        TiXmlElement* day = doc.FirstChildElement();
+        while (day != nullptr) {
+            TiXmlElement* next = day->NextSiblingElement();
+            RemoveFromDay(doc, day, deviceId);
+            day = next;
+        }
+    }
+    return Save(doc);
+}
+
+bool ViewHistory::ClearAll()
+{
+    TiXmlDocument doc;
+    return Save(doc);
+}
+
+ViewHistory::LoadResult ViewHistory::Load(TiXmlDocument& doc) const
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(fileName_, ec))
+        return LoadResult::Missing;
+    if (doc.LoadFile(fileName_.c_str()))
+        return LoadResult::Loaded;
+    // An emptied history (ClearAll) is a valid, empty history.
+    if (doc.ErrorId() == TiXmlBase::TIXML_ERROR_DOCUMENT_EMPTY) {
+        doc.Clear();
+        doc.ClearError();
+        return LoadResult::Loaded;
+    }
+    LOG(WARNING) << "viewing history " << fileName_ << " unreadable: " << doc.ErrorDesc() << " (row "
+                 << doc.ErrorRow() << ")";
+    doc.Clear();
+    doc.ClearError();
+    return LoadResult::Unreadable;
+}
+
+bool ViewHistory::LoadForChange(TiXmlDocument& doc) const
+{
+    const LoadResult result = Load(doc);
+    if (result == LoadResult::Unreadable) {
+        const std::string aside = fileName_ + ".bad";
+        if (std::rename(fileName_.c_str(), aside.c_str()) != 0)
+            LOG(ERROR) << "cannot move unreadable history aside to " << aside << ": " << std::strerror(errno);
+        else
+            LOG(WARNING) << "unreadable viewing history kept as " << aside;
+    }
+    return result == LoadResult::Loaded;
+}
+
+bool ViewHistory::Save(TiXmlDocument& doc) const
+{
+    const std::string temp = fileName_ + ".tmp";
+    FILE* file = std::fopen(temp.c_str(), "w");
+    if (file == nullptr) {
+        LOG(ERROR) << "cannot write viewing history " << temp << ": " << std::strerror(errno);
+        return false;
+    }
+    bool written = doc.SaveFile(file);
+    written = std::fflush(file) == 0 && written;
+    written = ::fsync(fileno(file)) == 0 && written;
+    written = std::fclose(file) == 0 && written;
+    if (!written || std::rename(temp.c_str(), fileName_.c_str()) != 0) {
+        LOG(ERROR) << "cannot save viewing history " << fileName_ << ": " << std::strerror(errno);
+        std::remove(temp.c_str());
+        return false;
+    }
+    return true;
+}

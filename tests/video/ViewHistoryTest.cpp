@@ -1,0 +1,145 @@
+#include "video/ViewHistory.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Groups = std::map<std::string, std::vector<std::string>>;
+
+class ViewHistoryTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("viewhistory_" + std::to_string(::getpid()) + "_" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string Path() const { return (dir / "log.xml").string(); }
+    std::string Read(const std::string& path) const
+    {
+        std::ifstream in(path);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    void Write(const std::string& text) const { std::ofstream(Path()) << text; }
+    std::map<std::string, std::vector<std::string>> Load(ViewHistory& h) const
+    {
+        std::map<std::string, std::vector<std::string>> groups;
+        h.LoadGroups(groups);
+        return groups;
+    }
+
+    fs::path dir;
+    const ViewHistory::Date day1{2016, 3, 9};
+    const ViewHistory::Date day2{2016, 3, 10};
+};
+
+
+
+}  // namespace
+
+TEST_F(ViewHistoryTest, OneEntryPerCameraPerDayNewestDayFirstInPrintedForm)
+{
+    ViewHistory history(Path());
+    ASSERT_TRUE(history.AddCamera("A", day1));
+    history.AddCamera("B", day1);
+    history.AddCamera("A", day1);
+    history.AddCamera("A", day2);  // after midnight: a new day above the old one
+    EXPECT_EQ("<D2016-3-10>\n"
+              "    <devinfo cameraid=\"A\" />\n"
+              "</D2016-3-10>\n"
+              "<D2016-3-9>\n"
+              "    <devinfo cameraid=\"A\" />\n"
+              "    <devinfo cameraid=\"B\" />\n"
+              "</D2016-3-9>\n",
+              Read(Path()));
+    EXPECT_EQ((Groups{{"2016-3-10", {"A"}}, {"2016-3-9", {"A", "B"}}}), Load(history));
+    EXPECT_FALSE(fs::exists(Path() + ".tmp"));
+}
+
+TEST_F(ViewHistoryTest, RemovalsDropEmptiedDaysAndKeepOthers)
+{
+    ViewHistory history(Path());
+    history.AddCamera("A", day1);
+    history.AddCamera("B", day1);
+    history.AddCamera("A", day2);
+    history.AddCamera("C", day2);
+
+    history.RemoveEntry("2016-3-9", "B");
+    EXPECT_EQ((Groups{{"2016-3-10", {"A", "C"}}, {"2016-3-9", {"A"}}}), Load(history));
+    history.RemoveCamera("A");  // the last camera of 2016-3-9: the day goes
+    EXPECT_EQ((Groups{{"2016-3-10", {"C"}}}), Load(history));
+    const std::string before = Read(Path());
+    history.RemoveGroup("2001-1-1");
+    history.RemoveEntry("2001-1-1", "C");
+    history.RemoveEntry("2016-3-10", "nobody");
+    EXPECT_EQ(before, Read(Path()));
+    history.RemoveGroup("2016-3-10");
+    EXPECT_TRUE(Load(history).empty());
+}
+
+TEST_F(ViewHistoryTest, ForeignTopLevelElementsAreKeptButNotListed)
+{
+    Write("<note>\n    <devinfo cameraid=\"X\" />\n</note>\n<D2016-3-9>\n    <devinfo cameraid=\"A\" />\n</D2016-3-9>\n");
+    ViewHistory history(Path());
+    EXPECT_EQ((Groups{{"2016-3-9", {"A"}}}), Load(history));
+    history.AddCamera("B", day1);  // today's day is not first: it is found, not duplicated
+    history.AddCamera("C", day2);
+    EXPECT_EQ((Groups{{"2016-3-10", {"C"}}, {"2016-3-9", {"A", "B"}}}), Load(history));
+    EXPECT_NE(std::string::npos, Read(Path()).find("<note>"));
+    EXPECT_EQ(0u, Read(Path()).find("<D2016-3-10>"));
+}
+
+TEST_F(ViewHistoryTest, ClearedOrMissingFileIsAnEmptyHistory)
+{
+    ViewHistory history(Path());
+    EXPECT_TRUE(Load(history).empty());
+    history.RemoveCamera("A");  // a missing file: an empty one is written
+    EXPECT_EQ("", Read(Path()));
+    history.AddCamera("A", day1);
+    ASSERT_TRUE(history.ClearAll());
+    EXPECT_EQ("", Read(Path()));
+    history.AddCamera("B", day1);
+    EXPECT_EQ((Groups{{"2016-3-9", {"B"}}}), Load(history));
+    EXPECT_FALSE(fs::exists(Path() + ".bad"));
+}
+
+TEST_F(ViewHistoryTest, UnreadableFileIsKeptAsideBeforeANewHistoryStarts)
+{
+    const std::string broken = "<D2016-3-9>\n    <devinfo cameraid=\"A\" />\n<D2016";
+    for (bool add : {true, false}) {
+        Write(broken);
+        fs::remove(Path() + ".bad");
+        ViewHistory history(Path());
+        EXPECT_TRUE(Load(history).empty());
+        EXPECT_EQ(broken, Read(Path())) << "reading never changes the file";
+        if (add)
+            history.AddCamera("B", day2);
+        else
+            history.RemoveGroup("2016-3-9");
+        EXPECT_EQ(broken, Read(Path() + ".bad"));
+        const Groups expected = add ? Groups{{"2016-3-10", {"B"}}} : Groups{};
+        EXPECT_EQ(expected, Load(history)) << add;
+    }
+}
+
+TEST_F(ViewHistoryTest, SaveFailureLeavesTheOldFileIntact)
+{
+    ViewHistory history(Path());
+    history.AddCamera("A", day1);
+    const std::string before = Read(Path());
+    fs::create_directory(Path() + ".tmp");  // the temporary file cannot be created
+    EXPECT_FALSE(history.AddCamera("B", day1));
+    EXPECT_EQ(before, Read(Path()));
+    fs::remove(Path() + ".tmp");
+}
