@@ -66,7 +66,7 @@ public:
     bool IsFriend(const std::string& deviceId) override;
     bool IsOnline(const std::string& deviceId) override;
     bool WaitUntilReady(std::stop_token stop) override;
-    void GetFriends(std::vector<std::string>& out);
+    void GetFriends(std::vector<std::string>& out) override;
 
     bool IsConnected() const { return connected_.load(); }
     // Open from the first established connection on / from the first roster on.
