@@ -1,0 +1,376 @@
+#include "FfPlayer.h"
+
+#include "FlvRecorder.h"
+#include "FrameScaler.h"
+#include "PlayerHost.h"
+#include "PngWriter.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+#include <algorithm>
+
+namespace ffplayer {
+
+namespace {
+
+constexpr std::size_t kMaxHeldPackets = 600;  // bounds the key-frame buffer of streams with very long GOPs
+constexpr std::chrono::milliseconds kPositionInterval{500};
+
+std::int64_t NowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
+
+// What one opened stream needs on the worker thread; freed when the worker ends.
+class FfPlayer::Session {
+public:
+    ~Session()
+    {
+        av_packet_free(&packet);
+        av_frame_free(&frame);
+        avcodec_free_context(&decoder);
+        avformat_close_input(&input);
+    }
+
+    // Connects, probes and opens the decoder of the first video stream.
+    bool Open(FfPlayer* player, const std::string& url, PlayMode mode)
+    {
+        input = avformat_alloc_context();
+        packet = av_packet_alloc();
+        frame = av_frame_alloc();
+        if (input == nullptr || packet == nullptr || frame == nullptr)
+            return false;
+        input->interrupt_callback = AVIOInterruptCB{&FfPlayer::Interrupt, player};
+        AVDictionary* options = nullptr;
+        if (mode == PM_REALTIME) {
+            // A small probe lets a live stream show its first frame within ~100 ms instead of seconds.
+            // No "nobuffer" flag: with a small probe it throws away the key frame read while probing.
+            av_dict_set(&options, "probesize", "32", 0);
+            av_dict_set(&options, "analyzeduration", "300000", 0);
+        }
+        const int opened = avformat_open_input(&input, url.c_str(), nullptr, &options);
+        av_dict_free(&options);
+        if (opened < 0)
+            return false;  // avformat_open_input freed the context
+        if (avformat_find_stream_info(input, nullptr) < 0)
+            return false;
+        videoIndex = av_find_best_stream(input, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+        if (videoIndex < 0)
+            return false;
+        const AVStream* stream = input->streams[videoIndex];
+        const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
+        decoder = codec != nullptr ? avcodec_alloc_context3(codec) : nullptr;
+        if (decoder == nullptr || avcodec_parameters_to_context(decoder, stream->codecpar) < 0)
+            return false;
+        decoder->thread_count = 1;  // frame threads add a frame of delay per thread; one thread is plenty
+        decoder->flags |= AV_CODEC_FLAG_LOW_DELAY;
+        return avcodec_open2(decoder, codec, nullptr) >= 0;
+    }
+
+    AVFormatContext* input = nullptr;
+    AVCodecContext* decoder = nullptr;
+    AVPacket* packet = nullptr;
+    AVFrame* frame = nullptr;
+    int videoIndex = -1;
+    FrameScaler scaler;
+};
+
+FfPlayer::FfPlayer() : lastFrame_(av_frame_alloc())
+{
+    static std::once_flag networkInit;
+    std::call_once(networkInit, [] { avformat_network_init(); });
+}
+
+FfPlayer::~FfPlayer()
+{
+    Stop();
+    {
+        std::lock_guard<std::mutex> lock(snapshotMutex_);
+        if (snapshotThread_.joinable())
+            snapshotThread_.join();
+    }
+    av_frame_free(&lastFrame_);
+}
+
+int FfPlayer::Interrupt(void* opaque)
+{
+    auto* player = static_cast<FfPlayer*>(opaque);
+    return player->stopRequested_.load() || NowNs() > player->deadlineNs_.load() ? 1 : 0;
+}
+
+void FfPlayer::ExtendDeadline(std::chrono::milliseconds timeout)
+{
+    deadlineNs_.store(NowNs() + std::chrono::duration_cast<std::chrono::nanoseconds>(timeout).count());
+}
+
+bool FfPlayer::Transition(std::initializer_list<PlayState> from, PlayState to)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (std::find(from.begin(), from.end(), GetPlayState()) == from.end())
+        return false;
+    SetState(to);
+    return true;
+}
+
+int FfPlayer::Open(const char* url, void* window)
+{
+    if (url == nullptr || *url == '\0')
+        return -1;
+    Stop();
+    std::lock_guard<std::mutex> lock(controlMutex_);
+    videoWidth_.store(0);
+    videoHeight_.store(0);
+    lengthMs_.store(0);
+    positionMs_.store(0);
+    ExtendDeadline(kOpenTimeout);
+    SetState(PS_OPENING);
+    worker_ = std::thread(&FfPlayer::Run, this, std::string(url), window, Mode());
+    return 0;
+}
+
+void FfPlayer::Stop()
+{
+    std::lock_guard<std::mutex> control(controlMutex_);
+    stopRequested_.store(true);
+    if (worker_.joinable())
+        worker_.join();
+    stopRequested_.store(false);
+    showing_.store(false);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (recorder_) {
+            recorder_->Finish();
+            recorder_.reset();
+        }
+        if (GetPlayState() != PS_IDLE)
+            SetState(PS_STOPPED);
+    }
+    std::lock_guard<std::mutex> frame(frameMutex_);
+    av_frame_unref(lastFrame_);
+}
+
+void FfPlayer::Play()
+{
+    bool changed;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const PlayState state = GetPlayState();
+        changed = state == PS_OPENED || state == PS_PAUSED;
+        if (changed) {
+            showing_.store(true);
+            SetState(recorder_ ? PS_RECORDING : PS_PLAYING);
+        }
+    }
+    if (changed)
+        Notify(PE_STATE_CHANGED);
+}
+
+void FfPlayer::Resume() { Play(); }
+
+void FfPlayer::Pause()
+{
+    if (Transition({PS_PLAYING, PS_RECORDING}, PS_PAUSED)) {
+        showing_.store(false);
+        Notify(PE_STATE_CHANGED);
+    }
+}
+
+int FfPlayer::StartRecord(const char* path)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const PlayState state = GetPlayState();
+        if (path == nullptr || *path == '\0' || recorder_ || streamParams_ == nullptr ||
+            (state != PS_OPENED && state != PS_PLAYING && state != PS_PAUSED))
+            return -1;
+        recorder_ = FlvRecorder::Create(path, streamParams_, streamTimeBase_);
+        if (!recorder_)
+            return -1;
+        if (state == PS_PLAYING)
+            SetState(PS_RECORDING);
+    }
+    Notify(PE_STATE_CHANGED);
+    return 0;
+}
+
+int FfPlayer::StopRecord()
+{
+    bool complete;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!recorder_)
+            return -1;
+        complete = recorder_->Finish();
+        recorder_.reset();
+        if (GetPlayState() == PS_RECORDING)
+            SetState(PS_PLAYING);
+    }
+    Notify(PE_STATE_CHANGED);
+    return complete ? 0 : -1;
+}
+
+int FfPlayer::Snapshot(const char* path)
+{
+    if (path == nullptr || *path == '\0')
+        return -1;
+    AVFrame* frame;
+    {
+        std::lock_guard<std::mutex> lock(frameMutex_);
+        if (lastFrame_->data[0] == nullptr)
+            return -1;
+        frame = av_frame_clone(lastFrame_);
+    }
+    if (frame == nullptr)
+        return -1;
+    std::lock_guard<std::mutex> lock(snapshotMutex_);
+    if (snapshotThread_.joinable())
+        snapshotThread_.join();
+    // PNG encoding of a large frame takes tens of milliseconds: keep it off the caller and the decoder.
+    snapshotThread_ = std::thread([this, frame, target = std::string(path)]() mutable {
+        const bool saved = WritePng(frame, target);
+        av_frame_free(&frame);
+        Notify(saved ? PE_SNAPSHOT_SAVED : PE_SNAPSHOT_FAILED);
+    });
+    return 0;
+}
+
+void FfPlayer::SetDisplayRect(int, int, int width, int height)
+{
+    const bool valid = width > 0 && height > 0;
+    displayRect_.store(valid ? (static_cast<std::uint64_t>(width) << 32) | static_cast<std::uint32_t>(height) : 0);
+}
+
+void FfPlayer::GetVideoSize(int* width, int* height)
+{
+    if (width != nullptr)
+        *width = videoWidth_.load();
+    if (height != nullptr)
+        *height = videoHeight_.load();
+}
+
+void FfPlayer::Record(const AVPacket* packet)
+{
+    const bool key = (packet->flags & AV_PKT_FLAG_KEY) != 0;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (key) {
+        for (AVPacket*& held : gop_)
+            av_packet_free(&held);
+        gop_.clear();
+    }
+    bool held = false;
+    if ((key || !gop_.empty()) && gop_.size() < kMaxHeldPackets) {
+        if (AVPacket* copy = av_packet_clone(packet)) {
+            gop_.push_back(copy);
+            held = true;
+        }
+    }
+    if (!recorder_)
+        return;
+    // A new recording starts with the group of pictures in progress (which ends with this packet), so
+    // it begins at a key frame without losing the moment the user asked for.
+    if (!recorder_->Started() && held) {
+        for (const AVPacket* packetHeld : gop_)
+            recorder_->Write(packetHeld);
+        return;
+    }
+    recorder_->Write(packet);
+}
+
+void FfPlayer::KeepFrame(const AVFrame* frame)
+{
+    std::lock_guard<std::mutex> lock(frameMutex_);
+    av_frame_unref(lastFrame_);
+    av_frame_ref(lastFrame_, frame);
+}
+
+void FfPlayer::Run(std::string url, void* window, PlayMode mode)
+{
+    Session session;
+    if (!session.Open(this, url, mode)) {
+        if (!stopRequested_.load() && Transition({PS_OPENING}, PS_FAILED))
+            Notify(PE_OPEN_FAILED);
+        return;
+    }
+    const AVStream* stream = session.input->streams[session.videoIndex];
+    videoWidth_.store(stream->codecpar->width);
+    videoHeight_.store(stream->codecpar->height);
+    const std::int64_t length = session.input->duration > 0 ? session.input->duration / 1000 : 0;
+    lengthMs_.store(length);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        streamParams_ = avcodec_parameters_alloc();
+        avcodec_parameters_copy(streamParams_, stream->codecpar);
+        streamTimeBase_ = stream->time_base;
+        SetState(PS_OPENED);
+    }
+    Notify(PE_OPENED);
+    if (length > 0)
+        PostToWindow(window, kPlayerLengthMessage, 0, static_cast<std::intptr_t>(length));
+
+    ExtendDeadline(kStallTimeout);
+    std::int64_t firstPts = AV_NOPTS_VALUE;
+    std::int64_t nextPositionNs = 0;
+    bool firstShown = false;
+    while (!stopRequested_.load() && av_read_frame(session.input, session.packet) >= 0) {
+        if (session.packet->stream_index == session.videoIndex) {
+            Record(session.packet);
+            if (avcodec_send_packet(session.decoder, session.packet) >= 0) {
+                while (avcodec_receive_frame(session.decoder, session.frame) >= 0) {
+                    ExtendDeadline(kStallTimeout);
+                    AVFrame* frame = session.frame;
+                    videoWidth_.store(frame->width);
+                    videoHeight_.store(frame->height);
+                    KeepFrame(frame);
+                    const std::int64_t pts = frame->best_effort_timestamp;
+                    if (firstPts == AV_NOPTS_VALUE)
+                        firstPts = pts;
+                    if (pts != AV_NOPTS_VALUE)
+                        positionMs_.store(av_rescale_q(pts - firstPts, stream->time_base, AVRational{1, 1000}));
+                    if (showing_.load()) {
+                        const std::uint64_t rect = displayRect_.load();
+                        const int width = rect != 0 ? static_cast<int>(rect >> 32) : frame->width;
+                        const int height = rect != 0 ? static_cast<int>(rect & 0xffffffffu) : frame->height;
+                        if (const std::uint8_t* bgra = session.scaler.Scale(frame, width, height))
+                            DeliverFrame(window, bgra, width, height, session.scaler.Stride());
+                        if (!firstShown) {
+                            firstShown = true;
+                            Notify(PE_FIRST_FRAME);
+                        }
+                    }
+                    if (length > 0 && NowNs() >= nextPositionNs) {
+                        nextPositionNs = NowNs() + std::chrono::nanoseconds(kPositionInterval).count();
+                        PostToWindow(window, kPlayerPositionMessage, 0,
+                                     static_cast<std::intptr_t>(positionMs_.load()));
+                    }
+                    av_frame_unref(frame);
+                }
+            }
+        }
+        av_packet_unref(session.packet);
+    }
+
+    bool failed = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        avcodec_parameters_free(&streamParams_);
+        for (AVPacket*& held : gop_)
+            av_packet_free(&held);
+        gop_.clear();
+        // The stream ended, broke or stalled: a frozen picture must not look live. A recording in
+        // progress stays open until StopRecord or Stop finalises it.
+        if (!stopRequested_.load()) {
+            failed = true;
+            SetState(PS_FAILED);
+        }
+    }
+    if (failed)
+        Notify(PE_PLAY_FAILED);
+}
+
+}  // namespace ffplayer

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "PlayInterface.h"
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern "C" {
+#include <libavutil/rational.h>
+}
+
+struct AVCodecParameters;
+struct AVFrame;
+struct AVPacket;
+
+namespace ffplayer {
+
+class FlvRecorder;
+
+// The library's player: one worker thread per opened stream reads, decodes and delivers frames; a
+// short-lived thread encodes each snapshot. The public operations are meant for one controlling thread.
+//
+// Threads and locks:
+// - controlMutex_ serialises Open/Stop/destruction (worker_ start and join);
+// - mutex_ guards state transitions, recorder_, streamParams_/streamTimeBase_ (worker and controller);
+// - frameMutex_ guards lastFrame_ (written by the worker, read by Snapshot);
+// - snapshotMutex_ guards snapshotThread_;
+// - the remaining members are atomics, or owned by the worker while it runs (gop_).
+class FfPlayer final : public PlayInterface {
+public:
+    FfPlayer();
+    ~FfPlayer() override;
+
+    int Open(const char* url, void* window) override;
+    void Stop() override;
+    void Play() override;
+    void Resume() override;
+    void Pause() override;
+    std::int64_t GetPosition() override { return positionMs_.load(); }
+    int StartRecord(const char* path) override;
+    int StopRecord() override;
+    int Snapshot(const char* path) override;
+    void SetDisplayRect(int x, int y, int width, int height) override;
+    void GetVideoSize(int* width, int* height) override;
+    std::int64_t GetLength() override { return lengthMs_.load(); }
+    int GetVolume() override { return volume_.load(); }
+    void SetVolume(int volume) override { volume_.store(volume < 0 ? 0 : volume > 100 ? 100 : volume); }
+    int IsMuted() override { return muted_.load() ? 1 : 0; }
+    void SetMute(bool mute) override { muted_.store(mute); }
+
+    // No decoded frame for this long while a stream is open counts as a broken stream.
+    static constexpr std::chrono::milliseconds kStallTimeout{4000};
+    static constexpr std::chrono::milliseconds kOpenTimeout{10000};
+
+private:
+    class Session;
+    friend class Session;
+
+    void Run(std::string url, void* window, PlayMode mode);
+    void Record(const AVPacket* packet);
+    void KeepFrame(const AVFrame* frame);
+    void ExtendDeadline(std::chrono::milliseconds timeout);
+    // Moves from one of `from` to `to` under mutex_; true when it did.
+    bool Transition(std::initializer_list<PlayState> from, PlayState to);
+    static int Interrupt(void* opaque);
+
+    std::mutex controlMutex_;
+    std::thread worker_;
+    std::atomic<bool> stopRequested_{false};
+    std::atomic<std::int64_t> deadlineNs_{0};  // steady-clock time after which blocking I/O is abandoned
+
+    std::mutex mutex_;
+    std::unique_ptr<FlvRecorder> recorder_;
+    AVCodecParameters* streamParams_ = nullptr;  // of the open video stream; null when none
+    AVRational streamTimeBase_{1, 1000};
+
+    std::vector<AVPacket*> gop_;  // worker only: packets since the last key frame, for a recording's start
+
+    std::mutex frameMutex_;
+    AVFrame* lastFrame_;
+
+    std::mutex snapshotMutex_;
+    std::thread snapshotThread_;
+
+    std::atomic<bool> showing_{false};
+    std::atomic<std::uint64_t> displayRect_{0};  // width << 32 | height; 0 = the video's own size
+    std::atomic<int> videoWidth_{0};
+    std::atomic<int> videoHeight_{0};
+    std::atomic<std::int64_t> lengthMs_{0};
+    std::atomic<std::int64_t> positionMs_{0};
+    std::atomic<bool> muted_{false};
+    std::atomic<int> volume_{100};
+};
+
+}  // namespace ffplayer

@@ -1,0 +1,111 @@
+#pragma once
+
+// Public interface of libffplayer: one PlayInterface object per video window. The library knows
+// nothing of any toolkit: the host hands it, once per process, a table of callbacks that deliver
+// frames and messages to a window (an opaque value the host chose).
+
+#include <cstdint>
+
+#define FFPLAYER_API __attribute__((visibility("default")))
+
+// States reported by GetPlayState.
+enum PlayState : int {
+    PS_IDLE = 0,        // nothing opened yet
+    PS_OPENING = 1,     // Open accepted, connecting and probing
+    PS_OPENED = 2,      // stream open, waiting for Play
+    PS_PLAYING = 3,     // frames are being shown
+    PS_PAUSED = 4,      // decoding continues, frames are not shown
+    PS_STOPPED = 5,     // stopped by Stop
+    PS_ENDED = 6,       // reserved: not entered by this library (an ended stream is a failure)
+    PS_BUFFERING = 7,   // reserved: not entered by this library (frames are shown as they arrive)
+    PS_RECORDING = 8,   // playing and recording
+    PS_FAILED = 9,      // the open failed, or the stream broke, ended or stalled
+};
+
+// Event codes passed as the first argument of PlayEventObserver::OnPlayEvent.
+enum PlayEvent : int {
+    PE_OPENED = 1,
+    PE_OPEN_FAILED = 2,
+    PE_FIRST_FRAME = 3,
+    PE_STATE_CHANGED = 4,
+    PE_RECORD_STOPPED = 5,  // a recording was finalised because the session ended
+    PE_SNAPSHOT_SAVED = 6,
+    PE_SNAPSHOT_FAILED = 7,
+    PE_PLAY_FAILED = 8,
+};
+
+// 1 = real time: small probe, frames shown as they arrive. 0 = FFmpeg's default probing.
+enum PlayMode : int { PM_DEFAULT = 0, PM_REALTIME = 1 };
+
+// Messages the library posts to the window it draws into while a stream with a known length plays.
+constexpr unsigned kPlayerPositionMessage = 0x67D;  // lParam = playing position, ms since the first frame
+constexpr unsigned kPlayerLengthMessage = 0x67E;    // lParam = length of the stream, ms
+
+// How the host receives frames and messages. Both functions may be called from any library thread.
+struct PlayerHost {
+    // A decoded frame scaled to the display rectangle, 32-bit BGRA; valid only during the call.
+    void (*deliverFrame)(void* window, const std::uint8_t* bgra, int width, int height, int stride);
+    void (*postMessage)(void* window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
+};
+
+// Installs the host table (copied). Call once per process before the first Open; a null function is
+// simply not called.
+extern "C" FFPLAYER_API void SetPlayerHost(const PlayerHost* host);
+
+// Receiver of the library's events; called on a library thread. It must not call back into the
+// PlayInterface that reports (post the event elsewhere instead).
+class FFPLAYER_API PlayEventObserver {
+public:
+    PlayEventObserver();
+    virtual void OnPlayEvent(int event, int reserved, int param) = 0;
+
+protected:
+    ~PlayEventObserver() = default;
+};
+
+class FFPLAYER_API PlayInterface {
+public:
+    PlayState GetPlayState() const;
+    void RegisterObserver(PlayEventObserver* observer);
+    void SetPlayMode(PlayMode mode);
+
+    // 0 when accepted: the outcome arrives as PE_OPENED or PE_OPEN_FAILED. A running stream is stopped first.
+    virtual int Open(const char* url, void* window) = 0;
+    // Returns once the library's threads for the stream have ended; the object can open again.
+    virtual void Stop() = 0;
+    virtual void Play() = 0;
+    virtual void Resume() = 0;
+    virtual void Pause() = 0;
+    virtual std::int64_t GetPosition() = 0;
+    // 0 when the file is open; the recording starts at the next key frame (or the last one still held).
+    virtual int StartRecord(const char* path) = 0;
+    // 0 when a recording was finalised (also after the stream dropped), -1 when none was running.
+    virtual int StopRecord() = 0;
+    // 0 when a decoded frame exists: it is written as PNG on a library thread, then PE_SNAPSHOT_SAVED
+    // or PE_SNAPSHOT_FAILED follows.
+    virtual int Snapshot(const char* path) = 0;
+    virtual void SetDisplayRect(int x, int y, int width, int height) = 0;
+    virtual void GetVideoSize(int* width, int* height) = 0;
+    virtual std::int64_t GetLength() = 0;
+    virtual int GetVolume() = 0;
+    virtual void SetVolume(int volume) = 0;
+    virtual int IsMuted() = 0;
+    virtual void SetMute(bool mute) = 0;
+
+protected:
+    PlayInterface();
+    virtual ~PlayInterface();
+    friend void DeletePlayerObject(PlayInterface*& player);
+
+    void SetState(PlayState state);
+    void Notify(PlayEvent event, int param = 0);
+    PlayMode Mode() const;
+
+private:
+    struct Shared;
+    Shared* shared_;  // atomics: readable from any thread
+};
+
+FFPLAYER_API PlayInterface* CreatePlayerObject();
+// Stops the object, destroys it and clears the caller's pointer.
+FFPLAYER_API void DeletePlayerObject(PlayInterface*& player);
