@@ -1,0 +1,32 @@
+#include "FakeMessenger.h"
+
+#include "device/DirectCommandSender.h"
+
+#include <gtest/gtest.h>
+
+TEST(DirectCommandSender, WaitsForTheGatesThenSendsWithoutOnlineCheck)
+{
+    FakeMessenger im;
+    im.SetFriend("c1");
+    DirectCommandSender sender(im);
+    sender.SendCmdDirect("c1", "first");
+    sender.SendCmdDirect("stranger", "second");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(im.Calls().empty());
+    im.ready.Open();
+    auto calls = im.WaitCalls(3);
+    ASSERT_EQ(3u, calls.size());
+    EXPECT_NE(calls.end(), std::find(calls.begin(), calls.end(), FakeMessenger::Call{"send", DeviceJid("c1"), "first"}));
+    EXPECT_NE(calls.end(),
+              std::find(calls.begin(), calls.end(), FakeMessenger::Call{"subscribe", DeviceJid("stranger"), ""}));
+}
+
+TEST(DirectCommandSender, SendersStillWaitingEndWithTheSender)
+{
+    FakeMessenger im;
+    {
+        DirectCommandSender sender(im);
+        sender.SendCmdDirect("c1", "never");
+    }
+    EXPECT_TRUE(im.Calls().empty());
+}
