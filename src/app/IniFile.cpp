@@ -1,0 +1,258 @@
+#include "app/IniFile.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct Line {
+    std::string text;  // without its line ending
+    std::string ending;
+};
+
+std::string Trim(const std::string& text)
+{
+    const char* blanks = " \t\r";
+    std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return {};
+    std::size_t last = text.find_last_not_of(blanks);
+    return text.substr(first, last - first + 1);
+}
+
+bool SameName(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& content)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    content = buffer.str();
+    return true;
+}
+
+std::vector<Line> SplitLines(const std::string& content)
+{
+    std::vector<Line> lines;
+    std::size_t pos = 0;
+    while (pos < content.size()) {
+        std::size_t end = content.find('\n', pos);
+        if (end == std::string::npos) {
+            lines.push_back({content.substr(pos), ""});
+            break;
+        }
+        std::size_t textEnd = (end > pos && content[end - 1] == '\r') ? end - 1 : end;
+        lines.push_back({content.substr(pos, textEnd - pos), content.substr(textEnd, end + 1 - textEnd)});
+        pos = end + 1;
+    }
+    return lines;
+}
+
+// The section name of a "[name]" line, or false for any other line.
+bool SectionOf(const std::string& line, std::string& name)
+{
+    std::string trimmed = Trim(line);
+    if (trimmed.empty() || trimmed.front() != '[')
+        return false;
+    std::size_t close = trimmed.find(']');
+    name = Trim(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+    return true;
+}
+
+bool IsComment(const std::string& trimmed)
+{
+    return !trimmed.empty() && (trimmed.front() == ';' || trimmed.front() == '#');
+}
+
+// Splits a "key=value" line; false for blank lines, comments and lines without "=".
+bool KeyValueOf(const std::string& line, std::string& key, std::string& value)
+{
+    std::string trimmed = Trim(line);
+    if (trimmed.empty() || IsComment(trimmed))
+        return false;
+    std::size_t equals = trimmed.find('=');
+    if (equals == std::string::npos)
+        return false;
+    key = Trim(trimmed.substr(0, equals));
+    value = Trim(trimmed.substr(equals + 1));
+    return true;
+}
+
+// Index range [begin, end) of the lines belonging to the first section of that name (its header is begin - 1).
+bool FindSection(const std::vector<Line>& lines, const std::string& section, std::size_t& begin, std::size_t& end)
+{
+    std::string name;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (!SectionOf(lines[i].text, name) || !SameName(name, section))
+            continue;
+        begin = i + 1;
+        end = begin;
+        while (end < lines.size() && !SectionOf(lines[end].text, name))
+            ++end;
+        return true;
+    }
+    return false;
+}
+
+std::string Join(const std::vector<Line>& lines)
+{
+    std::string content;
+    for (const Line& line : lines)
+        content += line.text + line.ending;
+    return content;
+}
+
+bool ValidName(const std::string& text)
+{
+    return text.find_first_of("\r\n") == std::string::npos;
+}
+
+}  // namespace
+
+bool IniFile::Lookup(const std::string& section, const std::string& key, std::string& value) const
+{
+    std::string content;
+    if (path_.empty() || !ReadWholeFile(path_, content))
+        return false;
+    std::vector<Line> lines = SplitLines(content);
+    std::size_t begin = 0, end = 0;
+    if (!FindSection(lines, section, begin, end))
+        return false;
+    std::string lineKey, lineValue;
+    for (std::size_t i = begin; i < end; ++i) {
+        if (KeyValueOf(lines[i].text, lineKey, lineValue) && SameName(lineKey, key)) {
+            value = lineValue;
+            return true;
+        }
+    }
+    return false;
+}
+
+int IniFile::ReadString(const std::string& section, const std::string& key, const std::string& def,
+                        std::string& out, std::size_t bufferSize) const
+{
+    std::string value;
+    if (!Lookup(section, key, value))
+        value = Trim(def);
+    std::size_t limit = bufferSize == 0 ? 0 : bufferSize - 1;
+    if (value.size() > limit) {
+        std::size_t cut = limit;
+        while (cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80)
+            --cut;
+        value.resize(cut);
+    }
+    if (!value.empty())
+        out = value;
+    return static_cast<int>(value.size());
+}
+
+int IniFile::ReadInt(const std::string& section, const std::string& key, int def) const
+{
+    std::string value;
+    if (!Lookup(section, key, value) || value.empty())
+        return def;
+    errno = 0;
+    long long number = std::strtoll(value.c_str(), nullptr, 10);
+    if (number > INT_MAX)
+        return INT_MAX;
+    if (number < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(number);
+}
+
+bool IniFile::WriteInt(const std::string& section, const std::string& key, int value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", value);
+    return WriteString(section, key, text);
+}
+
+bool IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value)
+{
+    if (path_.empty() || !ValidName(section) || !ValidName(key) || !ValidName(value) || Trim(key).empty() ||
+        key.find('=') != std::string::npos)
+        return false;
+    std::string content;
+    ReadWholeFile(path_, content);  // a missing file is created
+    std::vector<Line> lines = SplitLines(content);
+    std::string eol = (!lines.empty() && lines.front().ending == "\r\n") ? "\r\n" : "\n";
+    if (!lines.empty() && lines.back().ending.empty())
+        lines.back().ending = eol;
+    Line entry{key + "=" + value, eol};
+
+    std::size_t begin = 0, end = 0;
+    if (!FindSection(lines, section, begin, end)) {
+        lines.push_back({"[" + section + "]", eol});
+        lines.push_back(entry);
+        return Rewrite(Join(lines));
+    }
+    std::string lineKey, lineValue;
+    std::size_t insertAt = begin;
+    for (std::size_t i = begin; i < end; ++i) {
+        if (KeyValueOf(lines[i].text, lineKey, lineValue) && SameName(lineKey, key)) {
+            lines[i].text = entry.text;
+            return Rewrite(Join(lines));
+        }
+        if (!Trim(lines[i].text).empty())
+            insertAt = i + 1;
+    }
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
+    return Rewrite(Join(lines));
+}
+
+bool IniFile::DeleteSection(const std::string& section)
+{
+    std::string content;
+    if (path_.empty() || !ReadWholeFile(path_, content))
+        return true;
+    std::vector<Line> lines = SplitLines(content);
+    std::size_t begin = 0, end = 0;
+    if (!FindSection(lines, section, begin, end))
+        return true;
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(begin - 1), lines.begin() + static_cast<std::ptrdiff_t>(end));
+    return Rewrite(Join(lines));
+}
+
+bool IniFile::Rewrite(const std::string& content) const
+{
+    std::string tempPath = path_ + ".XXXXXX";
+    int fd = mkstemp(tempPath.data());  // created readable by the owner only
+    if (fd < 0)
+        return false;
+    mode_t mode = 0644;
+    struct stat existing {};
+    if (stat(path_.c_str(), &existing) == 0)
+        mode = existing.st_mode & 07777;
+    if (ownerOnly_)
+        mode = 0600;
+    bool ok = fchmod(fd, mode) == 0;
+    std::size_t written = 0;
+    while (ok && written < content.size()) {
+        ssize_t n = write(fd, content.data() + written, content.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        if (ok)
+            written += static_cast<std::size_t>(n);
+    }
+    ok = fsync(fd) == 0 && ok;
+    ok = close(fd) == 0 && ok;
+    if (ok && rename(tempPath.c_str(), path_.c_str()) == 0)
+        return true;
+    unlink(tempPath.c_str());
+    return false;
+}

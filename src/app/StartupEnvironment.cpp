@@ -1,0 +1,83 @@
+#include "app/StartupEnvironment.h"
+
+#include "app/LocalConfig.h"
+
+#include <glog/logging.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+void StartupEnvironment::Prepare(const char* /*argv0*/)
+{
+    std::setlocale(LC_ALL, "");
+    LocalConfig* config = LocalConfig::Instance();
+    config->Init();
+    std::string folder = config->ProgramDirectory();
+    if (chdir(folder.c_str()) != 0) {
+        // Stays in the inherited directory; "temp.txt" and "log.xml" then land there.
+    }
+    std::string desktop = DesktopFolder();
+    if (!desktop.empty())
+        WriteDesktopLauncher(desktop, config->GetExePath());
+    StartLogging(folder);
+}
+
+bool StartupEnvironment::EnsureFolder(const std::string& folder)
+{
+    struct stat info {};
+    if (stat(folder.c_str(), &info) == 0)
+        return S_ISDIR(info.st_mode);
+    return mkdir(folder.c_str(), 0755) == 0;
+}
+
+void StartupEnvironment::StartLogging(const std::string& programFolder)
+{
+    static std::once_flag once;
+    std::call_once(once, [&] {
+        std::string logFolder = programFolder + "GLogFiles/";
+        EnsureFolder(logFolder);
+        google::InitGoogleLogging("mylog");
+        // The folder path is the prefix of the log file names, as the program has always named them.
+        google::SetLogDestination(google::GLOG_INFO, logFolder.c_str());
+    });
+}
+
+std::string StartupEnvironment::DesktopFolder()
+{
+    std::string folder;
+    if (FILE* pipe = popen("xdg-user-dir DESKTOP 2>/dev/null", "r")) {
+        char line[4096];
+        if (std::fgets(line, sizeof line, pipe) != nullptr)
+            folder = line;
+        pclose(pipe);
+    }
+    while (!folder.empty() && (folder.back() == '\n' || folder.back() == '/'))
+        folder.pop_back();
+    if (!folder.empty())
+        return folder;
+    const char* home = std::getenv("HOME");
+    return home != nullptr && *home != '\0' ? std::string(home) + "/Desktop" : std::string();
+}
+
+bool StartupEnvironment::WriteDesktopLauncher(const std::string& desktopFolder, const std::string& exePath)
+{
+    std::string workingFolder = exePath.substr(0, exePath.rfind('/') + 1);
+    std::string content = "[Desktop Entry]\nType=Application\nName=Kelvue\nExec=\"" + exePath + "\"\nPath=" + workingFolder +
+                          "\nTerminal=false\nCategories=AudioVideo;Video;\n";
+    std::string path = desktopFolder + "/Kelvue.desktop";
+    std::string tempPath = path + ".XXXXXX";
+    int fd = mkstemp(tempPath.data());
+    if (fd < 0)
+        return false;
+    bool ok = fchmod(fd, 0755) == 0 && write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size());
+    ok = close(fd) == 0 && ok;
+    if (ok && rename(tempPath.c_str(), path.c_str()) == 0)
+        return true;
+    unlink(tempPath.c_str());
+    return false;
+}

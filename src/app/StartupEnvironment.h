@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+// The start-up steps that need no window, in the order main() runs them before the log-in window:
+// LocalConfig bound to the program folder, the program folder made the working directory (where
+// "temp.txt" and "log.xml" live), the desktop launcher rewritten, and logging into "GLogFiles/".
+// Every failure here is silent: the program starts anyway. Runs once, on the main thread.
+class StartupEnvironment {
+public:
+    // All of the above for the running program; `argv0` names the program in its log lines.
+    static void Prepare(const char* argv0);
+
+    // Creates one folder level when missing; false when it does not exist afterwards.
+    static bool EnsureFolder(const std::string& folder);
+    // Starts glog once per process: informational files "<folder>GLogFiles/mylog..." under `programFolder`.
+    static void StartLogging(const std::string& programFolder);
+    // The user's desktop folder: `xdg-user-dir DESKTOP`, else $HOME/Desktop; empty when neither is known.
+    static std::string DesktopFolder();
+    // Writes "<desktopFolder>/Kelvue.desktop" launching `exePath` in its own folder, replacing an older one.
+    static bool WriteDesktopLauncher(const std::string& desktopFolder, const std::string& exePath);
+};
