@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace camsim {
+
+// One camera's picture loop at one size, encoded once as H.264 and kept as FLV tag bodies, so that
+// serving it costs only copying bytes with rewritten timestamps. Immutable once built.
+struct EncodedLoop {
+    static constexpr int kFramesPerSecond = 12;
+    static constexpr int kGop = 12;          // a key frame every second: quick joins and recording starts
+    static constexpr int kLength = 2 * kGop;  // frames in the loop; a multiple of the GOP
+
+    struct Frame {
+        std::vector<std::uint8_t> body;  // FLV video tag body (AVC NALU packet)
+        bool key = false;
+    };
+
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> sequenceHeader;  // FLV video tag body (AVC sequence header)
+    std::vector<Frame> frames;
+
+    // Encodes the loop of `id` at the given size with libx264; null when encoding fails.
+    static std::shared_ptr<const EncodedLoop> Encode(const std::string& id, int width, int height);
+};
+
+}  // namespace camsim
