@@ -1,0 +1,68 @@
+#include "ControlServer.h"
+
+#include "SimCamera.h"
+
+#include <json/json.h>
+
+namespace {
+
+std::string Write(const Json::Value& value)
+{
+    Json::StreamWriterBuilder builder;
+    builder["indentation"] = "";
+    builder["emitUTF8"] = true;
+    return Json::writeString(builder, value);
+}
+
+}  // namespace
+
+ControlServer::ControlServer(const std::map<std::string, SimCamera*>& cameras) : cameras_(cameras)
+{
+    server_.Get("/cameras", [this](const httplib::Request&, httplib::Response& res) {
+        Json::Value list(Json::arrayValue);
+        for (const auto& [id, camera] : cameras_)
+            list.append(camera->Status());
+        res.set_content(Write(list), "application/json");
+    });
+    server_.Get(R"(/cameras/([^/]+)/received)", [this](const httplib::Request& req, httplib::Response& res) {
+        auto it = cameras_.find(req.matches[1]);
+        if (it == cameras_.end()) {
+            res.status = 404;
+            return;
+        }
+        Json::Value received(Json::arrayValue);
+        for (const auto& line : it->second->Received())
+            received.append(line);
+        Json::Value body(Json::objectValue);
+        body["received"] = received;
+        res.set_content(Write(body), "application/json");
+    });
+    server_.Post(R"(/cameras/([^/]+)/(offline|online|mute|unmute|alarm|clear|away|say))",
+                 [this](const httplib::Request& req, httplib::Response& res) {
+                     auto it = cameras_.find(req.matches[1]);
+                     if (it == cameras_.end()) {
+                         res.status = 404;
+                         return;
+                     }
+                     SimCamera& camera = *it->second;
+                     const std::string action = req.matches[2];
+                     if (action == "offline" || action == "online")
+                         camera.SetOnline(action == "online");
+                     else if (action == "mute" || action == "unmute")
+                         camera.SetAnswering(action == "unmute");
+                     else if (action == "clear")
+                         camera.ClearReceived();
+                     else if (action == "away")
+                         camera.GoAway();
+                     else if (action == "say")
+                         camera.Say(req.body);
+                     else
+                         camera.RaiseAlarm(req.has_param("warnType") ? std::atoi(req.get_param_value("warnType").c_str()) : 1);
+                     res.set_content("{}", "application/json");
+                 });
+}
+
+bool ControlServer::Listen(std::uint16_t port)
+{
+    return server_.listen("127.0.0.1", port);
+}
