@@ -1,0 +1,124 @@
+#pragma once
+
+#include "app/UserSession.h"
+#include "service/ServiceEndpoint.h"
+
+#include <httplib.h>
+
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// A stand-in for the cloud service on a free loopback port: records every POST and answers it with the
+// reply set last (or one computed by a handler), and serves files over GET. Requests are handled on the
+// server's threads; every member is guarded by mutex_.
+class FakeService {
+public:
+    struct Request {
+        std::string path;  // without the leading "/"
+        std::string body;
+        std::string contentType;
+    };
+
+    FakeService()
+    {
+        server_.Post(R"(/.*)", [this](const httplib::Request& request, httplib::Response& response) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            requests_.push_back({request.path.substr(1), request.body, request.get_header_value("Content-Type")});
+            std::string reply = handler_ ? handler_(requests_.back()) : reply_;
+            response.status = status_;
+            response.set_content(reply, "application/json");
+        });
+        server_.Get(R"(/.*)", [this](const httplib::Request& request, httplib::Response& response) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            ++gets_[request.path];
+            auto file = files_.find(request.path);
+            if (file == files_.end()) {
+                response.status = 404;
+                response.set_content("<html>not found</html>", "text/html");
+                return;
+            }
+            response.set_content(file->second, "application/octet-stream");
+        });
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        thread_ = std::thread([this] { server_.listen_after_bind(); });
+    }
+
+    ~FakeService()
+    {
+        server_.stop();
+        thread_.join();
+    }
+
+    int Port() const { return port_; }
+    std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
+    // Sends every later service request of the program here.
+    void UseAsService() { SetServiceEndpointForTesting("127.0.0.1", static_cast<std::uint16_t>(port_)); }
+
+    void SetReply(const std::string& reply, int status = 200)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        reply_ = reply;
+        status_ = status;
+        handler_ = nullptr;
+    }
+    void SetHandler(std::function<std::string(const Request&)> handler)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        handler_ = std::move(handler);
+        status_ = 200;
+    }
+    void ServeFile(const std::string& path, const std::string& content)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        files_[path] = content;
+    }
+
+    std::vector<Request> Requests()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return requests_;
+    }
+    std::size_t RequestCount()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return requests_.size();
+    }
+    Request Last()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return requests_.empty() ? Request{} : requests_.back();
+    }
+    int GetCount(const std::string& path)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return gets_[path];
+    }
+
+private:
+    httplib::Server server_;
+    int port_ = 0;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::vector<Request> requests_;
+    std::string reply_ = "{\"code\":0}";
+    int status_ = 200;
+    std::function<std::string(const Request&)> handler_;
+    std::map<std::string, std::string> files_;
+    std::map<std::string, int> gets_;
+};
+
+// Logs the process's session in through `service` as account "13800000000" / "pw" with client "C1",
+// organisation "O1" and role "R1"; `son` makes it a sub-account. Later replies are {"code":0}.
+inline int LogInThrough(FakeService& service, bool son = false)
+{
+    service.UseAsService();
+    service.SetReply(std::string("{\"code\":0,\"msg\":\"\",\"result\":{\"clientInfoId\":\"C1\",\"orgId\":\"O1\",") +
+                     "\"isSonAccount\":" + (son ? "1" : "0") +
+                     ",\"imPassword\":\"imp\",\"clientRoleId\":\"R1\",\"im_server_ip\":\"127.0.0.1\",\"im_server_port\":5222}}");
+    int result = UserSession::Instance()->Login("13800000000", "pw");
+    service.SetReply("{\"code\":0}");
+    return result;
+}

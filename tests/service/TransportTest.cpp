@@ -1,0 +1,182 @@
+// The HTTP transport against a real server on loopback, and the code-page conversion.
+#include "FakeService.h"
+#include "PrivateWorkDir.h"
+
+#include "app/UserSession.h"
+#include "service/CodePage.h"
+#include "service/DeviceMgr.h"
+#include "service/HttpTransport.h"
+#include "service/JsonEscape.h"
+#include "service/ServiceReply.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <netinet/in.h>
+#include <unistd.h>
+
+namespace {
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+// A loopback port with nothing listening on it.
+std::uint16_t ClosedPort()
+{
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+
+std::uint16_t PortOf(const FakeService& service)
+{
+    return static_cast<std::uint16_t>(service.Port());
+}
+
+TEST(HttpPostJson, JoinsAMultiLineReplyWithoutItsLineFeedsAndKeepsCarriageReturns)
+{
+    FakeService service;
+    service.SetReply("{\"code\":0,\r\n\"msg\":\"a\"\n}\n");
+    EXPECT_EQ(HttpPostJson("vyr-api/ws/api/reqCmd", "{}", "127.0.0.1", PortOf(service)), "{\"code\":0,\r\"msg\":\"a\"}");
+}
+
+TEST(HttpPostJson, PostsTheBodyUnchangedWithTheOneContentTypeLine)
+{
+    FakeService service;
+    std::string body = "{\"name\":\"\xE4\xB8\xAD\"}\n";
+    HttpPostJson("api/addUserNode.htdy", body, "127.0.0.1", PortOf(service));
+    FakeService::Request sent = service.Last();
+    EXPECT_EQ(sent.path, "api/addUserNode.htdy");
+    EXPECT_EQ(sent.body, body);
+    EXPECT_EQ(sent.contentType, "application/json; charset=utf-8;");
+}
+
+TEST(HttpPostJson, TempFileHoldsExactlyTheLastReplyReadableByItsOwnerOnly)
+{
+    FakeService service;
+    service.SetReply("{\"code\":0,\"result\":\"a long first reply\"}");
+    HttpPostJson("p", "{}", "127.0.0.1", PortOf(service));
+    service.SetReply("{\"code\":1}\n");
+    std::string reply = HttpPostJson("p", "{}", "127.0.0.1", PortOf(service));
+    EXPECT_EQ(ReadFile("temp.txt"), reply);
+    EXPECT_EQ(reply, "{\"code\":1}");
+    struct stat info {};
+    ASSERT_EQ(stat("temp.txt", &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+TEST(HttpPostJson, ReturnsTheBodyOfAnHttpErrorPage)
+{
+    FakeService service;
+    service.SetReply("<html>\n<body>Internal error</body>\n</html>", 500);
+    EXPECT_EQ(HttpPostJson("p", "{}", "127.0.0.1", PortOf(service)), "<html><body>Internal error</body></html>");
+}
+
+TEST(HttpPostJson, EmptyHostSendsNothing)
+{
+    EXPECT_EQ(HttpPostJson("p", "{}", "", 8000), "");
+}
+
+TEST(HttpPostJson, UnreachableHostGivesTheFailureText)
+{
+    EXPECT_EQ(HttpPostJson("p", "{}", "127.0.0.1", ClosedPort()), kGetJsonError);
+}
+
+TEST(HttpPostJson, RefusesAReplyBeyondTheSizeLimit)
+{
+    FakeService service;
+    service.SetReply(std::string(kMaxReplyBytes + 1, ' '));
+    EXPECT_EQ(HttpPostJson("p", "{}", "127.0.0.1", PortOf(service)), kGetJsonError);
+}
+
+TEST(ServiceRequests, UnreachableServiceFailsEveryKindOfRequestWithTheConnectionText)
+{
+    FakeService service;
+    ASSERT_EQ(LogInThrough(service), 0);
+    SetServiceEndpointForTesting("127.0.0.1", ClosedPort());
+    EXPECT_EQ(UserSession::Instance()->Login("1", "2"), -1);
+    EXPECT_EQ(UserSession::Instance()->ErrorText(), "连接总控服务器失败");
+    EXPECT_EQ(UserSession::Instance()->ClientInfoId(), "C1");
+    EXPECT_EQ(DeviceMgr::Instance()->FunQueryDeviceList(), 0);
+    EXPECT_EQ(DeviceMgr::Instance()->ErrorText(), "连接总控服务器失败");
+    EXPECT_EQ(DeviceMgr::Instance()->AddUserNode("n", ""), -1);
+    EXPECT_EQ(DeviceMgr::Instance()->ErrorText(), "连接总控服务器失败");
+}
+
+TEST(DownloadUrlToFile, WritesABodyWhoseLengthIsNotAMultipleOf1024Exactly)
+{
+    FakeService service;
+    std::string picture;
+    for (int i = 0; i < 3 * 1024 + 17; ++i)
+        picture.push_back(static_cast<char>(i * 7));
+    service.ServeFile("/pic/a.jpeg", picture);
+    ASSERT_TRUE(DownloadUrlToFile(service.Url("/pic/a.jpeg"), "download.jpeg"));
+    EXPECT_EQ(ReadFile("download.jpeg"), picture);
+}
+
+TEST(DownloadUrlToFile, LeavesNoFileWhenTheServerHasNone)
+{
+    FakeService service;
+    std::remove("missing.jpeg");
+    EXPECT_FALSE(DownloadUrlToFile(service.Url("/pic/none.jpeg"), "missing.jpeg"));
+    EXPECT_NE(access("missing.jpeg", F_OK), 0);
+    EXPECT_NE(access("missing.jpeg.part", F_OK), 0);
+    EXPECT_FALSE(DownloadUrlToFile("http://127.0.0.1:" + std::to_string(ClosedPort()) + "/x", "missing.jpeg"));
+    EXPECT_NE(access("missing.jpeg", F_OK), 0);
+}
+
+TEST(ConvertCodePage, ConvertsBetweenGbkAndUtf8BothWays)
+{
+    const std::string utf8 = "连接总控服务器失败";
+    const std::string gbk = ConvertCodePage(utf8, CP_UTF8, CP_GBK);
+    EXPECT_EQ(gbk.size(), 18u);  // two bytes per character
+    EXPECT_EQ(ConvertCodePage(gbk, CP_GBK, CP_UTF8), utf8);
+}
+
+TEST(ConvertCodePage, HandlesTheEdgesOfItsInput)
+{
+    struct Case {
+        std::string input;
+        int from;
+        int to;
+        std::string expected;
+    } cases[] = {
+        {std::string("ab\0cd", 5), CP_UTF8, CP_UTF8, "ab"},     // stops at the first NUL
+        {"a\xFF" "b", CP_UTF8, CP_UTF8, "a\xEF\xBF\xBD" "b"},  // undecodable byte -> U+FFFD
+        {"\xE4\xB8", CP_UTF8, CP_UTF8, "\xEF\xBF\xBD\xEF\xBF\xBD"},  // a character cut at the end
+        {"\xF0\x9F\x98\x80", CP_UTF8, CP_GBK, "?"},             // a character GBK lacks
+        {"", CP_UTF8, CP_ACP, ""},
+        {"abc", 12345, CP_UTF8, ""},                             // unknown code page
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ConvertCodePage(c.input, c.from, c.to), c.expected) << c.input;
+}
+
+TEST(JsonEscape, EscapesOnlyWhatWouldBreakTheString)
+{
+    EXPECT_EQ(JsonEscape("plain 中文 value"), "plain 中文 value");
+    EXPECT_EQ(JsonEscape("a\"b\\c\nd\x01"), "a\\\"b\\\\c\\nd\\u0001");
+}
+
+TEST(JsonDepthWithin, CountsNestingOutsideStringsOnly)
+{
+    EXPECT_TRUE(JsonDepthWithin("[[[]]]", 3));
+    EXPECT_FALSE(JsonDepthWithin("[[[[]]]]", 3));
+    EXPECT_TRUE(JsonDepthWithin("[\"[[[[\\\"[[[\"]", 1));
+}
+
+}  // namespace
