@@ -1,0 +1,49 @@
+// The start-up steps that need no window: folders, the desktop launcher and the log files.
+#include "TempFolder.h"
+
+#include "app/StartupEnvironment.h"
+
+#include <glog/logging.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace {
+
+TEST(StartupEnvironment, DesktopLauncherIsWrittenAndRewrittenEachStart)
+{
+    TempFolder desktop;
+    ASSERT_TRUE(StartupEnvironment::WriteDesktopLauncher(desktop.Path() + ".", "/opt/kelvue/kelvue"));
+    std::string first = ReadFile(desktop.Path() + "Kelvue.desktop");
+    EXPECT_NE(first.find("Exec=\"/opt/kelvue/kelvue\"\n"), std::string::npos);
+    EXPECT_NE(first.find("Path=/opt/kelvue/\n"), std::string::npos);
+    ASSERT_TRUE(StartupEnvironment::WriteDesktopLauncher(desktop.Path() + ".", "/srv/k/kelvue"));
+    EXPECT_NE(ReadFile(desktop.Path() + "Kelvue.desktop").find("Exec=\"/srv/k/kelvue\""), std::string::npos);
+    EXPECT_FALSE(StartupEnvironment::WriteDesktopLauncher(desktop.Path() + "missing", "/x"));
+}
+
+TEST(StartupEnvironment, EnsureFolderCreatesOneLevelAndReusesAnExistingOne)
+{
+    TempFolder folder;
+    EXPECT_TRUE(StartupEnvironment::EnsureFolder(folder.Path() + "GLogFiles/"));
+    EXPECT_TRUE(StartupEnvironment::EnsureFolder(folder.Path() + "GLogFiles/"));
+    EXPECT_FALSE(StartupEnvironment::EnsureFolder(folder.Path() + "a/b/"));
+}
+
+TEST(StartupEnvironment, LogFilesGoIntoGLogFilesUnderTheProgramFolder)
+{
+    TempFolder folder;
+    StartupEnvironment::StartLogging(folder.Path());
+    LOG(INFO) << "start-up test line";
+    google::FlushLogFiles(google::GLOG_INFO);
+    std::string logs = folder.Path() + "GLogFiles/";
+    ASSERT_TRUE(std::filesystem::is_directory(logs));
+    bool found = false;
+    for (const auto& entry : std::filesystem::directory_iterator(logs))
+        found = found || ReadFile(entry.path()).find("start-up test line") != std::string::npos;
+    EXPECT_TRUE(found);
+    EXPECT_TRUE(std::filesystem::exists(logs + "mylog.INFO"));
+}
+
+}  // namespace
