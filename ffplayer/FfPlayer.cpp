@@ -192,6 +192,10 @@ int FfPlayer::StartRecord(const char* path)
         recorder_ = FlvRecorder::Create(path, streamParams_, streamTimeBase_);
         if (!recorder_)
             return -1;
+        // Start with the group of pictures in progress, so the file begins at a key frame without
+        // losing the moment the user asked for.
+        for (const AVPacket* held : gop_)
+            recorder_->Write(held);
         if (state == PS_PLAYING)
             SetState(PS_RECORDING);
     }
@@ -263,23 +267,11 @@ void FfPlayer::Record(const AVPacket* packet)
             av_packet_free(&held);
         gop_.clear();
     }
-    bool held = false;
-    if ((key || !gop_.empty()) && gop_.size() < kMaxHeldPackets) {
-        if (AVPacket* copy = av_packet_clone(packet)) {
+    if ((key || !gop_.empty()) && gop_.size() < kMaxHeldPackets)
+        if (AVPacket* copy = av_packet_clone(packet))
             gop_.push_back(copy);
-            held = true;
-        }
-    }
-    if (!recorder_)
-        return;
-    // A new recording starts with the group of pictures in progress (which ends with this packet), so
-    // it begins at a key frame without losing the moment the user asked for.
-    if (!recorder_->Started() && held) {
-        for (const AVPacket* packetHeld : gop_)
-            recorder_->Write(packetHeld);
-        return;
-    }
-    recorder_->Write(packet);
+    if (recorder_)
+        recorder_->Write(packet);  // skipped until a key frame when the held ones did not start the file
 }
 
 void FfPlayer::KeepFrame(const AVFrame* frame)

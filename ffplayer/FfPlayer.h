@@ -27,10 +27,10 @@ class FlvRecorder;
 //
 // Threads and locks:
 // - controlMutex_ serialises Open/Stop/destruction (worker_ start and join);
-// - mutex_ guards state transitions, recorder_, streamParams_/streamTimeBase_ (worker and controller);
+// - mutex_ guards state transitions, recorder_, gop_, streamParams_/streamTimeBase_ (worker and controller);
 // - frameMutex_ guards lastFrame_ (written by the worker, read by Snapshot);
 // - snapshotMutex_ guards snapshotThread_;
-// - the remaining members are atomics, or owned by the worker while it runs (gop_).
+// - the remaining members are atomics.
 class FfPlayer final : public PlayInterface {
 public:
     FfPlayer();
@@ -79,7 +79,7 @@ private:
     AVCodecParameters* streamParams_ = nullptr;  // of the open video stream; null when none
     AVRational streamTimeBase_{1, 1000};
 
-    std::vector<AVPacket*> gop_;  // worker only: packets since the last key frame, for a recording's start
+    std::vector<AVPacket*> gop_;  // packets since the last key frame, for a recording's start
 
     std::mutex frameMutex_;
     AVFrame* lastFrame_;

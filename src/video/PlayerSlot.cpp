@@ -1,0 +1,3 @@
+#include "video/PlayerSlot.h"
+
+PlayerSlot::PlayerSlot() : eventHandle(this) {}

@@ -1,0 +1,6 @@
+#pragma once
+
+// Hands the player library the way to reach windows: frames go to the window's VideoSurface and
+// messages (position, length) are posted to its handle. Call once at start-up, before the first
+// player opens a stream.
+void InstallVideoSurfaceHost();
