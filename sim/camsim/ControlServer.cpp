@@ -37,7 +37,7 @@ ControlServer::ControlServer(const std::map<std::string, SimCamera*>& cameras) :
         body["received"] = received;
         res.set_content(Write(body), "application/json");
     });
-    server_.Post(R"(/cameras/([^/]+)/(offline|online|mute|unmute|alarm|clear|away|say))",
+    server_.Post(R"(/cameras/([^/]+)/(offline|online|mute|unmute|alarm|clear|away|back|say))",
                  [this](const httplib::Request& req, httplib::Response& res) {
                      auto it = cameras_.find(req.matches[1]);
                      if (it == cameras_.end()) {
@@ -52,8 +52,8 @@ ControlServer::ControlServer(const std::map<std::string, SimCamera*>& cameras) :
                          camera.SetAnswering(action == "unmute");
                      else if (action == "clear")
                          camera.ClearReceived();
-                     else if (action == "away")
-                         camera.GoAway();
+                     else if (action == "away" || action == "back")
+                         camera.SetAway(action == "away");
                      else if (action == "say")
                          camera.Say(req.body);
                      else

@@ -16,7 +16,7 @@ class SimCamera;
 //   POST /cameras/ID/mute | unmute      stop / resume answering commands (they are still recorded)
 //   POST /cameras/ID/alarm[?warnType=N] push an alarm notice now (and record it with the cloud service)
 //   POST /cameras/ID/clear              forget what was received
-//   POST /cameras/ID/away               announce an away presence
+//   POST /cameras/ID/away | back        announce an away presence / available again
 //   POST /cameras/ID/say                send the request body unasked to the camera's peers
 // An unknown camera gives 404.
 class ControlServer {

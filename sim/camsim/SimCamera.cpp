@@ -7,7 +7,10 @@
 #include <gloox/message.h>
 #include <gloox/rostermanager.h>
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -77,11 +80,11 @@ void SimCamera::RaiseAlarm(int warnType)
     Wake();
 }
 
-void SimCamera::GoAway()
+void SimCamera::SetAway(bool away)
 {
     {
         std::lock_guard<std::mutex> guard(mutex_);
-        pendingAway_ = true;
+        pendingPresence_ = away ? gloox::Presence::Away : gloox::Presence::Available;
     }
     Wake();
 }
@@ -142,6 +145,11 @@ void SimCamera::Connect()
     if (!client_->connect(false)) {
         client_.reset();
         nextConnectAttempt_ = Clock::now() + kReconnectPause;
+        return;
+    }
+    if (auto* tcp = dynamic_cast<gloox::ConnectionTCPBase*>(client_->connectionImpl())) {
+        const int noDelay = 1;
+        ::setsockopt(tcp->socket(), IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
     }
 }
 
@@ -163,7 +171,7 @@ void SimCamera::Run()
         bool wantOnline;
         int alarms;
         int warnType;
-        bool away;
+        int presence;
         std::vector<std::string> says;
         {
             std::lock_guard<std::mutex> guard(mutex_);
@@ -171,7 +179,7 @@ void SimCamera::Run()
             alarms = pendingAlarms_;
             warnType = pendingWarnType_;
             pendingAlarms_ = 0;
-            away = std::exchange(pendingAway_, false);
+            presence = std::exchange(pendingPresence_, -1);
             says.swap(pendingSays_);
         }
         const auto now = Clock::now();
@@ -188,8 +196,8 @@ void SimCamera::Run()
         if (alarms > 0)
             PushAlarms(alarms, warnType);
         if (client_ && connected_.load()) {
-            if (away)
-                client_->setPresence(gloox::Presence::Away, 0);
+            if (presence >= 0)
+                client_->setPresence(static_cast<gloox::Presence::PresenceType>(presence), 0);
             for (const auto& body : says)
                 SendToPeers(body);
         }

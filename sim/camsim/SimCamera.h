@@ -55,8 +55,8 @@ public:
     void SetOnline(bool online);
     void SetAnswering(bool answering);
     void RaiseAlarm(int warnType);
-    // Announces an away presence (still logged in; the client must ignore it).
-    void GoAway();
+    // Announces an away presence (still logged in; the client must ignore it), or available again.
+    void SetAway(bool away);
     // Sends the text unasked to every peer, as if the camera had answered with it.
     void Say(const std::string& body);
     void ClearReceived();
@@ -113,7 +113,7 @@ private:
     bool answering_ = true;               // mutex_
     int pendingAlarms_ = 0;               // mutex_
     int pendingWarnType_ = 1;             // mutex_
-    bool pendingAway_ = false;            // mutex_
+    int pendingPresence_ = -1;            // mutex_: a gloox presence type to announce, -1 none
     std::vector<std::string> pendingSays_;  // mutex_
     std::deque<std::string> received_;    // mutex_
     CameraBehaviour::Ptz ptz_;            // mutex_ (copy for Status)

@@ -15,7 +15,10 @@
 #include <gloox/rostermanager.h>
 #include <glog/logging.h>
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/socket.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -95,6 +98,9 @@ void CIMClient::RunReceiveLoop()
     }
     if (fd < 0)
         return;
+    // Commands and replies are small and interactive: do not let them wait for the peer's ACK.
+    const int noDelay = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
     for (;;) {
         if (stopRequested_.load()) {
             base::CSingleLock guard(&clientLock_, true);

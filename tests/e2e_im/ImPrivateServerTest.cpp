@@ -1,0 +1,99 @@
+// The IM client against a prosody of the test's own, with simulated cameras in the same process:
+// the cases that change rosters or stop the server, which the shared peers must not see.
+#include "ClientRig.h"
+#include "PrivateProsody.h"
+
+#include "PlaceholderVideo.h"
+#include "SimCamera.h"
+#include "device/CommandTexts.h"
+#include "ui/WindowMessages.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+class PrivateServer : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { EnsureApplication(); }
+    void SetUp() override
+    {
+        server.AddAccount("u1", "pw");
+        server.AddAccount("pc1", "c");
+        server.AddAccount("stranger", "c");
+        server.SetRoster("u1", {{"pc1", "pc1"}});
+        server.SetRoster("pc1", {{"u1", ""}});
+        ASSERT_TRUE(server.Start()) << server.Error();
+        settings.port = server.Port();
+        settings.domain = KELVUE_DEVICE_DOMAIN;
+        camera = std::make_unique<SimCamera>(SimCamera::Account{"pc1", "c", "pc1", true}, settings, video, nullptr);
+        stranger = std::make_unique<SimCamera>(SimCamera::Account{"stranger", "c", "s", true}, settings, video, nullptr);
+        ASSERT_TRUE(PumpUntil([&] { return camera->IsConnected() && stranger->IsConnected(); }));
+    }
+    void TearDown() override
+    {
+        rig.Disconnect();
+        camera.reset();
+        stranger.reset();
+        server.Stop();
+    }
+    bool Received(SimCamera& cam, const std::string& line)
+    {
+        auto lines = cam.Received();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+
+    PrivateProsody server;
+    SimCamera::Settings settings;
+    PlaceholderVideo video{1};
+    std::unique_ptr<SimCamera> camera, stranger;
+    ClientRig rig;
+};
+
+}  // namespace
+
+TEST_F(PrivateServer, CommandForACameraNeverSeenOnlineIsDroppedAfterASubscriptionRequest)
+{
+    rig.Connect("u1", "pw", server.Port());
+    ASSERT_TRUE(PumpUntil([&] { return !rig.window.EventsOf(WM_IM_PRESENCE, "pc1").empty(); }));
+    EXPECT_FALSE(rig.im.IsFriend("stranger"));
+    rig.params.ReqDevInfo("stranger");
+    const std::string request = std::string("subscribe u1@") + KELVUE_DEVICE_DOMAIN;
+    ASSERT_TRUE(PumpUntil([&] { return Received(*stranger, request); }));
+    PumpFor(300);
+    EXPECT_FALSE(Received(*stranger, CommandTexts::DevInfo()));
+    // The accepted subscription makes the camera a contact whose presence now counts.
+    EXPECT_TRUE(PumpUntil([&] { return rig.im.IsOnline("stranger"); }));
+}
+
+TEST_F(PrivateServer, AfterTheServerGoesAwaySendsAreRefusedAndPresenceIsTheLastOne)
+{
+    rig.Connect("u1", "pw", server.Port());
+    ASSERT_TRUE(PumpUntil([&] { return rig.im.IsOnline("pc1"); }));
+    ASSERT_TRUE(PumpUntil([&] { return camera->Received().size() >= 5; }));  // the online sequence
+    server.Kill();
+    ASSERT_TRUE(PumpUntil([&] { return !rig.im.IsConnected(); }));
+    rig.imThread.join();  // the connection ended and is not started again
+    PumpFor(100);         // what the IM thread posted before it ended
+    const size_t events = rig.window.events.size();
+    rig.im.SendMsg(DeviceJid("pc1"), CommandTexts::DevInfo());
+    rig.im.Subscribe(DeviceJid("stranger"));
+    rig.params.ReqVideoParam("pc1");
+    PumpFor(200);
+    EXPECT_TRUE(rig.im.IsOnline("pc1"));
+    EXPECT_TRUE(rig.im.IsFriend("pc1"));
+    EXPECT_EQ(events, rig.window.events.size());
+}
+
+TEST_F(PrivateServer, RepeatedAvailablePresencePostsNothing)
+{
+    rig.Connect("u1", "pw", server.Port());
+    ASSERT_TRUE(PumpUntil([&] { return rig.im.IsOnline("pc1"); }));
+    camera->SetAway(true);
+    PumpFor(200);
+    camera->SetAway(false);
+    PumpFor(300);
+    EXPECT_EQ(1u, rig.window.EventsOf(WM_IM_PRESENCE, "pc1").size());
+    EXPECT_TRUE(rig.im.IsOnline("pc1"));
+}
