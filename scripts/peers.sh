@@ -10,6 +10,8 @@
 #   KELVUE_PROSODY_PORT    prosody's client port, default 5222
 #   KELVUE_DEVICE_DOMAIN   the IM domain of users and cameras, default kelvue.local
 #   KELVUE_CLOUDSIM        the cloudsim program, default <repo>/build/sim/cloudsim/cloudsim
+#   KELVUE_CAMSIM          the camsim program, default <repo>/build/sim/camsim/camsim
+#   KELVUE_CAMSIM_PORT     camsim's control port, default 8090
 #   KELVUE_PEERS_RESET=1   start from the demo data (cloudsim --reset) instead of the last state
 #   KELVUE_PEERS_WAIT      seconds to wait for a port that another run still holds, default 120
 #
@@ -25,11 +27,12 @@ cloudsim_port=${KELVUE_CLOUDSIM_PORT:-8000}
 prosody_port=${KELVUE_PROSODY_PORT:-5222}
 domain=${KELVUE_DEVICE_DOMAIN:-kelvue.local}
 cloudsim_bin=${KELVUE_CLOUDSIM:-$root/build/sim/cloudsim/cloudsim}
+camsim_port=${KELVUE_CAMSIM_PORT:-8090}
+camsim_bin=${KELVUE_CAMSIM:-$root/build/sim/camsim/camsim}
 port_wait=${KELVUE_PEERS_WAIT:-120}
 
 # The peers in start order; "stop" goes through them in reverse.
-PEERS=(prosody cloudsim)
-# camsim: append "camsim" to PEERS and give it start_camsim and port_camsim like the ones below.
+PEERS=(prosody cloudsim camsim)
 
 die() { echo "peers.sh: $*" >&2; exit 1; }
 
@@ -133,6 +136,13 @@ provision() {
     || { cat "$run/provision.log" >&2; die "provisioning the IM accounts failed"; }
 }
 
+# camsim runs the cameras of cloudsim's database; it opens its control port once they are logged in.
+port_camsim() { echo "$camsim_port"; }
+start_camsim() {
+  launch camsim "$camsim_bin" --db "$run/cloudsim.db" --control-port "$camsim_port" --im-port "$prosody_port" \
+    --domain "$domain" --cloudsim-port "$cloudsim_port"
+}
+
 start_cloudsim() {
   # shellcheck disable=SC2046
   launch cloudsim "$cloudsim_bin" $(cloudsim_args)
@@ -143,6 +153,10 @@ active_peers() {
   for name in "${PEERS[@]}"; do
     if [ "$name" = cloudsim ] && ! have_cloudsim; then
       echo "peers.sh: $cloudsim_bin is not built; running without cloudsim" >&2
+      continue
+    fi
+    if [ "$name" = camsim ] && { ! have_cloudsim || [ ! -x "$camsim_bin" ]; }; then
+      echo "peers.sh: camsim or cloudsim is not built; running without camsim" >&2
       continue
     fi
     echo "$name"
