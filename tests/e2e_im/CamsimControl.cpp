@@ -30,6 +30,28 @@ std::vector<std::string> CamsimControl::Received(const std::string& deviceId)
     return out;
 }
 
+namespace {
+bool ParseJson(const std::string& text, Json::Value& value)
+{
+    Json::CharReaderBuilder builder;
+    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    std::string errors;
+    return reader->parse(text.data(), text.data() + text.size(), &value, &errors);
+}
+}  // namespace
+
+bool CamsimControl::IsOnline(const std::string& deviceId)
+{
+    auto result = client_.Get("/cameras");
+    Json::Value list;
+    if (!result || result->status != 200 || !ParseJson(result->body, list) || !list.isArray())
+        return false;
+    for (const auto& camera : list)
+        if (camera["deviceId"].asString() == deviceId)
+            return camera["online"].asBool();
+    return false;
+}
+
 std::vector<int> CamsimControl::ReceivedCmds(const std::string& deviceId)
 {
     std::vector<int> cmds;

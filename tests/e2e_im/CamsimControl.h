@@ -13,6 +13,8 @@ public:
     bool Post(const std::string& deviceId, const std::string& action, const std::string& body = {});
     // Bodies the camera received (and "subscribe JID" lines), oldest first.
     std::vector<std::string> Received(const std::string& deviceId);
+    // Whether camsim reports the camera as logged in.
+    bool IsOnline(const std::string& deviceId);
     // The "cmd" values of the received bodies.
     std::vector<int> ReceivedCmds(const std::string& deviceId);
 

@@ -58,13 +58,18 @@ public:
         lines.push_back("roster " + std::to_string(names.size()));
     }
 
-    bool NoticesWanted() override { return alarmsWanted; }
+    bool NoticesWanted() override
+    {
+        ++alarmNotices;
+        return alarmsWanted;
+    }
     int AddNotice() override { return ++unseen; }
 
     std::vector<Event> events;
     std::vector<std::string> lines;
     bool alarmsWanted = true;
     int unseen = 0;
+    int alarmNotices = 0;  // cmd 82 messages routed, counted or not
 
 private:
     std::function<bool(UINT, WPARAM, LPARAM)> router_;
