@@ -107,8 +107,8 @@ bool OpenNodeReply(const std::string& reply, rapidjson::Document& document, std:
     }
     if (code->value.GetInt64() != 0) {
         auto msg = document.FindMember("msg");
-        bool hasMsg = msg != document.MemberEnd() && msg->value.IsString() && msg->value.GetStringLength() > 0;
-        errorText = hasMsg ? std::string(msg->value.GetString(), msg->value.GetStringLength()) : kRefusedText;
+        bool hasMsg = msg != document.MemberEnd() && msg->value.IsString();
+        errorText = RefusalReason(hasMsg ? std::string(msg->value.GetString(), msg->value.GetStringLength()) : std::string());
         return false;
     }
     return true;

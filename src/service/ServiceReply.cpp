@@ -8,6 +8,12 @@
 
 #include <climits>
 
+std::string RefusalReason(const std::string& message)
+{
+    std::string reason = message.substr(0, message.find('\0'));
+    return reason.empty() ? std::string(kRefusedText) : reason;
+}
+
 bool JsonDepthWithin(const std::string& text, int maxDepth)
 {
     int depth = 0;
@@ -50,9 +56,7 @@ const Json::Value& Member(const Json::Value& object, const char* key)
 std::string RefusalText(const Json::Value& root)
 {
     const Json::Value& msg = root["msg"];
-    if (msg.isString() && !msg.asString().empty())
-        return FromUtf8(msg.asString());
-    return kRefusedText;
+    return RefusalReason(msg.isString() ? FromUtf8(msg.asString()) : std::string());
 }
 
 bool CodeIsZero(const Json::Value& code, CodeForm form)

@@ -24,6 +24,9 @@ public:
     explicit ReplyFormatError(const std::string& what) : std::runtime_error(what) {}
 };
 
+// The reason shown for a refusal: the service's message up to any NUL, or kRefusedText when that is empty.
+std::string RefusalReason(const std::string& message);
+
 // True when no array or object in `text` is nested deeper than `maxDepth` (strings are skipped).
 bool JsonDepthWithin(const std::string& text, int maxDepth = kMaxJsonDepth);
 
