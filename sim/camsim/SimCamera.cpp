@@ -256,6 +256,7 @@ void SimCamera::handleMessage(const gloox::Message& msg, gloox::MessageSession*)
     const std::string& body = msg.body();
     if (body.empty())
         return;
+    ++receivedCount_;
     Log(body);
     bool answering;
     {

@@ -62,6 +62,8 @@ public:
     void ClearReceived();
     // Bodies received, oldest first, with "subscribe <jid>" lines for subscription requests.
     std::vector<std::string> Received();
+    // Messages received since start (the list above keeps only the last few thousand).
+    size_t ReceivedCount() const { return receivedCount_.load(); }
     bool IsConnected() const { return connected_.load(); }
     Json::Value Status();
 
@@ -120,6 +122,7 @@ private:
     int width_ = 0;                       // mutex_ (copy for Status)
 
     std::atomic<bool> connected_{false};
+    std::atomic<size_t> receivedCount_{0};
     std::atomic<bool> stop_{false};
     int wakeFd_ = -1;
     std::thread thread_;
