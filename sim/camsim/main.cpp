@@ -4,7 +4,7 @@
 #include "CameraList.h"
 #include "CloudAlarmReporter.h"
 #include "ControlServer.h"
-#include "PlaceholderVideo.h"
+#include "video/StreamServer.h"
 #include "SimCamera.h"
 
 #include <csignal>
@@ -110,7 +110,12 @@ int main(int argc, char** argv)
     sigaddset(&signals, SIGINT);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
-    PlaceholderVideo video(static_cast<std::uint16_t>(options.videoPort));
+    // The cameras announce their stream addresses, so a busy video port can fall back to any free one.
+    camsim::StreamServer video;
+    if (!video.Start(static_cast<std::uint16_t>(options.videoPort)) && !video.Start(0)) {
+        std::cerr << "camsim: cannot serve video\n";
+        return 1;
+    }
     CloudAlarmReporter reporter(static_cast<std::uint16_t>(options.cloudsimPort), options.cloudsimAlarmPath);
     std::vector<std::unique_ptr<SimCamera>> cameras;
     std::map<std::string, SimCamera*> byId;

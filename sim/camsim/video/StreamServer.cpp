@@ -127,7 +127,7 @@ void StreamServer::Stop()
     listenFd_ = -1;
 }
 
-std::string StreamServer::LiveUrl(const std::string& deviceId) const
+std::string StreamServer::LiveUrl(const std::string& deviceId)
 {
     return "http://" + std::string(kHost) + ":" + std::to_string(port_) + "/live/" + deviceId + ".flv";
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EncodedLoop.h"
+#include "VideoAddressSource.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -24,7 +25,7 @@ namespace camsim {
 //
 // Threads: one accept thread and one thread per connection. mutex_ guards cameras_, replays_,
 // connections_, loops_ and stopping_; wake_ (with mutex_) wakes the connection threads on changes.
-class StreamServer {
+class StreamServer : public VideoAddressSource {
 public:
     enum class LiveFault {
         None,
@@ -33,7 +34,7 @@ public:
     };
 
     StreamServer();
-    ~StreamServer();
+    ~StreamServer() override;
     StreamServer(const StreamServer&) = delete;
     StreamServer& operator=(const StreamServer&) = delete;
 
@@ -42,19 +43,19 @@ public:
     void Stop();
     std::uint16_t Port() const { return port_; }
 
-    std::string LiveUrl(const std::string& deviceId) const;
+    std::string LiveUrl(const std::string& deviceId) override;
     // A new replay of [startUtc, endUtc) (seconds); empty when the period is empty or the id unusable.
-    std::string ReplayUrl(const std::string& deviceId, std::int64_t startUtc, std::int64_t endUtc);
+    std::string ReplayUrl(const std::string& deviceId, std::int64_t startUtc, std::int64_t endUtc) override;
 
     // Size of the camera's live stream from now on (1280x720, 640x360 or 320x180); 640x360 by default.
     // Viewers already connected keep their size: the client restarts its cells after a change.
-    void SetLiveSize(const std::string& deviceId, int width, int height);
+    void SetLiveSize(const std::string& deviceId, int width, int height) override;
     // Speed factor (0.25 to 4) of a replay, applied at once to its open connection and to later ones.
-    bool SetReplaySpeed(const std::string& replayUrl, double speed);
+    bool SetReplaySpeed(const std::string& replayUrl, double speed) override;
     // Moves a replay to `minutes` from the start of its period, at the key frame before that point.
-    bool SeekReplay(const std::string& replayUrl, double minutes);
+    bool SeekReplay(const std::string& replayUrl, double minutes) override;
     // Ends a replay: its connections close and its address is refused from then on.
-    bool CloseReplay(const std::string& replayUrl);
+    bool CloseReplay(const std::string& replayUrl) override;
     // Test hook: breaks or stalls a camera's live streams until set back to None.
     void SetLiveFault(const std::string& deviceId, LiveFault fault);
     // Encodes the camera's loop at its current size now instead of on the first viewer's request.
