@@ -195,6 +195,7 @@ TEST_F(PlayerWrapper, StateCodesFollowTheStreamAndEventsReachTheWindow)
     EXPECT_EQ(0, Manager().Open(id, "http://127.0.0.1:1/live/none.flv", window.GetHWND(), true));
     EXPECT_TRUE(PumpUntil([&] { return window.Seen(10); })) << "EV_OPEN_FAILED";
     EXPECT_EQ(7, Manager().GetState(id));
+    Manager().Stop(id);  // players outlive the test; joins the finished worker
 }
 
 TEST_F(PlayerWrapper, OpenOnAnActivePlayerOnlyReplacesAddressAndWindow)
