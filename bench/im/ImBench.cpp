@@ -134,6 +134,16 @@ int main(int argc, char** argv)
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     const double delivered = Ms(Clock::now() - start);
 
+    // The IM client's own send path alone (no queue): a fresh message session per message.
+    base = camera.ReceivedCount();
+    start = Clock::now();
+    for (int i = 0; i < kBurst; ++i)
+        rig.im.SendMsg(DeviceJid("cam"), CommandTexts::DeviceOnline());
+    const double directSent = Ms(Clock::now() - start);
+    while (camera.ReceivedCount() < base + kBurst)
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    const double directDelivered = Ms(Clock::now() - start);
+
     base = camera.ReceivedCount();
     std::atomic<bool> sentAll{false};
     PlainClient sender("pinger", "pw", server.Port());
@@ -152,6 +162,8 @@ int main(int argc, char** argv)
     std::printf("  plain gloox client sending (reference)  all received after %.1f\n", plainDelivered);
     std::printf("  PostCmd x %d                            queued in %.2f, all received after %.1f   ratio %.2f\n",
                 kBurst, queued, delivered, delivered / plainDelivered);
+    std::printf("  CIMClient::SendMsg x %d (no queue)      sent in %.1f, all received after %.1f   ratio %.2f\n",
+                kBurst, directSent, directDelivered, directDelivered / plainDelivered);
     rig.Disconnect();
     return 0;
 }
