@@ -2,9 +2,11 @@
 // each beside a reference measured in the same run: a bare RapidJSON parse of the same text, and a
 // linear std::find over the 10,000 camera ids.
 #include "app/UserSession.h"
+#include "service/CodePage.h"
 #include "service/DeviceMgr.h"
 #include "service/NodeReply.h"
 #include "service/ServiceEndpoint.h"
+#include "service/ServiceReply.h"
 
 #include <benchmark/benchmark.h>
 #include <httplib.h>
@@ -63,6 +65,17 @@ void BM_Reference_RapidJsonParse(benchmark::State& state)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Reply().size()));
 }
 BENCHMARK(BM_Reference_RapidJsonParse)->Unit(benchmark::kMillisecond);
+
+// The two passes the reader makes before parsing: the conversion to the local code page and the depth check.
+void BM_ConvertAndDepthCheck(benchmark::State& state)
+{
+    for (auto _ : state) {
+        std::string text = FromUtf8(Reply());
+        benchmark::DoNotOptimize(JsonDepthWithin(text));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Reply().size()));
+}
+BENCHMARK(BM_ConvertAndDepthCheck)->Unit(benchmark::kMillisecond);
 
 void BM_ReadDeviceListReply(benchmark::State& state)
 {

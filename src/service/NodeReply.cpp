@@ -30,6 +30,7 @@ NodeRecord ParseNode(const rapidjson::Value& value)
         throw ReplyFormatError("isMerge");
     node.isMerge = static_cast<std::int32_t>(isMerge);
     if (const rapidjson::Value* devices = FindMember(value, "childDevices"); devices != nullptr && devices->IsArray()) {
+        node.childDevices.reserve(devices->Size());
         for (const rapidjson::Value& element : devices->GetArray()) {
             DeviceRecord device;
             if (!element.IsNull()) {
@@ -79,6 +80,7 @@ void ParseNodeArray(const rapidjson::Value& array, std::vector<NodeRecord>& node
         return;
     if (!array.IsArray())
         throw ReplyFormatError("not an array");
+    nodes.reserve(nodes.size() + array.Size());
     for (const rapidjson::Value& element : array.GetArray())
         nodes.push_back(ParseNode(element));
 }
