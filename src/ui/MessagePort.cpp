@@ -3,6 +3,7 @@
 #include "ui/MessageEvent.h"
 #include "ui/MessageTarget.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 MessagePort::MessagePort(MessageTarget* target)
@@ -14,6 +15,8 @@ MessagePort::~MessagePort() = default;
 
 LRESULT MessagePort::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (target_ == nullptr)
+        return 0;
     return target_->OnWindowMessage(message, wParam, lParam);
 }
 
@@ -32,15 +35,31 @@ void MessagePort::KillTimer(WPARAM id)
     auto it = timers_.find(id);
     if (it == timers_.end())
         return;
-    delete it.value();
+    it.value()->deleteLater();  // may be the timer whose tick is being handled
+    it.value()->stop();
     timers_.erase(it);
+}
+
+void MessagePort::Detach()
+{
+    target_ = nullptr;
+    for (QTimer* timer : std::as_const(timers_))
+        timer->stop();
+    timers_.clear();
+    QCoreApplication::removePostedEvents(this);
 }
 
 bool MessagePort::event(QEvent* e)
 {
-    if (e->type() != static_cast<QEvent::Type>(kEventType))
-        return QObject::event(e);
-    auto* message = static_cast<MessageEvent*>(e);
-    Dispatch(message->message, message->wParam, message->lParam);
-    return true;
+    if (e->type() == static_cast<QEvent::Type>(kEventType)) {
+        auto* message = static_cast<MessageEvent*>(e);
+        Dispatch(message->message, message->wParam, message->lParam);
+        return true;
+    }
+    if (e->type() == static_cast<QEvent::Type>(kSendEventType)) {
+        auto* message = static_cast<SendMessageEvent*>(e);
+        message->Answer(Dispatch(message->message, message->wParam, message->lParam));
+        return true;
+    }
+    return QObject::event(e);
 }

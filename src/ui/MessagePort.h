@@ -2,8 +2,8 @@
 
 #include "ui/WinDef.h"
 
-#include <QObject>
 #include <QHash>
+#include <QObject>
 
 class MessageTarget;
 class QTimer;
@@ -15,11 +15,14 @@ public:
     explicit MessagePort(MessageTarget* target);
     ~MessagePort() override;
 
-    static constexpr int kEventType = 1000 + 0x400;  // a QEvent::User offset of our own
+    static constexpr int kEventType = 1000 + 0x400;      // a posted message
+    static constexpr int kSendEventType = 1000 + 0x401;  // a message sent from another thread
 
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     void SetTimer(WPARAM id, unsigned elapseMs);
     void KillTimer(WPARAM id);
+    // The target is going away: stop the timers and drop every later delivery.
+    void Detach();
 
 protected:
     bool event(QEvent* e) override;

@@ -4,20 +4,35 @@
 #include "ui/WindowRegistry.h"
 
 MessageTarget::MessageTarget()
-    : port_(std::make_unique<MessagePort>(this))
 {
-    hwnd_ = WindowRegistry::Instance().Register(port_.get());
+    AcquireHandle();
 }
+
+MessageTarget::MessageTarget(NoHandle) {}
 
 MessageTarget::~MessageTarget()
 {
     ReleaseHandle();
 }
 
+void MessageTarget::AcquireHandle()
+{
+    ReleaseHandle();
+    port_ = new MessagePort(this);
+    hwnd_ = WindowRegistry::Instance().Register(port_);
+}
+
 void MessageTarget::ReleaseHandle()
 {
+    if (port_ == nullptr)
+        return;
     WindowRegistry::Instance().Unregister(hwnd_);
-    port_.reset();
+    hwnd_ = nullptr;
+    // The port may be the object whose event is being handled right now: detach it and let the event
+    // loop delete it, dropping whatever is still queued for it.
+    port_->Detach();
+    port_->deleteLater();
+    port_ = nullptr;
 }
 
 void MessageTarget::SetTimer(WPARAM id, unsigned elapseMs)

@@ -5,7 +5,6 @@
 #include "ui/MessageTarget.h"
 
 #include <QCoreApplication>
-#include <QMetaObject>
 #include <QThread>
 
 WindowRegistry& WindowRegistry::Instance()
@@ -48,6 +47,25 @@ bool WindowRegistry::Contains(HWND hwnd)
 
 LRESULT WindowRegistry::Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    std::future<LRESULT> answer;
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        auto it = ports_.find(hwnd);
+        if (it == ports_.end())
+            return 0;
+        MessagePort* port = it->second;
+        if (QThread::currentThread() != port->thread()) {
+            // Queued under the lock like a post, so the port cannot vanish in between; a port that is
+            // deleted before handling it drops the event, whose destructor answers 0.
+            auto* event = new SendMessageEvent(message, wParam, lParam);
+            answer = event->result.get_future();
+            QCoreApplication::postEvent(port, event, Qt::HighEventPriority);
+        }
+    }
+    if (answer.valid())
+        return answer.get();
+    // On the UI thread: call the handler directly, looking the port up again outside the lock so the
+    // handler may post, send or close windows itself.
     MessagePort* port = nullptr;
     {
         std::lock_guard<std::mutex> guard(mutex_);
@@ -56,18 +74,7 @@ LRESULT WindowRegistry::Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
             return 0;
         port = it->second;
     }
-    LRESULT result = 0;
-    auto deliver = [&] {
-        // Looked up again on the UI thread: the window may have closed while the call was queued.
-        if (!Contains(hwnd))
-            return;
-        result = port->Dispatch(message, wParam, lParam);
-    };
-    if (QThread::currentThread() == port->thread())
-        deliver();
-    else
-        QMetaObject::invokeMethod(port, deliver, Qt::BlockingQueuedConnection);
-    return result;
+    return port->Dispatch(message, wParam, lParam);
 }
 
 bool PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)

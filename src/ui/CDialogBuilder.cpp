@@ -1,0 +1,127 @@
+#include "ui/CDialogBuilder.h"
+
+#include "ui/CButtonUI.h"
+#include "ui/CCheckBoxUI.h"
+#include "ui/CComboUI.h"
+#include "ui/CContainerUI.h"
+#include "ui/CDateTimeUI.h"
+#include "ui/CEditUI.h"
+#include "ui/CHorizontalLayoutUI.h"
+#include "ui/COptionUI.h"
+#include "ui/CPaintManagerUI.h"
+#include "ui/CProgressUI.h"
+#include "ui/CSliderUI.h"
+#include "ui/CTabLayoutUI.h"
+#include "ui/CTextUI.h"
+#include "ui/CVerticalLayoutUI.h"
+#include "ui/SkinLoader.h"
+
+#include <QBoxLayout>
+#include <QBuffer>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QSlider>
+#include <QStackedWidget>
+#include <QTabWidget>
+
+CControlUI* CDialogBuilder::WrapWidget(QWidget* w)
+{
+    auto* button = qobject_cast<QAbstractButton*>(w);
+    if (qobject_cast<QCheckBox*>(w))
+        return new CCheckBoxUI(w);
+    if (qobject_cast<QRadioButton*>(w) || (button && (button->isCheckable() || w->property("group").isValid())))
+        return new COptionUI(w);
+    if (button)
+        return new CButtonUI(w);
+    if (qobject_cast<QLabel*>(w))
+        return w->property("class").toString() == "TextUI" ? new CTextUI(w) : new CLabelUI(w);
+    if (qobject_cast<QLineEdit*>(w))
+        return new CEditUI(w);
+    if (qobject_cast<QComboBox*>(w))
+        return new CComboUI(w);
+    if (qobject_cast<QSlider*>(w))
+        return new CSliderUI(w);
+    if (qobject_cast<QProgressBar*>(w))
+        return new CProgressUI(w);
+    if (qobject_cast<QStackedWidget*>(w) || qobject_cast<QTabWidget*>(w))
+        return new CTabLayoutUI(w);
+    if (qobject_cast<QDateTimeEdit*>(w))
+        return new CDateTimeUI(w);
+    if (auto* box = qobject_cast<QBoxLayout*>(w->layout())) {
+        if (box->direction() == QBoxLayout::LeftToRight || box->direction() == QBoxLayout::RightToLeft)
+            return new CHorizontalLayoutUI(w);
+        return new CVerticalLayoutUI(w);
+    }
+    if (w->layout() != nullptr || qobject_cast<QScrollArea*>(w))
+        return new CContainerUI(w);
+    return new CControlUI(w);
+}
+
+QString CDialogBuilder::ThemeStyleSheet()
+{
+    static QString path;
+    static QString sheet;
+    const QString file = CPaintManagerUI::GetResourceFile("theme.qss");
+    if (file != path) {
+        path = file;
+        QFile f(file);
+        sheet = f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        // Pictures of the style sheet are named relative to the skin folder.
+        sheet.replace("url(", "url(" + CPaintManagerUI::GetResourcePath());
+    }
+    return sheet;
+}
+
+CControlUI* CDialogBuilder::Create(const QString& xml, const QString&, IDialogBuilderCallback* callback,
+                                   CPaintManagerUI* manager, CControlUI* parent)
+{
+    QByteArray data;
+    if (xml.trimmed().startsWith('<')) {
+        data = xml.toUtf8();
+    } else {
+        QFile file(CPaintManagerUI::GetResourceFile(xml));
+        if (!file.open(QIODevice::ReadOnly)) {
+            error_ = QStringLiteral("cannot read the layout file %1").arg(file.fileName());
+            return nullptr;
+        }
+        data = file.readAll();
+    }
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    SkinLoader loader(callback);
+    loader.setWorkingDirectory(QDir(CPaintManagerUI::GetResourcePath()));
+    QWidget* root = loader.load(&buffer, nullptr);
+    if (root == nullptr) {
+        error_ = QStringLiteral("cannot load the layout %1: %2").arg(xml.left(80), loader.errorString());
+        return nullptr;
+    }
+    QList<CControlUI*> controls;
+    for (const QPointer<QWidget>& w : loader.Created()) {
+        if (!w)
+            continue;
+        CControlUI* control = CControlUI::FromWidget(w);
+        if (control == nullptr)
+            control = WrapWidget(w);
+        control->SetManager(manager, CControlUI::NearestControl(w->parentWidget()));
+        for (const QByteArray& name : w->dynamicPropertyNames())
+            if (!name.startsWith("_q_") && !name.startsWith("kelvue_"))
+                control->SetAttribute(QString::fromUtf8(name), w->property(name.constData()).toString());
+        controls.append(control);
+    }
+    if (manager != nullptr)
+        for (CControlUI* control : controls)
+            control->Attach();
+    CControlUI* result = CControlUI::FromWidget(root);
+    if (parent != nullptr)
+        if (auto* container = dynamic_cast<CContainerUI*>(parent))
+            container->Add(result);
+    return result;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "ui/UIDefs.h"
+
+class CControlUI;
+class CPaintManagerUI;
+class QWidget;
+
+// Builds a control tree from a layout: a Qt Designer UI file of the skin folder (or its XML text),
+// loaded by QUiLoader. Every widget of it gets its control (CControlUI::FromWidget finds it), the
+// dynamic properties of each widget are applied as the control's attributes, and class names Qt
+// and the toolkit do not know are asked of `callback` (null answer: the element is skipped).
+// With `parent` (a container) the new tree is added to it.
+class CDialogBuilder {
+public:
+    // `xml`: a file name relative to the resource path, or XML text starting with '<'.
+    // `type` is accepted for compatibility and ignored. Null on failure (see GetLastError).
+    CControlUI* Create(const QString& xml, const QString& type = QString(), IDialogBuilderCallback* callback = nullptr,
+                       CPaintManagerUI* manager = nullptr, CControlUI* parent = nullptr);
+    QString GetLastError() const { return error_; }
+
+    // The control class the toolkit gives a widget of the layouts (a button → CButtonUI, ...).
+    static CControlUI* WrapWidget(QWidget* widget);
+    // The skin's shared style sheet ("theme.qss" of the resource path), read once per path.
+    static QString ThemeStyleSheet();
+
+private:
+    QString error_;
+};

@@ -1,0 +1,43 @@
+#include "ui/ListRowDelegate.h"
+
+#include "ui/CListElementUI.h"
+#include "ui/CListUI.h"
+#include "ui/MarkupText.h"
+#include "ui/SkinImage.h"
+
+#include <QPainter>
+
+void ListRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    CListElementUI* element = list_->ElementAt(index.row());
+    if (element == nullptr)
+        return;
+    painter->save();
+    const QPalette& palette = option.palette;
+    const QString background = element->GetAttribute("bkimage");
+    if (!background.isEmpty())
+        SkinImage::Parse(background).Draw(*painter, option.rect);
+    if (option.state & QStyle::State_Selected)
+        painter->fillRect(option.rect, palette.color(QPalette::Highlight));
+    else if (option.state & QStyle::State_MouseOver)
+        painter->fillRect(option.rect, palette.color(QPalette::Midlight));
+    painter->setFont(option.font);
+    const QColor textColor = palette.color(element->IsEnabled() ? QPalette::Active : QPalette::Disabled,
+                                           option.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text);
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const QRect area = option.rect.adjusted(index.column() == 0 ? 0 : 4, 0, -2, 0);
+    if (list_->IsShowHtml() && index.column() == 0) {
+        MarkupText::Paint(*painter, area, MarkupText::Parse(text), textColor, palette.color(QPalette::Link));
+    } else {
+        painter->setPen(textColor);
+        painter->drawText(area, Qt::AlignVCenter | Qt::AlignLeft, option.fontMetrics.elidedText(text, Qt::ElideRight, area.width()));
+    }
+    painter->restore();
+}
+
+QSize ListRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    size.setHeight(list_->GetItemHeight());
+    return size;
+}

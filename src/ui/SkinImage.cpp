@@ -1,0 +1,133 @@
+#include "ui/SkinImage.h"
+
+#include "ui/CPaintManagerUI.h"
+
+#include <QHash>
+#include <QPainter>
+#include <QRegularExpression>
+
+namespace {
+
+QHash<QString, QPixmap>& Cache()
+{
+    static QHash<QString, QPixmap> cache;
+    return cache;
+}
+
+QRect ParseRect(const QString& text)
+{
+    const QStringList parts = text.split(',');
+    if (parts.size() != 4)
+        return {};
+    int v[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        v[i] = parts[i].trimmed().toInt(&ok);
+        if (!ok)
+            return {};
+    }
+    return QRect(QPoint(v[0], v[1]), QPoint(v[2] - 1, v[3] - 1));
+}
+
+}  // namespace
+
+SkinImage SkinImage::Parse(const QString& description)
+{
+    SkinImage image;
+    const QString text = description.trimmed();
+    if (!text.contains('=')) {
+        image.file = text;
+        return image;
+    }
+    static const QRegularExpression pair(R"((\w+)\s*=\s*'([^']*)')");
+    for (auto it = pair.globalMatch(text); it.hasNext();) {
+        auto m = it.next();
+        const QString key = m.captured(1).toLower();
+        const QString value = m.captured(2);
+        if (key == "file")
+            image.file = value;
+        else if (key == "source")
+            image.source = ParseRect(value);
+        else if (key == "dest")
+            image.dest = ParseRect(value);
+        else if (key == "fade")
+            image.fade = value.toInt();
+        else if (key == "corner") {
+            const QStringList c = value.split(',');
+            if (c.size() == 4) {
+                image.cornerLeft = c[0].toInt();
+                image.cornerTop = c[1].toInt();
+                image.cornerRight = c[2].toInt();
+                image.cornerBottom = c[3].toInt();
+            }
+        }
+    }
+    return image;
+}
+
+QPixmap SkinImage::Load(const QString& file)
+{
+    auto it = Cache().find(file);
+    if (it != Cache().end())
+        return it.value();
+    QPixmap pixmap(CPaintManagerUI::GetResourceFile(file));
+    Cache().insert(file, pixmap);
+    return pixmap;
+}
+
+QPixmap SkinImage::Piece(const QString& file, int count, int index)
+{
+    const QString key = QStringLiteral("%1#%2#%3").arg(file).arg(count).arg(index);
+    auto it = Cache().find(key);
+    if (it != Cache().end())
+        return it.value();
+    QPixmap whole = Load(file);
+    QPixmap piece;
+    if (!whole.isNull() && count > 0 && index >= 0 && index < count) {
+        const int w = whole.width() / count;
+        piece = whole.copy(index * w, 0, w, whole.height());
+    }
+    Cache().insert(key, piece);
+    return piece;
+}
+
+void SkinImage::ClearCache()
+{
+    Cache().clear();
+}
+
+QPixmap SkinImage::Picture() const
+{
+    QPixmap whole = Load(file);
+    if (whole.isNull() || source.isNull())
+        return whole;
+    return whole.copy(source);
+}
+
+void SkinImage::Draw(QPainter& painter, const QRect& target) const
+{
+    QPixmap picture = Picture();
+    if (picture.isNull())
+        return;
+    painter.save();
+    painter.setOpacity(fade / 255.0);
+    QRect area = dest.isNull() ? target : dest.translated(target.topLeft());
+    if (cornerLeft + cornerTop + cornerRight + cornerBottom == 0) {
+        painter.drawPixmap(area, picture);
+    } else {
+        // Nine patches: corners at their size, edges and middle stretched.
+        const int l = cornerLeft, t = cornerTop, r = cornerRight, b = cornerBottom;
+        const int pw = picture.width(), ph = picture.height();
+        const int aw = area.width(), ah = area.height();
+        const int xs[] = {0, l, pw - r, pw}, ys[] = {0, t, ph - b, ph};
+        const int xd[] = {0, l, aw - r, aw}, yd[] = {0, t, ah - b, ah};
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j) {
+                QRect s(xs[i], ys[j], xs[i + 1] - xs[i], ys[j + 1] - ys[j]);
+                QRect d(area.x() + xd[i], area.y() + yd[j], xd[i + 1] - xd[i], yd[j + 1] - yd[j]);
+                if (s.isValid() && d.isValid())
+                    painter.drawPixmap(d, picture, s);
+            }
+    }
+    painter.restore();
+}

@@ -1,0 +1,84 @@
+#include "ui/SkinLoader.h"
+
+#include "ui/CDateTimeUI.h"
+#include "ui/CListUI.h"
+#include "ui/CMenuElementUI.h"
+#include "ui/CTreeViewUI.h"
+#include "ui/CWndUI.h"
+#include "ui/SkinButton.h"
+#include "ui/UIDefs.h"
+#include "ui/VideoSurface.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSet>
+#include <QToolButton>
+
+namespace {
+
+CControlUI* ToolkitControl(const QString& className)
+{
+    if (className == "ListUI")
+        return new CListUI;
+    if (className == "TreeViewUI")
+        return new CTreeViewUI;
+    if (className == "MenuElementUI")
+        return new CMenuElementUI;
+    if (className == "WndUI")
+        return new CWndUI;
+    if (className == "DateTimeUI")
+        return new CDateTimeUI(CDateTimeUI::DateAndTime);
+    if (className == "DateUI")
+        return new CDateTimeUI(CDateTimeUI::DateOnly);
+    if (className == "TimeUI")
+        return new CDateTimeUI(CDateTimeUI::TimeOnly);
+    return nullptr;
+}
+
+}  // namespace
+
+SkinLoader::SkinLoader(IDialogBuilderCallback* callback)
+    : callback_(callback)
+{
+}
+
+QWidget* SkinLoader::createWidget(const QString& className, QWidget* parent, const QString& name)
+{
+    static const QSet<QString> known = [] {
+        QUiLoader probe;
+        const QStringList names = probe.availableWidgets();
+        return QSet<QString>(names.begin(), names.end());
+    }();
+    QWidget* widget = nullptr;
+    if (className == "QPushButton")
+        widget = new SkinButton<QPushButton>(parent);
+    else if (className == "QToolButton")
+        widget = new SkinButton<QToolButton>(parent);
+    else if (className == "QCheckBox")
+        widget = new SkinButton<QCheckBox>(parent);
+    else if (className == "QRadioButton")
+        widget = new SkinButton<QRadioButton>(parent);
+    else if (className == "VideoSurface")
+        widget = new VideoSurface(parent);
+    else if (known.contains(className))
+        widget = QUiLoader::createWidget(className, parent, name);
+    else {
+        CControlUI* control = ToolkitControl(className);
+        if (control == nullptr && callback_ != nullptr)
+            control = callback_->CreateControl(className);
+        if (control != nullptr) {
+            widget = control->GetWidget();
+            if (widget == nullptr) {
+                delete control;  // an item cannot stand in a layout
+                return nullptr;
+            }
+            widget->setParent(parent);
+        }
+    }
+    if (widget == nullptr)
+        return nullptr;
+    widget->setObjectName(name);
+    created_.append(widget);
+    return widget;
+}

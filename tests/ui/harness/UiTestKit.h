@@ -1,0 +1,107 @@
+#pragma once
+
+// Headless test kit for windows built on the toolkit: an offscreen QApplication, windows from
+// layouts, finding and driving controls, recording message boxes without blocking, screenshots.
+// Link `kelvue_ui_testkit`. Everything runs on the test's (UI) thread.
+
+#include "ui/UIlib.h"
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <ostream>
+#include <vector>
+
+// Readable QStrings in test failure messages.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace uitest {
+
+// Creates the application once (offscreen unless QT_QPA_PLATFORM says otherwise) and points the
+// resource path at the build's skin folder. Call from SetUpTestSuite or each test.
+void EnsureApp();
+
+// The build's skin folder and the folder of the test layouts (tests/ui/layouts in the sources).
+QString SkinDir();
+QString TestLayoutDir();
+
+// Records every ShowMsgTip while alive, instead of showing a modal box.
+class MsgTipRecorder {
+public:
+    MsgTipRecorder();
+    ~MsgTipRecorder();
+    QStringList texts;
+    std::vector<HWND> owners;
+
+private:
+    MsgTipHook previous_;
+};
+
+// A window built from a layout (file name under the skin folder, absolute path, or XML text) that
+// records its notifications and can answer custom class names through `create`.
+class TestWindow : public WindowImplBase {
+public:
+    explicit TestWindow(QString layout, QString className = QStringLiteral("TestWnd"));
+    QString GetWindowClassName() const override { return className_; }
+    void Notify(TNotifyUI& msg) override;
+    CControlUI* CreateControl(const CDuiString& pstrClass) override;
+    LRESULT HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
+    // Creates the native window (not shown) and returns its handle.
+    HWND Build(HWND owner = nullptr);
+
+    std::function<CControlUI*(const QString&)> create;
+    std::function<void(TNotifyUI&)> onNotify;
+    std::function<void()> onInit;
+    // "type:sender" of every notification, in order.
+    QStringList notifications;
+    // Custom messages received (message, wParam, lParam).
+    struct Message {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    std::vector<Message> messages;
+    int finalMessages = 0;
+
+protected:
+    CDuiString GetSkinFile() override { return layout_; }
+    void InitWindow() override;
+    void OnFinalMessage(HWND hWnd) override;
+
+private:
+    QString layout_;
+    QString className_;
+};
+
+template <typename T>
+T* Find(WindowImplBase& window, const QString& name)
+{
+    return dynamic_cast<T*>(window.FindControl(name));
+}
+
+// Input, as a user gives it (Qt events through the whole toolkit path).
+void Click(CControlUI* control, Qt::MouseButton button = Qt::LeftButton);
+void DoubleClick(CControlUI* control);
+void Type(CControlUI* control, const QString& text);
+void PressKey(CWindowWnd& window, Qt::Key key);
+void ClickRow(CListUI* list, int index, Qt::MouseButton button = Qt::LeftButton);
+void DoubleClickRow(CListUI* list, int index);
+void ClickNodeCheck(CTreeViewUI* tree, CTreeNodeUI* node);
+void ChooseComboItem(CComboUI* combo, int index);
+
+// Runs the event loop a while / until `done` (at most `timeoutMs`).
+void Pump(int ms = 0);
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000);
+// Shows the window modally with `inside` queued to run in its loop; returns ShowModal's result.
+UINT RunModal(CWindowWnd& window, const std::function<void()>& inside);
+
+// The window as drawn (shown first if needed), and saved to a PNG file.
+QImage Grab(CWindowWnd& window);
+bool SaveScreenshot(CWindowWnd& window, const QString& path);
+
+}  // namespace uitest
