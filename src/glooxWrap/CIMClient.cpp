@@ -55,8 +55,6 @@ bool CIMClient::ConnectServer(const std::string& user, const std::string& passwo
         base::CSingleLock guard(&lock_, true);
         boundJid_ = jid;
     }
-    stopRequested_.store(false);
-
     bool opened = false;
     {
         base::CSingleLock guard(&clientLock_, true);

@@ -58,7 +58,8 @@ public:
     // connection could be opened, true once an opened connection has ended.
     bool ConnectServer(const std::string& user, const std::string& password, const std::string& domain,
                        const std::string& server, int port);
-    // Ends a running connection from any thread (tests and benchmarks; the program never disconnects).
+    // Ends the connection from any thread, also one that is still being started (tests and benchmarks;
+    // the program never disconnects).
     void Disconnect() { stopRequested_.store(true); }
 
     void SendMsg(const std::string& jid, const std::string& body) override;
@@ -119,9 +120,10 @@ private:
 
     base::CCriticalSection clientLock_;
     std::unique_ptr<gloox::Client> client_;                  // clientLock_
-    gloox::MessageSession* session_ = nullptr;              // IM thread only
-    gloox::ChatStateFilter* chatStateFilter_ = nullptr;     // IM thread only
-    gloox::MessageEventFilter* messageEventFilter_ = nullptr;  // IM thread only
+    // The most recent session and its filters (owned by the session, so by the library).
+    gloox::MessageSession* session_ = nullptr;                 // clientLock_
+    gloox::ChatStateFilter* chatStateFilter_ = nullptr;        // clientLock_
+    gloox::MessageEventFilter* messageEventFilter_ = nullptr;  // clientLock_
     std::atomic<HWND> notifyWnd_{nullptr};
 
     base::CCriticalSection lock_;
