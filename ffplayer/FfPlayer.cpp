@@ -292,7 +292,7 @@ void FfPlayer::Run(std::string url, void* window, PlayMode mode)
     const AVStream* stream = session.input->streams[session.videoIndex];
     videoWidth_.store(stream->codecpar->width);
     videoHeight_.store(stream->codecpar->height);
-    const std::int64_t length = session.input->duration > 0 ? session.input->duration / 1000 : 0;
+    std::int64_t length = session.input->duration > 0 ? session.input->duration / 1000 : 0;
     lengthMs_.store(length);
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -310,6 +310,13 @@ void FfPlayer::Run(std::string url, void* window, PlayMode mode)
     std::int64_t nextPositionNs = 0;
     bool firstShown = false;
     while (!stopRequested_.load() && av_read_frame(session.input, session.packet) >= 0) {
+        // A replay announces a new length after a seek: positions count from there again.
+        if (length > 0 && session.input->duration > 0 && session.input->duration / 1000 != length) {
+            length = session.input->duration / 1000;
+            lengthMs_.store(length);
+            firstPts = AV_NOPTS_VALUE;
+            PostToWindow(window, kPlayerLengthMessage, 0, static_cast<std::intptr_t>(length));
+        }
         if (session.packet->stream_index == session.videoIndex) {
             Record(session.packet);
             if (avcodec_send_packet(session.decoder, session.packet) >= 0) {

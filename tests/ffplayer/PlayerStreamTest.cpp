@@ -215,6 +215,21 @@ TEST_F(PlayerStream, StopThenOpenAgainOnTheSameObject)
     OpenAndPlay("REOPEN2", NewWindow());
 }
 
+TEST_F(PlayerStream, StopInterruptsAnOpenThatHangs)
+{
+    // The stalled camera sends its headers and then nothing: probing blocks until Stop interrupts it.
+    server_->SetLiveFault("HANGS", StreamServer::LiveFault::Stall);
+    ASSERT_EQ(0, player_->Open(server_->LiveUrl("HANGS").c_str(), NewWindow()));
+    for (int i = 0; i < 100 && server_->LiveViewerCount("HANGS") == 0; ++i)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(PS_OPENING, player_->GetPlayState());
+    player_->Stop();
+    EXPECT_EQ(PS_STOPPED, player_->GetPlayState());
+    EXPECT_FALSE(events_.Seen(PE_OPEN_FAILED)) << "a stop is not a failure";
+    server_->SetLiveFault("HANGS", StreamServer::LiveFault::None);
+    OpenAndPlay("HANGS", NewWindow());
+}
+
 TEST_F(PlayerStream, RecordingIsAnFlvFileOfTheRecordedLength)
 {
     OpenAndPlay("RECORD", NewWindow());
@@ -313,10 +328,16 @@ TEST_F(PlayerStream, ReplaySeekSkipsAheadAndClosedReplayIsRefused)
     ASSERT_TRUE(events_.WaitFor(PE_OPENED));
     player_->Play();
     ASSERT_TRUE(FakeHost::Instance().WaitFor(window, [](const FakeHost::Window& w) { return w.frames >= 2; }));
-    // Nine minutes 58 seconds in: two seconds remain, so the stream ends soon after.
+    // Nine minutes 58 seconds in: two seconds remain, so the stream ends soon after. The new length
+    // is announced and positions count from the seek.
     ASSERT_TRUE(server_->SeekReplay(url, 9.0 + 58.0 / 60.0));
     EXPECT_TRUE(events_.WaitFor(PE_PLAY_FAILED));
     player_->Stop();
+    const FakeHost::Window shown = FakeHost::Instance().Snapshot(window);
+    ASSERT_EQ(2u, shown.lengths.size());
+    EXPECT_EQ(600000, shown.lengths[0]);
+    EXPECT_EQ(2000, shown.lengths[1]);
+    EXPECT_LE(shown.positions.back(), 2000);
 
     ASSERT_TRUE(server_->CloseReplay(url));
     events_.Clear();

@@ -64,7 +64,8 @@ void AppendFileHeader(std::vector<std::uint8_t>& out)
     out.insert(out.end(), std::begin(header), std::end(header));
 }
 
-void AppendMetadata(std::vector<std::uint8_t>& out, double durationSeconds, int width, int height, double fps)
+void AppendMetadata(std::vector<std::uint8_t>& out, std::uint32_t timestampMs, double durationSeconds, int width,
+                    int height, double fps)
 {
     std::vector<std::uint8_t> body;
     Put8(body, 2);  // AMF0 string
@@ -77,7 +78,7 @@ void AppendMetadata(std::vector<std::uint8_t>& out, double durationSeconds, int 
     PutAmfNumber(body, "framerate", fps);
     PutAmfNumber(body, "videocodecid", 7);  // AVC
     Put24(body, 9);                         // object end
-    AppendTag(out, 18, 0, body.data(), body.size());
+    AppendTag(out, 18, timestampMs, body.data(), body.size());
 }
 
 void AppendVideoTag(std::vector<std::uint8_t>& out, std::uint32_t timestampMs, const std::vector<std::uint8_t>& body)

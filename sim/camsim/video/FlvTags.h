@@ -10,8 +10,9 @@ namespace camsim {
 namespace flv {
 
 void AppendFileHeader(std::vector<std::uint8_t>& out);
-// duration 0 announces a live stream.
-void AppendMetadata(std::vector<std::uint8_t>& out, double durationSeconds, int width, int height, double fps);
+// duration 0 announces a live stream. A replay sends it again after a seek, with the new length.
+void AppendMetadata(std::vector<std::uint8_t>& out, std::uint32_t timestampMs, double durationSeconds, int width,
+                    int height, double fps);
 void AppendVideoTag(std::vector<std::uint8_t>& out, std::uint32_t timestampMs, const std::vector<std::uint8_t>& body);
 
 }  // namespace flv

@@ -334,7 +334,7 @@ void StreamServer::ServeLive(int fd, const std::string& deviceId)
     std::vector<std::uint8_t> out(kStreamHeader, kStreamHeader + sizeof kStreamHeader - 1);
     if (loop) {
         flv::AppendFileHeader(out);
-        flv::AppendMetadata(out, 0, width, height, EncodedLoop::kFramesPerSecond);
+        flv::AppendMetadata(out, 0, 0, width, height, EncodedLoop::kFramesPerSecond);
         flv::AppendVideoTag(out, 0, loop->sequenceHeader);
     }
     // A new viewer starts at the last key frame of the camera's running clock: it gets the frames since
@@ -411,12 +411,15 @@ void StreamServer::ServeReplay(int fd, int replayId)
     flv::AppendFileHeader(out);
     // The announced duration is the length of the recording still to play (content time); the
     // timestamps run at playing speed, so position × speed / duration is the share already played.
-    flv::AppendMetadata(out, static_cast<double>(lengthMs - content * 1000 / EncodedLoop::kFramesPerSecond) / 1000.0,
-                        width, height, EncodedLoop::kFramesPerSecond);
+    auto Remaining = [&] {
+        return static_cast<double>(lengthMs - content * 1000 / EncodedLoop::kFramesPerSecond) / 1000.0;
+    };
+    flv::AppendMetadata(out, 0, Remaining(), width, height, EncodedLoop::kFramesPerSecond);
     flv::AppendVideoTag(out, 0, loop->sequenceHeader);
     bool sending = SendAll(fd, out.data(), out.size());
 
     double timestampMs = 0;
+    bool announce = false;  // the length changed with a seek: tell the player before the next frame
     Clock::time_point due = Clock::now();
     std::unique_lock<std::mutex> lock(mutex_);
     while (sending && !stopping_ && content < end) {
@@ -426,6 +429,7 @@ void StreamServer::ServeReplay(int fd, int replayId)
         if (replay.seekGeneration != generation) {
             generation = replay.seekGeneration;
             content = KeyFrameAt(replay.startMs);
+            announce = true;
         }
         if (Clock::now() < due) {
             SleepUntil(lock, due);
@@ -434,8 +438,11 @@ void StreamServer::ServeReplay(int fd, int replayId)
         const double step = 1000.0 / EncodedLoop::kFramesPerSecond / replay.speed;
         lock.unlock();
         out.clear();
-        flv::AppendVideoTag(out, static_cast<std::uint32_t>(std::llround(timestampMs)),
-                            loop->frames[content % EncodedLoop::kLength].body);
+        const auto timestamp = static_cast<std::uint32_t>(std::llround(timestampMs));
+        if (announce)
+            flv::AppendMetadata(out, timestamp, Remaining(), width, height, EncodedLoop::kFramesPerSecond);
+        announce = false;
+        flv::AppendVideoTag(out, timestamp, loop->frames[content % EncodedLoop::kLength].body);
         sending = SendAll(fd, out.data(), out.size());
         ++content;
         timestampMs += step;
