@@ -1,0 +1,734 @@
+#include "duiWrap/CDuiFrameWnd.h"
+
+#include "app/LocalConfig.h"
+#include "app/RememberedAccounts.h"
+#include "app/UserSession.h"
+#include "device/AppAlarmNoticeCounter.h"
+#include "device/CamParamMgr.h"
+#include "device/DeviceReplyRouter.h"
+#include "device/DirectCommandSender.h"
+#include "device/StreamRequestMgr.h"
+#include "duiWrap/CLoginFrameWnd.h"
+#include "duiWrap/CamListUI.h"
+#include "duiWrap/DeviceListBuilder.h"
+#include "duiWrap/ProgramRestart.h"
+#include "glooxWrap/CIMClient.h"
+#include "glooxWrap/ImConnection.h"
+#include "glooxWrap/ImEvents.h"
+#include "service/AlarmMgr.h"
+#include "service/DeviceMgr.h"
+#include "ui/CCheckBoxUI.h"
+#include "ui/CComboUI.h"
+#include "ui/CDialogBuilder.h"
+#include "ui/CListLabelElementUI.h"
+#include "ui/COptionUI.h"
+#include "ui/CSliderUI.h"
+#include "ui/CTabLayoutUI.h"
+#include "ui/CWndUI.h"
+#include "ui/ModalLoop.h"
+#include "ui/ShowMsgTip.h"
+#include "ui/WindowMessages.h"
+#include "ui/WindowRegistry.h"
+#include "video/CPopWnd.h"
+#include "video/CvyrProDlg.h"
+#include "video/ViewHistory.h"
+
+#include <QAbstractButton>
+#include <QDateTime>
+#include <QWidget>
+
+#include <glog/logging.h>
+
+#include <thread>
+
+namespace {
+
+CDuiFrameWnd* mainWindow = nullptr;
+HWND mainHandle = nullptr;
+
+// The pan-tilt-zoom buttons and the messages their presses and releases post to the main window.
+struct PtzButton {
+    const char* name;
+    UINT message;
+};
+constexpr PtzButton kPtzButtons[] = {
+    {"IDC_BTNLEFT", WM_IDC_Btn_Left},   {"IDC_BTNRIGHT", WM_IDC_Btn_Right}, {"IDC_BTNUP", WM_IDC_Btn_Up},
+    {"IDC_BTNDOWN", WM_IDC_Btn_Down},   {"IDC_BTNNEAR", WM_IDC_Btn_Near},   {"IDC_BTNFAR", WM_IDC_Btn_Far},
+    {"IDC_BTNSHORT", WM_IDC_Btn_Short}, {"IDC_BTNLONG", WM_IDC_Btn_Long},   {"IDC_BTNBIG", WM_IDC_Btn_Big},
+    {"IDC_BTNSMALL", WM_IDC_Btn_Small},
+};
+
+bool IsPtzMessage(UINT message)
+{
+    for (const PtzButton& button : kPtzButtons)
+        if (button.message == message)
+            return true;
+    return false;
+}
+
+bool IsLayoutMessage(UINT message)
+{
+    return (message >= WM_LAYOUT_1 && message <= WM_LAYOUT_64) || (message >= WM_LAYOUT_25 && message <= WM_LAYOUT_17);
+}
+
+// Tab pages chosen by the options of the side panel.
+int TabPageOf(const QString& option)
+{
+    if (option == "List")
+        return 0;
+    if (option == "Historyoption")
+        return 1;
+    if (option == "Control")
+        return 2;
+    if (option == "Remote")
+        return 3;
+    return -1;
+}
+
+}  // namespace
+
+CDuiFrameWnd* CDuiFrameWnd::Instance()
+{
+    if (!mainWindow)
+        mainWindow = new CDuiFrameWnd;
+    return mainWindow;
+}
+
+HWND CDuiFrameWnd::MainHandle()
+{
+    return mainHandle;
+}
+
+CDuiFrameWnd::CDuiFrameWnd() : CXMLWnd(QStringLiteral("MainWnd.xml")) {}
+
+CDuiFrameWnd::~CDuiFrameWnd()
+{
+    if (mainWindow == this)
+        mainWindow = nullptr;
+}
+
+void CDuiFrameWnd::OnFinalMessage(HWND)
+{
+    mainHandle = nullptr;
+    delete this;
+}
+
+UINT CDuiFrameWnd::Run()
+{
+    Create(nullptr, QStringLiteral("DUIWnd"), 0x10CF0000, 0x100);
+    CenterWindow();
+    return ShowModal();
+}
+
+void CDuiFrameWnd::SetMenuHandler(const QString& itemName, MenuHandler handler)
+{
+    menuHandlers_[itemName] = std::move(handler);
+}
+
+CControlUI* CDuiFrameWnd::CreateControl(const CDuiString& pstrClass)
+{
+    if (pstrClass == "Dialog") {
+        auto* host = new CWndUI;
+        videoWall_ = new CvyrProDlg(nullptr);
+        videoWall_->SetMainWindow(GetHWND());
+        videoWall_->SetNodeMembership([](const std::string& nodeId, const std::string& deviceId) {
+            return DeviceMgr::Instance()->NodeHasDevice(nodeId, deviceId);
+        });
+        host->Attach(videoWall_->GetHWND());
+        return host;
+    }
+    if (pstrClass == "skinBottom" || pstrClass == "skinMainMenu") {
+        CDialogBuilder builder;
+        return builder.Create(pstrClass + QStringLiteral(".xml"), QString(), this, &m_PaintManager);
+    }
+    if (pstrClass == "MonitorLis")
+        return new CamListUI;
+    return nullptr;
+}
+
+void CDuiFrameWnd::InitWindow()
+{
+    ShowLoginInfo();
+
+    auto* presets = m_PaintManager.FindControlAs<CComboUI>(QStringLiteral("IDC_COMBO_POINT"));
+    if (!presets)
+        return;
+    presets->RemoveAll();
+    for (int i = 1; i <= 255; ++i) {
+        auto* item = new CListLabelElementUI;
+        item->SetAttribute(QStringLiteral("text"), QString::number(i));
+        presets->Add(item);
+    }
+    presets->SelectItem(0);
+
+    // Each pan-tilt-zoom button posts its message on press (wParam 1) and on release (wParam 0).
+    for (const PtzButton& ptz : kPtzButtons) {
+        CControlUI* control = FindControl(QString::fromUtf8(ptz.name));
+        auto* button = control ? qobject_cast<QAbstractButton*>(control->GetWidget()) : nullptr;
+        if (!button)
+            continue;
+        const UINT message = ptz.message;
+        QObject::connect(button, &QAbstractButton::pressed, m_PaintManager.Hub(),
+                         [this, message] { PostMessage(message, 1, 0); });
+        QObject::connect(button, &QAbstractButton::released, m_PaintManager.Hub(),
+                         [this, message] { PostMessage(message, 0, 0); });
+    }
+    ReadPtzSpeed();
+
+    mainHandle = GetHWND();
+    alarmBadge_ = FindControl(QStringLiteral("IDC_BTN_TOOLTIP_ALARM"));
+    audioCheck_ = FindControl(QStringLiteral("IDC_CHKAUDIO"));
+    ApplyRights();
+
+    SetIcon(2000);
+    SetWindowText(QStringLiteral("远程监控"));
+
+    deviceList_ = m_PaintManager.FindControlAs<CamListUI>(QStringLiteral("gamelist"));
+    if (!deviceList_)
+        return;
+    deviceList_->SetContextMenuUsed(false);
+    recentList_ = m_PaintManager.FindControlAs<CamListUI>(QStringLiteral("loglist"));
+    deviceRoot_ = DeviceListBuilder::AddAccountRoot(deviceList_->Rows(), UserSession::Instance()->Mobile());
+
+    LOG(INFO) << "InitWindow  " << "FunQueryDeviceList S";
+    DeviceMgr::Instance()->FunQueryDeviceList();
+    LOG(INFO) << "InitWindow  " << "FunQueryDeviceList e";
+
+    if (!imClient_)
+        ConnectImServer();
+    imClient_->ConnectedGate().WaitFor(std::chrono::milliseconds(kImWaitMs));
+}
+
+void CDuiFrameWnd::ShowLoginInfo()
+{
+    if (CControlUI* date = FindControl(QStringLiteral("IDC_LAB_LOAGINDATE"))) {
+        const QDateTime now = QDateTime::currentDateTime();
+        date->SetText(QString::asprintf("登陆时间:%d-%02d-%02d %02d:%02d:%02d", now.date().year(), now.date().month(),
+                                        now.date().day(), now.time().hour(), now.time().minute(), now.time().second()));
+    }
+    if (CControlUI* user = FindControl(QStringLiteral("IDC_LAB_USERNAME"))) {
+        const QString text = user->GetText();
+        const qsizetype at = text.indexOf(QStringLiteral("user"));
+        const QString caption = at < 0 ? QString() : text.left(at);
+        user->SetText(caption + QString::fromStdString(UserSession::Instance()->Mobile()));
+    }
+}
+
+void CDuiFrameWnd::ApplyRights()
+{
+    UserSession* session = UserSession::Instance();
+    if (!session->IsSonAccount())
+        return;
+    if (CControlUI* control = FindControl(QStringLiteral("Control")))
+        control->SetVisible(session->HasRight("2016031502"));
+    if (CControlUI* playback = FindControl(QStringLiteral("VideoPlay")))
+        playback->SetVisible(session->HasRight("2016031505"));
+}
+
+void CDuiFrameWnd::ReadPtzSpeed()
+{
+    if (auto* slider = m_PaintManager.FindControlAs<CSliderUI>(QStringLiteral("IDC_SLIDSPEED"))) {
+        ptzSpeed_ = slider->GetValue();
+        ptzSpeedText_ = std::to_string(ptzSpeed_);
+    }
+}
+
+void CDuiFrameWnd::ConnectImServer()
+{
+    LOG(INFO) << "ConnectImServer";
+    imClient_ = CIMClient::Instance();
+    if (!router_) {
+        alarmCounter_ = std::make_unique<AppAlarmNoticeCounter>();
+        router_ = std::make_unique<DeviceReplyRouter>(*imClient_, *CamParamMgr::Instance(), *StreamRequestMgr::Instance(),
+                                                      *alarmCounter_, *this);
+        directSender_ = std::make_unique<DirectCommandSender>(*imClient_);
+    }
+    imClient_->SetNotifyWnd(GetHWND());
+    // The connection lives as long as the process; nothing waits for this thread to end.
+    std::thread([client = imClient_] { RunImConnection(*client); }).detach();
+}
+
+void CDuiFrameWnd::SendCmdDirect(const std::string& deviceId, const std::string& text)
+{
+    if (directSender_)
+        directSender_->SendCmdDirect(deviceId, text);
+}
+
+// ---- notifications ----
+
+void CDuiFrameWnd::Notify(TNotifyUI& msg)
+{
+    if (msg.sType == "click")
+        OnClick(msg);
+    else if (msg.sType == "selectchanged")
+        OnSelectChanged(msg);
+    else if (msg.sType == "itemclick")
+        OnItemClick(msg);
+    else if (msg.sType == "itemactivate")
+        OnItemActivate(msg);
+    else if (msg.sType == "valuechanged")
+        ReadPtzSpeed();
+    else if (msg.sType == "menu")
+        SayNotYetAvailable(QStringLiteral("右键菜单"));
+}
+
+void CDuiFrameWnd::OnClick(TNotifyUI& msg)
+{
+    const QString name = msg.pSender ? msg.pSender->GetName() : QString();
+    if (name == "closebtn") {
+        PostQuitMessage(0);
+    } else if (name == "minbtn") {
+        SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    } else if (name == "maxbtn") {
+        SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    } else if (name == "restorebtn") {
+        SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
+    } else if (name == "menubtn") {
+        SayNotYetAvailable(QStringLiteral("主菜单"));
+    } else if (name == "IDC_BTN_FULLSCREEN") {
+        if (videoWall_)
+            ::PostMessage(videoWall_->GetHWND(), WM_TOGGLE_FULLSCREEN, 0, 0);
+    } else if (name == "IDC_BTN_LOCKSCREEN") {
+        LocalConfig::Instance()->SetScreenLocked(true);
+    } else if (name == "IDC_BTN_SPLITSCREEN") {
+        ShowSplitChooser(msg.pSender);
+    } else if (name == "VideoPlay") {
+        if (clickedDeviceId_.empty())
+            ShowMsgTip(GetHWND(), QStringLiteral("请先选定观看的摄像头"));
+        else
+            SayNotYetAvailable(QStringLiteral("远程回放窗口"));
+    } else if (name == "Query_VYR") {
+        SayNotYetAvailable(QStringLiteral("报警查询窗口"));
+    } else if (name == "SwitchUserBtn") {
+        SwitchUser();
+    } else if (name == "IDC_BTNREFLASH") {
+        if (curDeviceId_.empty())
+            ShowMsgTip(GetHWND(), QStringLiteral("请先选定摄像头"));
+        else
+            SayNotYetAvailable(QStringLiteral("摄像头参数面板"));
+    } else if (name == "IDC_BTNSAVE") {
+        SayNotYetAvailable(QStringLiteral("摄像头参数面板"));
+    } else if (name == "IDC_BUTTON_CRUISE" || name == "IDC_BUTTON_GETPOINT" || name == "IDC_BUTTON_ADDPOINT" ||
+               name == "IDC_BUTTON_DELPOINT" || name == "IDC_BUTTON_DELALLPOINT") {
+        SayNotYetAvailable(QStringLiteral("预置点与巡航"));
+    }
+}
+
+void CDuiFrameWnd::OnSelectChanged(TNotifyUI& msg)
+{
+    const int page = TabPageOf(msg.pSender ? msg.pSender->GetName() : QString());
+    auto* tabs = m_PaintManager.FindControlAs<CTabLayoutUI>(QStringLiteral("skinTab_switch"));
+    if (page >= 0 && tabs && tabs->GetCurSel() != page)
+        tabs->SelectItem(page);
+}
+
+void CDuiFrameWnd::OnItemClick(TNotifyUI& msg)
+{
+    CControlUI* body = msg.pSender ? msg.pSender->GetParent() : nullptr;
+    auto* list = dynamic_cast<CamListUI*>(body ? body->GetParent() : nullptr);
+    if (!list)
+        return;
+    DeviceNode* node = list->NodeOf(msg.pSender);
+    if (!node)
+        return;
+    if (list == deviceList_) {
+        clickedDeviceId_ = node->isGroup ? std::string() : node->id;
+        if (!node->isGroup)
+            SetCameraNameText(clickedDeviceId_);
+        curDeviceId_ = clickedDeviceId_;
+    }
+    // A press on the expander toggles the node.
+    const int x = msg.ptMouse.x - msg.pSender->GetPos().left;
+    const auto [start, end] = CamListUI::ExpanderRange(node);
+    if (start <= x && x < end)
+        list->SetChildVisible(node, !node->expanded);
+}
+
+void CDuiFrameWnd::OnItemActivate(TNotifyUI& msg)
+{
+    if (!deviceList_)
+        return;
+    CControlUI* body = msg.pSender ? msg.pSender->GetParent() : nullptr;
+    auto* list = dynamic_cast<CamListUI*>(body ? body->GetParent() : nullptr);
+    DeviceNode* node = list ? list->NodeOf(msg.pSender) : nullptr;
+    if (!node)
+        return;
+    if (list == recentList_) {
+        if (!node->isGroup && !node->label.empty()) {
+            curDeviceId_ = node->label;
+            PlayCamera(curDeviceId_, false);
+        }
+        return;
+    }
+    if (list != deviceList_)
+        return;
+    // The node's id is copied first: a rebuild during the play below would delete the node.
+    const std::string id = node->id;
+    const bool isGroup = node->isGroup;
+    list->SetChildVisible(node, !node->expanded);
+    if (!isGroup) {
+        curDeviceId_ = id;
+        if (!curDeviceId_.empty())
+            SetCameraNameText(clickedDeviceId_);
+        PlayCamera(curDeviceId_, true);
+    } else if (openAllReady_) {
+        PlayNode(id);
+    }
+}
+
+void CDuiFrameWnd::PlayCamera(const std::string& deviceId, bool recordInHistory)
+{
+    std::string url;
+    if (!StreamRequestMgr::Instance()->GetPlayUrl(deviceId, url)) {
+        StreamRequestMgr::Instance()->ReqPlayUrl(deviceId, true);
+        return;
+    }
+    if (videoWall_)
+        videoWall_->OpenCamera(deviceId, url);
+    if (recordInHistory) {
+        ViewHistory::Instance()->AddCamera(deviceId);
+        PostMessage(WM_REFRESH_RECENT, 0, 0);
+    }
+}
+
+void CDuiFrameWnd::PlayNode(const std::string& nodeId)
+{
+    NodeRecord record;
+    if (!DeviceMgr::Instance()->FindNode(nodeId, record))
+        return;
+    std::vector<CameraAddress> cameras;
+    for (const DeviceRecord& device : record.childDevices) {
+        std::string url;
+        if (StreamRequestMgr::Instance()->GetPlayUrl(device.deviceId, url)) {
+            cameras.push_back({device.deviceId, url});
+            ViewHistory::Instance()->AddCamera(device.deviceId);
+        } else {
+            StreamRequestMgr::Instance()->ReqPlayUrl(device.deviceId, true);
+        }
+    }
+    if (cameras.empty())
+        return;
+    PostMessage(WM_REFRESH_RECENT, 0, 0);
+    if (videoWall_)
+        videoWall_->OpenCameras(cameras);
+}
+
+void CDuiFrameWnd::SetCameraNameText(const std::string& text)
+{
+    if (CControlUI* name = FindControl(QStringLiteral("CameraName")))
+        name->SetText(QString::fromStdString(text));
+}
+
+void CDuiFrameWnd::SayNotYetAvailable(const QString& what)
+{
+    ShowMsgTip(GetHWND(), what + QStringLiteral("尚未提供"));
+}
+
+// ---- window messages ----
+
+LRESULT CDuiFrameWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (IsLayoutMessage(uMsg)) {
+        if (videoWall_)
+            ::SendMessage(videoWall_->GetHWND(), uMsg, 0, 0);
+        return 0;
+    }
+    if (IsPtzMessage(uMsg)) {
+        if (wParam == 1)
+            SayNotYetAvailable(QStringLiteral("云台控制"));
+        return 0;
+    }
+    switch (uMsg) {
+    case WM_IM_CONNECTED:
+    case WM_IM_MESSAGE:
+    case WM_IM_ROSTER:
+    case WM_IM_PRESENCE:
+        if (router_) {
+            router_->HandleImEvent(uMsg, wParam, lParam);
+        } else if (uMsg == WM_IM_MESSAGE) {
+            TakeImMessage(lParam);
+        } else if (uMsg == WM_IM_PRESENCE) {
+            TakePresenceId(lParam);
+        }
+        return 0;
+    case WM_REPLAY_SPEED_CMD:
+    case WM_REPLAY_SEEK_CMD:
+        if (lParam)
+            SendCmdDirect(curDeviceId_, reinterpret_cast<const char*>(lParam));
+        return 0;
+    case WM_SHOW_LOCKSCREEN:
+        ShowLockScreen();
+        return 0;
+    case WM_LOCK_CHANGED:
+        if (auto* lock = m_PaintManager.FindControlAs<COptionUI>(QStringLiteral("IDC_BTN_LOCKSCREEN")))
+            lock->Selected(LocalConfig::Instance()->IsScreenLocked(), false);
+        return 0;
+    case WM_TIMER:
+        // Any timer, the roster's one-second timer or a list's glide, opens the "play whole node" gate.
+        openAllReady_ = true;
+        KillTimer(kOpenAllTimer);
+        break;
+    case WM_RBUTTONDOWN:
+        if (LocalConfig::Instance()->IsScreenLocked()) {
+            ShowLockScreen();
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return CXMLWnd::HandleMessage(uMsg, wParam, lParam);
+}
+
+LRESULT CDuiFrameWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
+{
+    switch (uMsg) {
+    case WM_REFRESH_RECENT:
+        RefreshRecentList();
+        break;
+    case WM_REBUILD_TREE:
+        rebuildPosted_ = false;
+        RebuildTree();
+        break;
+    case WM_ALARM_COUNT:
+        ShowAlarmCount(AlarmMgr::Instance()->GetUnseen());
+        break;
+    case WM_CELL_SELECTED:
+        curDeviceId_ = LocalConfig::Instance()->GetCurrentCameraText();
+        SetCameraNameText(curDeviceId_);
+        break;
+    case WM_SWITCH_STREAM: {
+        const std::string deviceId = StreamRequestMgr::Instance()->GetSwitchingDevice();
+        if (!deviceId.empty()) {
+            if (videoWall_)
+                videoWall_->SuspendCamera(deviceId);
+            CamParamMgr::Instance()->ReqSwitchRatio(deviceId, static_cast<int>(wParam));
+        }
+        break;
+    }
+    case WM_MENU_COMMAND: {
+        const auto* command = reinterpret_cast<const MenuCommand*>(wParam ? wParam : static_cast<WPARAM>(lParam));
+        if (!command)
+            break;
+        const auto handler = menuHandlers_.find(QString::fromUtf8(command->szName));
+        if (handler != menuHandlers_.end())
+            handler->second(*command);
+        else
+            SayNotYetAvailable(QString::fromUtf8(command->szText[0] ? command->szText : command->szName));
+        break;
+    }
+    default:
+        break;
+    }
+    bHandled = FALSE;
+    return 0;
+}
+
+LRESULT CDuiFrameWnd::ResponseDefaultKeyEvent(WPARAM wParam)
+{
+    if (wParam == VK_ESCAPE) {
+        ::PostMessage(LocalConfig::Instance()->GetVideoWallWindow(), WM_EXIT_FULLSCREEN, 0, 0);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+LRESULT CDuiFrameWnd::OnLButtonDown(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
+{
+    if (LocalConfig::Instance()->IsScreenLocked()) {
+        ShowLockScreen();
+        bHandled = TRUE;
+        return 0;
+    }
+    return CXMLWnd::OnLButtonDown(uMsg, wParam, lParam, bHandled);
+}
+
+LRESULT CDuiFrameWnd::OnNcActivate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
+{
+    // Activating the main window closes the split chooser; the click that did it must not reopen it.
+    if (wParam && splitPopup_ && ::IsWindow(splitPopup_->GetHWND()) && splitPopup_->GetWidget() &&
+        splitPopup_->GetWidget()->isVisible()) {
+        splitPopup_->Close(0);
+        swallowSplitClick_ = true;
+    }
+    return CXMLWnd::OnNcActivate(uMsg, wParam, lParam, bHandled);
+}
+
+LRESULT CDuiFrameWnd::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
+{
+    if (wParam == SC_CLOSE) {
+        PostQuitMessage(0);
+        bHandled = TRUE;
+        return 0;
+    }
+    const bool wasZoomed = IsZoomed();
+    const LRESULT result = CXMLWnd::OnSysCommand(uMsg, wParam, lParam, bHandled);
+    if (wasZoomed != IsZoomed())
+        UpdateZoomButtons();
+    return result;
+}
+
+void CDuiFrameWnd::UpdateZoomButtons()
+{
+    const bool zoomed = IsZoomed();
+    if (CControlUI* max = FindControl(QStringLiteral("maxbtn")))
+        max->SetVisible(!zoomed);
+    if (CControlUI* restore = FindControl(QStringLiteral("restorebtn")))
+        restore->SetVisible(zoomed);
+}
+
+// ---- actions ----
+
+void CDuiFrameWnd::ShowSplitChooser(CControlUI* button)
+{
+    const RECT pos = button->GetPos();
+    const QPoint anchor(pos.left, pos.top - 220);
+    if (!splitPopup_)
+        splitPopup_ = std::make_unique<CPopWnd>();
+    if (swallowSplitClick_) {
+        swallowSplitClick_ = false;
+        return;
+    }
+    if (!::IsWindow(splitPopup_->GetHWND()))
+        splitPopup_->Create(GetHWND(), QStringLiteral("透明窗口演示"), 0x90000000, 0x80, 0, 0, 300, 215);
+    QWidget* root = m_PaintManager.GetRootWidget();
+    const QPoint screen = root ? root->mapToGlobal(anchor) : anchor;
+    if (QWidget* popup = splitPopup_->GetWidget()) {
+        popup->move(screen);
+        splitPopup_->ShowWindow(true);
+    }
+}
+
+void CDuiFrameWnd::SwitchUser()
+{
+    RememberedAccounts(CLoginFrameWnd::AccountFilePath()).SetUserSwitched(true);
+    PostQuitMessage(0);
+    ProgramRestart::StartNewInstance();
+}
+
+void CDuiFrameWnd::ShowLockScreen()
+{
+    // Until the lock screen exists, locking would leave no way back: say so and unlock.
+    LocalConfig::Instance()->SetScreenLocked(false);
+    if (auto* lock = m_PaintManager.FindControlAs<COptionUI>(QStringLiteral("IDC_BTN_LOCKSCREEN")))
+        lock->Selected(false, false);
+    SayNotYetAvailable(QStringLiteral("锁屏窗口"));
+}
+
+// ---- the lists ----
+
+void CDuiFrameWnd::RebuildTree()
+{
+    if (!deviceList_)
+        return;
+    DeviceMgr::Instance()->GetTree(topNodes_);
+    deviceRoot_ = DeviceListBuilder::RebuildDeviceTree(deviceList_->Rows(), UserSession::Instance()->Mobile(),
+                                                       topNodes_, *CIMClient::Instance());
+}
+
+void CDuiFrameWnd::RefreshRecentList()
+{
+    if (!recentList_)
+        return;
+    LOG(INFO) << "Camlist refresh s";
+    DeviceListBuilder::HistoryGroups groups;
+    ViewHistory::Instance()->LoadGroups(groups);
+    DeviceListBuilder::RefreshRecentList(recentList_->Rows(), groups);
+    LOG(INFO) << "Camlist refresh e";
+}
+
+void CDuiFrameWnd::PruneHistory()
+{
+    DeviceListBuilder::PruneHistory(*ViewHistory::Instance(), [](const std::string& deviceId) {
+        DeviceRecord device;
+        return DeviceMgr::Instance()->FindDevice(deviceId, device);
+    });
+}
+
+void CDuiFrameWnd::MarkCameraOffline(const std::string& deviceId)
+{
+    if (!deviceList_)
+        return;
+    DeviceRecord device;
+    DeviceMgr::Instance()->FindDevice(deviceId, device);
+    DeviceListBuilder::MarkCameraOffline(deviceList_->Rows(), deviceId, device.alias);
+}
+
+// ---- DeviceReplyView ----
+
+void CDuiFrameWnd::ShowMessageBox(const std::string& text)
+{
+    ShowMsgTip(GetHWND(), QString::fromStdString(text));
+}
+
+void CDuiFrameWnd::ShowDeviceInfo(const std::string& deviceId, const DeviceInfo&)
+{
+    LOG(INFO) << "device information of " << deviceId << " arrived; the parameter panel is not built yet";
+}
+
+void CDuiFrameWnd::ShowImagePanel(const std::string& deviceId)
+{
+    LOG(INFO) << "image parameters of " << deviceId << " arrived; the parameter panel is not built yet";
+}
+
+void CDuiFrameWnd::ShowEncodePanel(const std::string& deviceId)
+{
+    LOG(INFO) << "encoding parameters of " << deviceId << " arrived; the parameter panel is not built yet";
+}
+
+void CDuiFrameWnd::SetAudioChecked(bool checked)
+{
+    if (auto* box = dynamic_cast<CCheckBoxUI*>(audioCheck_))
+        box->SetCheck(checked, false);
+}
+
+void CDuiFrameWnd::RestartCameraCells(const std::string& deviceId)
+{
+    if (videoWall_)
+        videoWall_->ResumeCamera(deviceId);
+}
+
+void CDuiFrameWnd::OpenCameraInWall(const std::string& deviceId, const std::string& playUrl)
+{
+    if (videoWall_)
+        videoWall_->OpenCamera(deviceId, playUrl);
+}
+
+void CDuiFrameWnd::RecordWatched(const std::string& deviceId)
+{
+    ViewHistory::Instance()->AddCamera(deviceId);
+    PostMessage(WM_REFRESH_RECENT, 0, 0);
+}
+
+void CDuiFrameWnd::PassPlaybackReply(const std::string& deviceId, const std::string&)
+{
+    LOG(INFO) << "recording search reply from " << deviceId << " with no playback window open";
+}
+
+void CDuiFrameWnd::ShowAlarmCount(int unseen)
+{
+    if (!alarmBadge_)
+        return;
+    alarmBadge_->SetText(QString::number(unseen));
+    alarmBadge_->SetVisible(unseen != 0);
+}
+
+void CDuiFrameWnd::RebuildDeviceTree()
+{
+    // Cameras come online in bursts; one pending rebuild serves them all, as each reads the latest state.
+    if (!rebuildPosted_)
+        rebuildPosted_ = PostMessage(WM_REBUILD_TREE, 0, 0);
+}
+
+void CDuiFrameWnd::ShowDeviceOffline(const std::string& deviceId)
+{
+    MarkCameraOffline(deviceId);
+}
+
+void CDuiFrameWnd::RosterArrived(const std::vector<std::string>&)
+{
+    PruneHistory();
+    RefreshRecentList();
+    RebuildTree();
+    SetTimer(kOpenAllTimer, kOpenAllDelayMs);
+}

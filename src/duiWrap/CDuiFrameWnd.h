@@ -1,0 +1,138 @@
+#pragma once
+
+#include "device/DeviceReplyView.h"
+#include "duiWrap/CXMLWnd.h"
+#include "ui/MenuCommand.h"
+
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class AppAlarmNoticeCounter;
+class CamListUI;
+class CIMClient;
+class CPopWnd;
+class CvyrProDlg;
+class DeviceNode;
+class DeviceReplyRouter;
+class DirectCommandSender;
+struct NodeRecord;
+
+// The main window ("MainWnd.xml"): the device tree and the recently-watched list, the video wall, the
+// camera panels, and the hub of every user action and of the IM events. Created once per process
+// after a successful log-in; closing it ends the program.
+//
+// Threads: everything runs on the UI thread. The IM thread reaches it only by posting the IM events
+// to its handle; the direct command senders read nothing of it (their device id and text are fixed
+// when they start).
+class CDuiFrameWnd : public CXMLWnd, public DeviceReplyView {
+public:
+    // Timer that enables opening a whole node, started when the roster arrived.
+    static constexpr UINT_PTR kOpenAllTimer = 1000;
+    static constexpr unsigned kOpenAllDelayMs = 1000;
+    static constexpr unsigned kImWaitMs = 10000;
+
+    // The process's main window, created on first call.
+    static CDuiFrameWnd* Instance();
+    // The handle of the main window once it initialised (the pan-tilt-zoom buttons post to it).
+    static HWND MainHandle();
+
+    // Creates, centres and runs the window modally; returns when its loop ends.
+    UINT Run();
+
+    // Commands of the popup menus (WM_MENU_COMMAND), by item name.
+    using MenuHandler = std::function<void(const MenuCommand&)>;
+    void SetMenuHandler(const QString& itemName, MenuHandler handler);
+
+    void InitWindow() override;
+    void Notify(TNotifyUI& msg) override;
+    CControlUI* CreateControl(const CDuiString& pstrClass) override;
+    LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+    LRESULT HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
+    LRESULT ResponseDefaultKeyEvent(WPARAM wParam) override;
+
+    // The lists and what they show.
+    void RebuildTree();
+    void RefreshRecentList();
+    void PruneHistory();
+    void MarkCameraOffline(const std::string& deviceId);
+    // Plays a camera from a list: at once when its address is known, else once the camera answers.
+    void PlayCamera(const std::string& deviceId, bool recordInHistory);
+    // Plays the node's own cameras (not those of its sub-nodes) once the roster has settled.
+    void PlayNode(const std::string& nodeId);
+
+    void ConnectImServer();
+    void SendCmdDirect(const std::string& deviceId, const std::string& text);
+
+    const std::string& CurDeviceId() const { return curDeviceId_; }
+    const std::string& ClickedDeviceId() const { return clickedDeviceId_; }
+    bool OpenAllReady() const { return openAllReady_; }
+    CvyrProDlg* VideoWall() const { return videoWall_; }
+    CamListUI* DeviceList() const { return deviceList_; }
+    CamListUI* RecentList() const { return recentList_; }
+    DeviceNode* DeviceRoot() const { return deviceRoot_; }
+
+    // DeviceReplyView: the window side of the camera replies and presence changes.
+    void ShowMessageBox(const std::string& text) override;
+    void ShowDeviceInfo(const std::string& deviceId, const DeviceInfo& info) override;
+    void ShowImagePanel(const std::string& deviceId) override;
+    void ShowEncodePanel(const std::string& deviceId) override;
+    void SetAudioChecked(bool checked) override;
+    void RestartCameraCells(const std::string& deviceId) override;
+    void OpenCameraInWall(const std::string& deviceId, const std::string& playUrl) override;
+    void RecordWatched(const std::string& deviceId) override;
+    void PassPlaybackReply(const std::string& deviceId, const std::string& body) override;
+    void ShowAlarmCount(int unseen) override;
+    void RebuildDeviceTree() override;
+    void ShowDeviceOffline(const std::string& deviceId) override;
+    void RosterArrived(const std::vector<std::string>& friends) override;
+
+protected:
+    void OnFinalMessage(HWND hWnd) override;
+    LRESULT OnNcActivate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
+    LRESULT OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
+    LRESULT OnLButtonDown(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
+
+private:
+    CDuiFrameWnd();
+    ~CDuiFrameWnd() override;
+
+    void OnClick(TNotifyUI& msg) override;
+    void OnSelectChanged(TNotifyUI& msg);
+    void OnItemClick(TNotifyUI& msg);
+    void OnItemActivate(TNotifyUI& msg);
+    void ShowLoginInfo();
+    void ApplyRights();
+    void ShowSplitChooser(CControlUI* button);
+    void SwitchUser();
+    void ShowLockScreen();
+    void SayNotYetAvailable(const QString& what);
+    void SetCameraNameText(const std::string& text);
+    void UpdateZoomButtons();
+    void ReadPtzSpeed();
+
+    CvyrProDlg* videoWall_ = nullptr;
+    std::unique_ptr<CPopWnd> splitPopup_;
+    CamListUI* deviceList_ = nullptr;
+    CControlUI* alarmBadge_ = nullptr;
+    CamListUI* recentList_ = nullptr;
+    DeviceNode* deviceRoot_ = nullptr;
+    bool swallowSplitClick_ = false;
+    std::map<QString, MenuHandler> menuHandlers_;
+    CIMClient* imClient_ = nullptr;
+    std::unique_ptr<AppAlarmNoticeCounter> alarmCounter_;
+    std::unique_ptr<DeviceReplyRouter> router_;
+    std::unique_ptr<DirectCommandSender> directSender_;
+    std::vector<NodeRecord> topNodes_;
+    std::string curDeviceId_;
+    std::string clickedDeviceId_;
+    std::string ptzSpeedText_ = "32";
+    int ptzSpeed_ = 32;
+    bool openAllReady_ = false;
+    bool rebuildPosted_ = false;
+    CControlUI* audioCheck_ = nullptr;
+};

@@ -1,0 +1,36 @@
+// The kelvue program: start-up, the log-in window, then the main window. It reads no command-line
+// options of its own (Qt's, such as -platform, are Qt's business).
+#include "app/StartupEnvironment.h"
+#include "duiWrap/CDuiFrameWnd.h"
+#include "duiWrap/CLoginFrameWnd.h"
+#include "ui/CPaintManagerUI.h"
+
+#include <QApplication>
+
+#include <glog/logging.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    StartupEnvironment::Prepare(argv[0]);
+    CPaintManagerUI::SetInstance(nullptr);
+    CPaintManagerUI::SetResourcePath(QStringLiteral("skin"));
+
+    UINT result = 0;
+    {
+        CLoginFrameWnd login;
+        login.Create(nullptr, QStringLiteral("LoginWnd"), 0x96C80000, 0x100);
+        login.CenterWindow();
+        result = login.ShowModal();
+    }
+    if (result != CLoginFrameWnd::kLoggedIn)
+        return 0;
+
+    CDuiFrameWnd::Instance()->Run();
+    // The IM connection and the command workers run until the process ends; nothing is torn down
+    // behind them.
+    google::FlushLogFiles(google::GLOG_INFO);
+    std::_Exit(0);
+}
