@@ -7,6 +7,9 @@
 #include "ui/CDateTimeUI.h"
 #include "ui/CEditUI.h"
 #include "ui/CHorizontalLayoutUI.h"
+#include "ui/CListLabelElementUI.h"
+#include "ui/CListTextElementUI.h"
+#include "ui/CTreeNodeUI.h"
 #include "ui/COptionUI.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CProgressUI.h"
@@ -31,6 +34,8 @@
 #include <QSlider>
 #include <QStackedWidget>
 #include <QTabWidget>
+
+#include <functional>
 
 CControlUI* CDialogBuilder::WrapWidget(QWidget* w)
 {
@@ -80,6 +85,33 @@ QString CDialogBuilder::ThemeStyleSheet()
     return sheet;
 }
 
+CControlUI* CDialogBuilder::BuildItem(QWidget* root, CPaintManagerUI* manager)
+{
+    // An item template (treeitem.xml): the item with the template's properties; child templates of a
+    // tree node become its child nodes.
+    std::function<CControlUI*(QWidget*)> build = [&](QWidget* w) -> CControlUI* {
+        const QString cls = w->property("kelvue_item").toString();
+        CControlUI* item = cls == "TreeNodeUI"           ? static_cast<CControlUI*>(new CTreeNodeUI)
+                           : cls == "ListTextElementUI" ? new CListTextElementUI
+                                                        : new CListLabelElementUI;
+        item->SetManager(manager, nullptr);
+        item->SetName(w->objectName());
+        if (!w->toolTip().isEmpty())
+            item->SetToolTip(w->toolTip());
+        for (const QByteArray& name : w->dynamicPropertyNames())
+            if (!name.startsWith("_q_") && !name.startsWith("kelvue_"))
+                item->SetAttribute(QString::fromUtf8(name), w->property(name.constData()).toString());
+        if (auto* node = dynamic_cast<CTreeNodeUI*>(item))
+            for (QObject* child : w->children())
+                if (auto* cw = qobject_cast<QWidget*>(child); cw && cw->property("kelvue_item").toString() == "TreeNodeUI")
+                    node->Add(static_cast<CTreeNodeUI*>(build(cw)));
+        return item;
+    };
+    CControlUI* item = build(root);
+    delete root;
+    return item;
+}
+
 CControlUI* CDialogBuilder::Create(const QString& xml, const QString&, IDialogBuilderCallback* callback,
                                    CPaintManagerUI* manager, CControlUI* parent)
 {
@@ -103,6 +135,8 @@ CControlUI* CDialogBuilder::Create(const QString& xml, const QString&, IDialogBu
         error_ = QStringLiteral("cannot load the layout %1: %2").arg(xml.left(80), loader.errorString());
         return nullptr;
     }
+    if (root->property("kelvue_item").isValid())
+        return BuildItem(root, manager);
     QList<CControlUI*> controls;
     for (const QPointer<QWidget>& w : loader.Created()) {
         if (!w)

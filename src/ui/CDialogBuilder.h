@@ -10,7 +10,9 @@ class QWidget;
 // loaded by QUiLoader. Every widget of it gets its control (CControlUI::FromWidget finds it), the
 // dynamic properties of each widget are applied as the control's attributes, and class names Qt
 // and the toolkit do not know are asked of `callback` (null answer: the element is skipped).
-// With `parent` (a container) the new tree is added to it.
+// With `parent` (a container) the new tree is added to it. A layout whose top element is an item class
+// ("TreeNodeUI", "ListLabelElementUI", "ListTextElementUI") is an item template: the result is that
+// item (with child nodes for nested "TreeNodeUI" elements), ready to add to a tree, list or combo.
 class CDialogBuilder {
 public:
     // `xml`: a file name relative to the resource path, or XML text starting with '<'.
@@ -25,5 +27,6 @@ public:
     static QString ThemeStyleSheet();
 
 private:
+    CControlUI* BuildItem(QWidget* root, CPaintManagerUI* manager);
     QString error_;
 };

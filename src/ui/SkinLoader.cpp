@@ -61,6 +61,12 @@ QWidget* SkinLoader::createWidget(const QString& className, QWidget* parent, con
         widget = new SkinButton<QRadioButton>(parent);
     else if (className == "VideoSurface")
         widget = new VideoSurface(parent);
+    else if (className == "TreeNodeUI" || className == "ListLabelElementUI" || className == "ListTextElementUI") {
+        // An item template: a stand-in that carries the item's properties until the builder makes
+        // the item itself (items have no widget of their own).
+        widget = new QWidget(parent);
+        widget->setProperty("kelvue_item", className);
+    }
     else if (known.contains(className))
         widget = QUiLoader::createWidget(className, parent, name);
     else {

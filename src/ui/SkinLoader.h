@@ -9,8 +9,9 @@ class IDialogBuilderCallback;
 
 // QUiLoader that builds the toolkit's widgets: Qt's buttons become the skinned buttons, the toolkit's
 // own class names ("ListUI", "TreeViewUI", "MenuElementUI", "VideoSurface", "WndUI", "DateTimeUI",
-// "DateUI", "TimeUI") become their controls, and any other unknown class name is asked of the
-// callback (a window's CreateControl); an element nobody knows is skipped with its children.
+// "DateUI", "TimeUI") become their controls, item classes ("TreeNodeUI", "ListLabelElementUI",
+// "ListTextElementUI") become stand-ins the builder turns into items, and any other unknown class
+// name is asked of the callback (a window's CreateControl); an element nobody knows is skipped.
 class SkinLoader : public QUiLoader {
 public:
     explicit SkinLoader(IDialogBuilderCallback* callback);

@@ -341,3 +341,27 @@ TEST_F(ToolkitControls, WndUIHostsALiveNativeWidgetOnly)
     EXPECT_EQ(nullptr, native->parentWidget());  // ...and hands the widget back to its owner
     delete native;
 }
+
+TEST_F(ToolkitControls, ItemTemplatesBuildTreeNodesAndRows)
+{
+    const char* treeItem = R"(<ui version="4.0"><widget class="TreeNodeUI" name="rightnode">
+      <property name="text" stdset="0"><string>视频</string></property>
+      <property name="userdata" stdset="0"><string>2016031505</string></property>
+      <widget class="TreeNodeUI" name="child"><property name="text" stdset="0"><string>回放</string></property></widget>
+      </widget></ui>)";
+    CDialogBuilder builder;
+    auto* node = dynamic_cast<CTreeNodeUI*>(builder.Create(treeItem, QString(), window.get(), window->GetPaintManager()));
+    ASSERT_NE(nullptr, node);
+    EXPECT_EQ(QString("视频"), node->GetItemText());
+    EXPECT_EQ(QString("2016031505"), node->GetUserData());
+    EXPECT_EQ(QString("rightnode"), node->GetName());
+    ASSERT_EQ(1, node->GetCountChild());
+    EXPECT_EQ(QString("回放"), node->GetChildNode(0)->GetItemText());
+    EXPECT_TRUE(tree->Add(node));
+
+    auto* row = dynamic_cast<CListLabelElementUI*>(builder.Create(
+        R"(<ui version="4.0"><widget class="ListLabelElementUI" name="loglistitem"><property name="text" stdset="0"><string>{x 4}最近观看</string></property></widget></ui>)"));
+    ASSERT_NE(nullptr, row);
+    EXPECT_TRUE(list->Add(row));
+    EXPECT_EQ(QString("{x 4}最近观看"), list->GetItemAt(0)->GetText());
+}
