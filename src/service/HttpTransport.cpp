@@ -1,6 +1,7 @@
 #include "service/HttpTransport.h"
 
 #include <curl/curl.h>
+#include <glog/logging.h>
 
 #include <cstdio>
 #include <fcntl.h>
@@ -98,8 +99,10 @@ std::string HttpPostJson(const std::string& path, const std::string& body, const
     curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
     curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, AppendWithoutLineFeeds);
     curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &reply);
-    if (curl_easy_perform(curl.get()) != CURLE_OK)
+    if (CURLcode code = curl_easy_perform(curl.get()); code != CURLE_OK) {
+        LOG(WARNING) << "HttpPostJson " << path << " failed: " << curl_easy_strerror(code);
         return kGetJsonError;
+    }
     SaveLastReply(reply);
     return reply;
 }
