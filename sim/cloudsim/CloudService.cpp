@@ -10,6 +10,7 @@
 #include <ctime>
 #include <iostream>
 #include <regex>
+#include <thread>
 
 namespace cloudsim {
 
@@ -50,7 +51,7 @@ CloudService::CloudService(const ServiceOptions& options)
     Routes();
 }
 
-CloudService::~CloudService() { server.stop(); }
+CloudService::~CloudService() { Stop(); }
 
 void CloudService::Reset() {
     {
@@ -146,8 +147,19 @@ int CloudService::Bind(int port) {
     return boundPort;
 }
 
-void CloudService::Run() { server.listen_after_bind(); }
+void CloudService::Run() {
+    running = true;
+    if (!stopRequested) server.listen_after_bind();
+    running = false;
+}
 
-void CloudService::Stop() { server.stop(); }
+void CloudService::Stop() {
+    stopRequested = true;
+    // Run may sit between its check and the start of listening, where the server cannot be stopped yet.
+    while (running) {
+        server.stop();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
 
 }  // namespace cloudsim

@@ -14,6 +14,7 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -39,6 +40,7 @@ public:
     int Bind(int port);
     // Serves until Stop; call after Bind.
     void Run();
+    // Ends Run, from any thread, also when Run has not begun listening yet; returns once Run returned.
     void Stop();
 
     // Back to the demo data, and the IM accounts with it.
@@ -65,6 +67,8 @@ private:
     CommandTable table;
     httplib::Server server;
     int boundPort = 0;  // set by Bind before the server threads start
+    std::atomic<bool> running{false};
+    std::atomic<bool> stopRequested{false};
 };
 
 }  // namespace cloudsim

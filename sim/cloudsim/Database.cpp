@@ -37,6 +37,7 @@ Transaction::~Transaction() {
 void Transaction::Commit() {
     Exec("COMMIT");
     done = true;
+    lock.unlock();  // the database is free for others (and for work that follows the change)
 }
 
 void Transaction::Exec(const std::string& sql) {

@@ -31,6 +31,7 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
+    // Commits and releases the database; the transaction must not be used afterwards.
     void Commit();
 
     // Prepares a statement and binds the arguments in order.

@@ -23,8 +23,13 @@ RequestBody RequestBody::Parse(const std::string& text) {
     std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     Json::Value root;
     std::string errors;
-    if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors) || !root.isObject())
-        throw Refusal(kMalformed, "请求格式错误：请求内容必须是一个JSON对象");
+    bool parsed = false;
+    try {
+        parsed = reader->parse(text.data(), text.data() + text.size(), &root, &errors);
+    } catch (const Json::Exception&) {
+        parsed = false;  // nesting deeper than the stack limit
+    }
+    if (!parsed || !root.isObject()) throw Refusal(kMalformed, "请求格式错误：请求内容必须是一个JSON对象");
     return RequestBody(std::move(root));
 }
 
