@@ -14,7 +14,9 @@ bool FromDatabase(const std::string& path, std::vector<SimCamera::Account>& out,
     }
     sqlite3_busy_timeout(db, 5000);
     sqlite3_stmt* statement = nullptr;
-    const char* sql = "SELECT deviceId, imPassword, alias, online FROM camera ORDER BY deviceId";
+    const char* sql =
+        "SELECT c.deviceId, c.imPassword, c.alias, c.online, "
+        "EXISTS(SELECT 1 FROM binding b WHERE b.deviceId = c.deviceId) FROM camera c ORDER BY c.deviceId";
     if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK) {
         error = "cannot read the cameras of " + path + ": " + sqlite3_errmsg(db);
         sqlite3_close(db);
@@ -26,7 +28,8 @@ bool FromDatabase(const std::string& path, std::vector<SimCamera::Account>& out,
     };
     int rc;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
-        out.push_back(SimCamera::Account{text(0), text(1), text(2), sqlite3_column_int(statement, 3) != 0});
+        out.push_back(SimCamera::Account{text(0), text(1), text(2), sqlite3_column_int(statement, 3) != 0,
+                                         sqlite3_column_int(statement, 4) != 0});
     if (rc != SQLITE_DONE)
         error = "cannot read the cameras of " + path + ": " + sqlite3_errmsg(db);
     sqlite3_finalize(statement);
@@ -39,7 +42,7 @@ bool FromText(const std::string& text, SimCamera::Account& out)
     const auto colon = text.find(':');
     if (colon == std::string::npos || colon == 0)
         return false;
-    out = SimCamera::Account{text.substr(0, colon), text.substr(colon + 1), text.substr(0, colon), true};
+    out = SimCamera::Account{text.substr(0, colon), text.substr(colon + 1), text.substr(0, colon), true, true};
     return true;
 }
 

@@ -21,6 +21,8 @@
 namespace {
 constexpr size_t kReceivedKept = 5000;
 constexpr auto kReconnectPause = std::chrono::milliseconds(500);
+// After a refused log-in (an account the IM server does not know yet): try again now and then.
+constexpr auto kRefusedPause = std::chrono::seconds(3);
 }
 
 SimCamera::SimCamera(Account account, const Settings& settings, VideoAddressSource& video, AlarmReporter* reporter)
@@ -223,10 +225,11 @@ void SimCamera::Run()
         }
         if (client_ && (fds[1].revents & (POLLIN | POLLHUP | POLLERR))) {
             if (client_->recv(0) != gloox::ConnNoError) {
-                // The server went away or closed the stream: log in again after a pause.
+                // The server went away, closed the stream or refused the log-in: try again after a pause.
+                const bool refused = client_->authError() != gloox::AuthErrorUndefined;
                 client_.reset();
                 connected_.store(false);
-                nextConnectAttempt_ = Clock::now() + kReconnectPause;
+                nextConnectAttempt_ = Clock::now() + (refused ? kRefusedPause : kReconnectPause);
             }
         }
     }

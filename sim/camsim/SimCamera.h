@@ -37,6 +37,7 @@ public:
         std::string password;
         std::string alias;
         bool online = true;  // logged in at start
+        bool bound = true;   // bound to an account, so the IM server knows it (others keep trying quietly)
     };
     struct Settings {
         std::string server = "127.0.0.1";

@@ -125,14 +125,19 @@ int main(int argc, char** argv)
         cameras.push_back(std::make_unique<SimCamera>(account, options.settings, video, &reporter));
         byId[account.deviceId] = cameras.back().get();
     }
-    // Open the control port only once the cameras that start online are logged in, so whoever waits
-    // for the port finds them online (give up waiting after 8 s and say which are missing).
+    // Open the control port only once the bound cameras that start online are logged in, so whoever
+    // waits for the port finds them online (give up waiting after 8 s and say which are missing).
+    // Unbound cameras have no IM account until someone binds them; they keep trying meanwhile.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(8);
-    for (size_t i = 0; i < cameras.size(); ++i) {
-        while (options.cameras[i].online && !cameras[i]->IsConnected() && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    std::vector<const SimCamera*> awaited;
     for (const auto& camera : cameras)
+        for (const auto& account : options.cameras)
+            if (account.deviceId == camera->DeviceId() && account.online && account.bound)
+                awaited.push_back(camera.get());
+    for (const SimCamera* camera : awaited)
+        while (!camera->IsConnected() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    for (const SimCamera* camera : awaited)
         if (!camera->IsConnected())
             std::cerr << "camsim: " << camera->DeviceId() << " is not logged in\n";
 

@@ -27,6 +27,7 @@ protected:
         ASSERT_TRUE(server.Start()) << server.Error();
         settings.port = server.Port();
         settings.domain = KELVUE_DEVICE_DOMAIN;
+        settings.rebootTime = std::chrono::milliseconds(300);
         camera = std::make_unique<SimCamera>(SimCamera::Account{"pc1", "c", "pc1", true}, settings, video, nullptr);
         stranger = std::make_unique<SimCamera>(SimCamera::Account{"stranger", "c", "s", true}, settings, video, nullptr);
         ASSERT_TRUE(PumpUntil([&] { return camera->IsConnected() && stranger->IsConnected(); }));
@@ -96,4 +97,20 @@ TEST_F(PrivateServer, RepeatedAvailablePresencePostsNothing)
     PumpFor(300);
     EXPECT_EQ(1u, rig.window.EventsOf(WM_IM_PRESENCE, "pc1").size());
     EXPECT_TRUE(rig.im.IsOnline("pc1"));
+}
+
+TEST_F(PrivateServer, RebootedCameraGoesOfflineAndComesBackWithTheOnlineSequence)
+{
+    rig.Connect("u1", "pw", server.Port());
+    ASSERT_TRUE(PumpUntil([&] { return rig.window.EventsOf(WM_IM_PRESENCE, "pc1").size() == 1; }));
+    ASSERT_TRUE(PumpUntil([&] { return camera->Received().size() >= 5; }));
+    rig.params.PostCmd("pc1", CommandTexts::Reboot());
+    ASSERT_TRUE(PumpUntil([&] { return rig.window.EventsOf(WM_IM_PRESENCE, "pc1").size() == 3; }));
+    auto presence = rig.window.EventsOf(WM_IM_PRESENCE, "pc1");
+    EXPECT_EQ(5u, presence[1].wParam);
+    EXPECT_EQ(0u, presence[2].wParam);
+    ASSERT_TRUE(PumpUntil([&] {
+        auto lines = camera->Received();
+        return std::count(lines.begin(), lines.end(), CommandTexts::AlarmNotices()) == 2;
+    }));
 }
