@@ -77,7 +77,7 @@ std::vector<double> DeviceRoundTrip(ClientRig& rig)
         const auto start = Clock::now();
         rig.params.ReqVideoParam("cam");
         while (rig.window.lines.size() == before)
-            QCoreApplication::processEvents();
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);  // no busy loop on 2 cores
         samples.push_back(Ms(Clock::now() - start));
     }
     samples.erase(samples.begin(), samples.begin() + 50);
