@@ -277,6 +277,47 @@ TEST_F(ToolkitWindow, MessageBoxShowsItsTextClosesWithOneAndCanBeRecorded)
     owner.DestroyWindow();
 }
 
+TEST_F(ToolkitWindow, MessageBoxClosesOnlyItselfAndNestedBoxesAreIndependent)
+{
+    TestWindow owner(kSmallLayout);
+    owner.Build();
+    // The system close command (Alt+F4) closes the box with 1; the owner goes on.
+    CMsgTipWnd box("设备不在线");
+    box.Create(owner.GetHWND(), "MsgTipWnd", UI_WNDSTYLE_FRAME, WS_EX_WINDOWEDGE);
+    EXPECT_EQ(QString("设备不在线"), box.FindControl("contentLabel")->GetText());
+    EXPECT_EQ(1u, RunModal(box, [&] { box.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0); }));
+    EXPECT_TRUE(IsWindow(owner.GetHWND()));
+    EXPECT_FALSE(IsQuitPending());
+
+    // A box opened from inside another box's loop: closing the inner one leaves the outer one open.
+    auto visibleBoxes = [] {
+        int n = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            n += w->objectName() == "MsgTipWnd" && w->isVisible();
+        return n;
+    };
+    int boxesWhileNested = 0, boxesAfterInner = 0;
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(0, [&] {
+            boxesWhileNested = visibleBoxes();
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* label = w->findChild<QLabel*>("contentLabel"); label && label->text() == "第二个" && w->isVisible())
+                    QTest::keyClick(w, Qt::Key_Escape);
+        });
+        ShowMsgTip(owner.GetHWND(), "第二个");
+        Pump(10);
+        boxesAfterInner = visibleBoxes();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == "MsgTipWnd" && w->isVisible())
+                QTest::keyClick(w, Qt::Key_Escape);
+    });
+    ShowMsgTip(owner.GetHWND(), "第一个");
+    EXPECT_EQ(2, boxesWhileNested);
+    EXPECT_EQ(1, boxesAfterInner);
+    EXPECT_EQ(0, visibleBoxes());
+    owner.DestroyWindow();
+}
+
 TEST_F(ToolkitWindow, SystemCommandsSwapTheMaximiseAndRestoreButtons)
 {
     auto window = Gallery();
