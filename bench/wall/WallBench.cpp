@@ -1,0 +1,294 @@
+// Figures of the video wall, each against a reference measured in the same run:
+//  - relayout of the 64 cells for every layout count, against moving 64 plain widgets the same way;
+//  - 16 cells at 640x360 and 64 cells at 320x180 playing the simulated cameras, against as many bare
+//    players (the same library decoding and scaling the same streams, frames handed to no window):
+//    CPU of the process, frames shown against frames sent, memory per cell.
+// The camera streams run in a child process so that their CPU is not counted.
+// Run offscreen (QT_QPA_PLATFORM=offscreen, the default here) or under Xvfb.
+#include "PlayInterface.h"
+#include "app/LocalConfig.h"
+#include "ui/CPaintManagerUI.h"
+#include "ui/VideoSurface.h"
+#include "ui/WindowMessages.h"
+#include "ui/WindowRegistry.h"
+#include "video/CDlgPanel.h"
+#include "video/CPlayInnerWnd.h"
+#include "video/CvyrProDlg.h"
+#include "video/PlayerManager.h"
+#include "video/StreamServer.h"
+#include "video/VideoSurfaceHost.h"
+#include "video/WallLayout.h"
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QWidget>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double CpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double RssMb()
+{
+    std::ifstream statm("/proc/self/statm");
+    long size = 0, resident = 0;
+    statm >> size >> resident;
+    return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+void Pump(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+// The camera streams in a child process (forked before Qt starts any thread).
+struct ServerProcess {
+    pid_t pid = -1;
+    std::uint16_t port = 0;
+
+    void Start(const std::vector<std::pair<std::string, std::pair<int, int>>>& cameras)
+    {
+        int fds[2];
+        if (pipe(fds) != 0)
+            std::exit(1);
+        pid = fork();
+        if (pid == 0) {
+            close(fds[0]);
+            sigset_t signals;
+            sigemptyset(&signals);
+            sigaddset(&signals, SIGTERM);
+            pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+            av_log_set_level(AV_LOG_ERROR);
+            camsim::StreamServer server;
+            if (!server.Start())
+                _exit(1);
+            for (const auto& [id, size] : cameras) {
+                server.SetLiveSize(id, size.first, size.second);
+                server.Prepare(id);
+            }
+            const std::uint16_t bound = server.Port();
+            if (write(fds[1], &bound, sizeof bound) != sizeof bound)
+                _exit(1);
+            int signal = 0;
+            sigwait(&signals, &signal);
+            server.Stop();
+            _exit(0);
+        }
+        close(fds[1]);
+        if (read(fds[0], &port, sizeof port) != sizeof port)
+            std::exit(1);
+        close(fds[0]);
+    }
+    std::string Url(const std::string& id) const
+    {
+        return "http://127.0.0.1:" + std::to_string(port) + "/live/" + id + ".flv";
+    }
+    void Stop()
+    {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+};
+
+constexpr int kCounts[] = {1, 4, 6, 8, 9, 14, 16, 17, 25, 36, 49, 64};
+constexpr UINT kMessages[] = {WM_LAYOUT_1,  WM_LAYOUT_4,  WM_LAYOUT_6,  WM_LAYOUT_8,  WM_LAYOUT_9,  WM_LAYOUT_14,
+                              WM_LAYOUT_16, WM_LAYOUT_17, WM_LAYOUT_25, WM_LAYOUT_36, WM_LAYOUT_49, WM_LAYOUT_64};
+
+// Microseconds per relayout: the wall switching between `count` and 64 cells, against 64 plain
+// widgets hidden, moved and shown into the same rectangles.
+void Relayout()
+{
+    CvyrProDlg wall;
+    wall.resize(1280, 720);
+    wall.show();
+    QWidget plain;
+    plain.resize(1280, 720);
+    std::vector<QWidget*> cells;
+    for (int i = 0; i < 64; ++i)
+        cells.push_back(new QWidget(&plain));
+    plain.show();
+    Pump(50);
+    constexpr int kRounds = 200;
+    std::printf("Relayout of the wall (1280x720), us per layout change, %d rounds each\n", kRounds);
+    std::printf("%-8s %12s %16s %8s\n", "cells", "wall", "plain widgets", "ratio");
+    for (size_t k = 0; k < std::size(kCounts); ++k) {
+        QElapsedTimer clock;
+        clock.start();
+        for (int r = 0; r < kRounds; ++r) {
+            ::SendMessage(wall.GetHWND(), kMessages[k], 0, 0);
+            ::SendMessage(wall.GetHWND(), WM_LAYOUT_64, 0, 0);
+            QApplication::processEvents();
+        }
+        const double wallUs = clock.nsecsElapsed() / 1e3 / (2.0 * kRounds);
+        clock.restart();
+        for (int r = 0; r < kRounds; ++r) {
+            for (int count : {kCounts[k], 64}) {
+                plain.setUpdatesEnabled(false);
+                for (QWidget* cell : cells)
+                    if (cell->isVisibleTo(&plain))
+                        cell->hide();
+                for (const CellRect& rect : WallLayout::Arrange(count, 0, 1280, 720)) {
+                    cells[rect.cell]->setGeometry(rect.x, rect.y, rect.width, rect.height);
+                    cells[rect.cell]->show();
+                }
+                plain.setUpdatesEnabled(true);
+            }
+            QApplication::processEvents();
+        }
+        const double plainUs = clock.nsecsElapsed() / 1e3 / (2.0 * kRounds);
+        std::printf("%-8d %12.1f %16.1f %8.2f\n", kCounts[k], wallUs, plainUs, wallUs / plainUs);
+    }
+}
+
+struct PlayRow {
+    double cores;
+    long shown;
+    long sent;
+    double mbPerCell;
+};
+
+constexpr int kWarmupMs = 3000;
+constexpr int kMeasureMs = 10000;
+
+// Bare players: the library decodes and scales into no window (the host finds no surface).
+PlayRow Bare(const ServerProcess& server, const std::string& prefix, int count, int width, int height)
+{
+    const double rssBefore = RssMb();
+    std::vector<PlayInterface*> players;
+    for (int i = 0; i < count; ++i) {
+        PlayInterface* player = CreatePlayerObject();
+        player->SetPlayMode(PM_REALTIME);
+        player->SetDisplayRect(0, 0, width, height);
+        player->Open(server.Url(prefix + std::to_string(i)).c_str(), reinterpret_cast<void*>(std::uintptr_t(0x7000 + i)));
+        players.push_back(player);
+    }
+    for (PlayInterface* player : players) {
+        while (player->GetPlayState() == PS_OPENING)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        player->Play();
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(kWarmupMs));
+    const double cpu = CpuSeconds();
+    const auto start = Clock::now();
+    std::this_thread::sleep_for(std::chrono::milliseconds(kMeasureMs));
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    PlayRow row{(CpuSeconds() - cpu) / seconds, 0, static_cast<long>(count * seconds * 12.0 + 0.5),
+                (RssMb() - rssBefore) / count};
+    for (PlayInterface*& player : players)
+        DeletePlayerObject(player);
+    return row;
+}
+
+// The same cameras in the wall's cells, each cell's inner window exactly width x height.
+PlayRow Wall(const ServerProcess& server, const std::string& prefix, int count, UINT layout, int width, int height)
+{
+    const int n = count == 16 ? 4 : 8;
+    const double rssBefore = RssMb();
+    auto* wall = new CvyrProDlg();
+    // A cell is W / n + 1 wide and its inner window 4 less.
+    wall->resize(n * (width + 3), n * (height + 3));
+    wall->show();
+    ::SendMessage(wall->GetHWND(), layout, 0, 0);
+    Pump(50);
+    for (int i = 0; i < count; ++i)
+        wall->OpenCamera(prefix + std::to_string(i), server.Url(prefix + std::to_string(i)));
+    Pump(kWarmupMs);
+    std::vector<int> presented(count), painted(count);
+    for (int i = 0; i < count; ++i) {
+        presented[i] = wall->Panel(i)->Inner()->Surface()->FramesPresented();
+        painted[i] = wall->Panel(i)->Inner()->Surface()->FramesPainted();
+    }
+    const double cpu = CpuSeconds();
+    const auto start = Clock::now();
+    Pump(kMeasureMs);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const double cores = (CpuSeconds() - cpu) / seconds;
+    long shown = 0, delivered = 0;
+    for (int i = 0; i < count; ++i) {
+        delivered += wall->Panel(i)->Inner()->Surface()->FramesPresented() - presented[i];
+        shown += wall->Panel(i)->Inner()->Surface()->FramesPainted() - painted[i];
+    }
+    const QSize drawn = wall->Panel(0)->Inner()->Surface()->LastFrameSize();
+    std::printf("  (wall cells draw %dx%d frames; %ld delivered by the players, %ld painted)\n", drawn.width(),
+                drawn.height(), delivered, shown);
+    PlayRow row{cores, shown, static_cast<long>(count * seconds * 12.0 + 0.5), (RssMb() - rssBefore) / count};
+    wall->StopAll();
+    delete wall;
+    Pump(50);
+    return row;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::pair<std::string, std::pair<int, int>>> cameras;
+    for (int i = 0; i < 16; ++i)
+        cameras.push_back({"MID" + std::to_string(i), {640, 360}});
+    for (int i = 0; i < 64; ++i)
+        cameras.push_back({"SMALL" + std::to_string(i), {320, 180}});
+    ServerProcess server;
+    server.Start(cameras);
+
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr)
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const std::string folder = std::filesystem::temp_directory_path() / ("kelvue_wall_bench_" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder + "/run");
+    ::setenv("XDG_RUNTIME_DIR", (folder + "/run").c_str(), 0);
+    QApplication app(argc, argv);
+    av_log_set_level(AV_LOG_ERROR);
+    CPaintManagerUI::SetResourcePath(QString(KELVUE_SOURCE_DIR) + "/skin/");
+    LocalConfig::Instance()->InitAt(folder + "/", folder + "/kelvue");
+    InstallVideoSurfaceHost();
+
+    Relayout();
+
+    std::printf("\nPlaying at once (%d s after %d s warm-up), CPU of this process in cores\n", kMeasureMs / 1000,
+                kWarmupMs / 1000);
+    std::printf("%-22s %10s %10s %8s %18s %12s %12s\n", "", "bare", "wall", "ratio", "wall frames shown", "bare MB/cell",
+                "wall MB/cell");
+    struct Case {
+        const char* name;
+        const char* prefix;
+        int count;
+        UINT layout;
+        int width, height;
+    };
+    for (const Case& c : {Case{"16 cells 640x360", "MID", 16, WM_LAYOUT_16, 640, 360},
+                          Case{"64 cells 320x180", "SMALL", 64, WM_LAYOUT_64, 320, 180}}) {
+        const PlayRow bare = Bare(server, c.prefix, c.count, c.width, c.height);
+        const PlayRow wall = Wall(server, c.prefix, c.count, c.layout, c.width, c.height);
+        std::printf("%-22s %10.3f %10.3f %8.2f %10ld / %-6ld %12.2f %12.2f\n", c.name, bare.cores, wall.cores,
+                    wall.cores / bare.cores, wall.shown, wall.sent, bare.mbPerCell, wall.mbPerCell);
+    }
+    server.Stop();
+    std::filesystem::remove_all(folder);
+    return 0;
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "ui/WindowImplBase.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class CPlayInnerWnd;
+class COptionUI;
+
+// The 30-pixel toolbar along the bottom of a play cell, shown while the mouse is over the cell. It
+// never acts itself: its buttons post the cell's messages to the cell, and it follows the player's
+// state (RefreshFromState). UI thread only.
+class CCPlayToolBarWnd : public WindowImplBase {
+public:
+    static constexpr int kHeight = 30;
+    static const char* const kMoreHint;
+
+    // Whose rights hide buttons: by default the signed-in account (UserSession).
+    struct Rights {
+        std::function<bool()> isSubAccount;
+        std::function<bool(const std::string& resourceId)> hasRight;
+    };
+    static void SetRights(Rights rights);
+
+    // Creates the (hidden) toolbar as a child window of the cell.
+    CCPlayToolBarWnd(CPlayInnerWnd* cell, int playerId);
+
+    void ShowToolbar(bool show);
+    bool IsShown() const;
+    void RefreshFromState();
+    void ShowQualityIcon(int width);
+    void EnableButtons(bool enable);
+
+    int ButtonsWidth() const { return buttonsWidth_; }
+    int QualityWidth() const { return qualityWidth_; }
+
+    LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    QString GetWindowClassName() const override { return "CCPlayToolBarWnd"; }
+    CDuiString GetSkinFile() override { return "play_toolbar.xml"; }
+    void InitWindow() override;
+    void Notify(TNotifyUI& msg) override;
+
+private:
+    static constexpr UINT kShowSoundState = WM_APP + 0x20;
+
+    void OnButton(const QString& name, CControlUI* sender);
+    void ToggleSound();
+    void ShowSoundState();
+    void OpenQualityChooser();
+    void Post(UINT message);
+    void UpdateTooltips(int cellWidth);
+    COptionUI* Option(const char* name) const;
+
+    CPlayInnerWnd* cell_;
+    int playerId_;
+    HWND target_ = nullptr;
+    std::vector<QString> buttonNames_;
+    std::vector<QString> buttonLabels_;
+    int buttonsWidth_ = 0;
+    int qualityWidth_ = 0;
+};

@@ -1,0 +1,345 @@
+#include "video/CPlayInnerWnd.h"
+
+#include "app/LocalConfig.h"
+#include "device/StreamRequestMgr.h"
+#include "ui/CMenuElementUI.h"
+#include "ui/CMenuWnd.h"
+#include "ui/MenuCommand.h"
+#include "ui/ShowMsgTip.h"
+#include "ui/VideoSurface.h"
+#include "ui/WindowMessages.h"
+#include "ui/WindowRegistry.h"
+#include "video/CCPlayToolBarWnd.h"
+#include "video/CDlgPanel.h"
+#include "video/CaptureFileName.h"
+#include "video/CaptureTips.h"
+#include "video/CvyrProDlg.h"
+#include "video/PlayerManager.h"
+
+#include <glog/logging.h>
+
+#include <QCursor>
+#include <QWidget>
+
+CPlayInnerWnd::CPlayInnerWnd(CDlgPanel* panel) : panel_(panel)
+{
+    Create(panel->GetHWND(), "PlayInnerWnd", UI_WNDSTYLE_CHILD, 0);
+}
+
+CPlayInnerWnd::~CPlayInnerWnd()
+{
+    delete toolbar_;
+}
+
+void CPlayInnerWnd::InitWindow()
+{
+    PlayerManager::Instance()->CreatePlayer(playerId_);
+    surface_ = dynamic_cast<VideoSurface*>(GetWidget()->findChild<QWidget*>("video"));
+    toolbar_ = new CCPlayToolBarWnd(this, playerId_);
+    tipLabel_ = FindControl("la_playtip");
+    if (tipLabel_ != nullptr)
+        tipLabel_->SetText(QString());
+}
+
+HWND CPlayInnerWnd::MainWindow() const
+{
+    return panel_->Wall()->MainWindow();
+}
+
+QString CPlayInnerWnd::TipText() const
+{
+    return tipLabel_ != nullptr ? tipLabel_->GetText() : QString();
+}
+
+// The tip lies over the picture; a playing stream hides it, any new tip shows it again.
+void CPlayInnerWnd::SetTip(const QString& text)
+{
+    if (tipLabel_ == nullptr)
+        return;
+    tipLabel_->SetText(text);
+    tipLabel_->SetVisible(true);
+}
+
+void CPlayInnerWnd::StartPlay(const std::string& deviceId, const std::string& address)
+{
+    deviceId_ = deviceId;
+    openFailures_ = 0;
+    stopRequested_ = false;
+    if (!address.empty())
+        playUrl_ = address;
+    else if (playUrl_.empty())
+        return;
+    if (OpenUrl())
+        SetTip("视频加载中，请稍等!!");
+}
+
+bool CPlayInnerWnd::OpenUrl()
+{
+    HWND target = surface_ != nullptr ? surface_->GetHWND() : GetHWND();
+    const bool accepted = PlayerManager::Instance()->Open(playerId_, playUrl_.c_str(), target, true) == 0;
+    UpdateDisplayRect();
+    return accepted;
+}
+
+void CPlayInnerWnd::Stop()
+{
+    stopRequested_ = true;
+    PlayerManager::Instance()->Stop(playerId_);
+    RefreshToolbar();
+    SetTip("停止");
+}
+
+bool CPlayInnerWnd::IsBusy() const
+{
+    const int state = PlayerManager::Instance()->GetState(playerId_);
+    return state == 1 || state == 2 || state == 5;
+}
+
+void CPlayInnerWnd::RefreshToolbar()
+{
+    if (toolbar_ != nullptr)
+        toolbar_->RefreshFromState();
+}
+
+void CPlayInnerWnd::ShowToolbar(bool show)
+{
+    if (toolbar_ != nullptr)
+        toolbar_->ShowToolbar(show);
+}
+
+void CPlayInnerWnd::UpdateDisplayRect()
+{
+    const QWidget* area = surface_ != nullptr ? static_cast<QWidget*>(surface_) : GetWidget();
+    if (area != nullptr)
+        PlayerManager::Instance()->SetDisplayRect(playerId_, 0, 0, area->width(), area->height());
+}
+
+LRESULT CPlayInnerWnd::OnSize(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
+{
+    UpdateDisplayRect();
+    if (toolbar_ != nullptr && toolbar_->IsShown())
+        toolbar_->ShowToolbar(true);  // keeps it along the bottom edge
+    return WindowImplBase::OnSize(uMsg, wParam, lParam, bHandled);
+}
+
+void CPlayInnerWnd::OnPlayerEvent(int event)
+{
+    switch (event) {
+    case EV_OPENED: {
+        openFailures_ = 0;
+        int height = 0;
+        PlayerManager::Instance()->GetVideoSize(playerId_, videoWidth_, height);
+        if (toolbar_ != nullptr)
+            toolbar_->ShowQualityIcon(videoWidth_);
+        if (PlayerManager::Instance()->Play(playerId_) == 0)
+            RefreshToolbar();
+        if (tipLabel_ != nullptr)
+            tipLabel_->SetVisible(false);  // the picture covers the tip
+        break;
+    }
+    case EV_PLAY_FAILED:
+        PostMessage(WM_CELL_PLAY_FAILED, static_cast<WPARAM>(playerId_), 0);
+        break;
+    case EV_STATE_CHANGED:
+        RefreshToolbar();
+        RefreshToolbar();
+        break;
+    case EV_SNAPSHOT_FAILED:
+        ShowMsgTip(GetHWND(), "截图失败");
+        break;
+    case EV_SNAPSHOT_SAVED:
+        ShowSnapshotTip(snapshotPath_);
+        break;
+    case EV_OPEN_FAILED:
+        PostMessage(WM_CELL_OPEN_FAILED, static_cast<WPARAM>(playerId_), 0);
+        break;
+    default:
+        break;
+    }
+}
+
+// A stream that broke is opened again, unless the user had stopped the cell.
+void CPlayInnerWnd::OnPlayFailed()
+{
+    PlayerManager::Instance()->Stop(playerId_);
+    if (stopRequested_) {
+        SetTip("播放失败");
+        RefreshToolbar();
+        return;
+    }
+    OpenUrl();
+}
+
+void CPlayInnerWnd::OnOpenFailed()
+{
+    ++openFailures_;
+    PlayerManager::Instance()->Stop(playerId_);
+    if (openFailures_ >= kMaxOpenFailures) {
+        SetTip("打开失败");
+        RefreshToolbar();
+        return;
+    }
+    OpenUrl();
+}
+
+void CPlayInnerWnd::TakeSnapshot()
+{
+    snapshotPath_ = LocalConfig::Instance()->GetPicPath() + CaptureFileName(".png");
+    PlayerManager::Instance()->Snapshot(playerId_, snapshotPath_.c_str());
+}
+
+void CPlayInnerWnd::StartRecord()
+{
+    recordPath_ = LocalConfig::Instance()->GetVideoPath() + CaptureFileName(".flv");
+    if (PlayerManager::Instance()->StartRecord(playerId_, recordPath_.c_str()) != 0) {
+        ShowMsgTip(GetHWND(), "启动录制失败");
+        return;
+    }
+    RefreshToolbar();
+}
+
+void CPlayInnerWnd::StopRecord()
+{
+    if (PlayerManager::Instance()->StopRecord(playerId_) == 0)
+        ShowRecordTip(recordPath_);
+    RefreshToolbar();
+}
+
+void CPlayInnerWnd::SwitchStream(int width)
+{
+    if (width == videoWidth_)
+        return;
+    StreamRequestMgr::Instance()->SetRestart(deviceId_, true);
+    StreamRequestMgr::Instance()->SetSwitchingDevice(deviceId_);
+    PostToMain(WM_SWITCH_STREAM, static_cast<WPARAM>(width));
+}
+
+void CPlayInnerWnd::PostToMain(UINT message, WPARAM wParam)
+{
+    ::PostMessage(MainWindow(), message, wParam, 0);
+}
+
+void CPlayInnerWnd::ShowContextMenu()
+{
+    if (LocalConfig::Instance()->IsScreenLocked()) {
+        PostToMain(WM_SHOW_LOCKSCREEN);
+        return;
+    }
+    if (fullScreen_ != 0)
+        return;
+    const QPoint at = QCursor::pos();
+    CMenuWnd* menu = CMenuWnd::CreateMenu(nullptr, "playmenu_wnd.xml", POINT{at.x(), at.y()}, &m_PaintManager);
+    if (menu == nullptr)
+        return;
+    const int state = PlayerManager::Instance()->GetState(playerId_);
+    auto* close = new CMenuElementUI();
+    close->SetName("closeplay");
+    close->SetText("关闭");
+    close->SetEnabled(state == 2 || state == 5);
+    menu->GetMenuUI()->Add(close);
+    auto* full = new CMenuElementUI();
+    full->SetName("fullscreen");
+    full->SetText("全屏");
+    menu->GetMenuUI()->Add(full);
+    menu->ResizeMenu();
+}
+
+void CPlayInnerWnd::OnMenuCommand(const std::string& name)
+{
+    if (name == "closeplay")
+        PostMessage(WM_CELL_STOP, 0, 0);
+    else if (name == "fullscreen")
+        ::PostMessage(panel_->GetHWND(), WM_TOGGLE_FULLSCREEN, 0, 0);
+}
+
+LRESULT CPlayInnerWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
+{
+    bHandled = TRUE;
+    switch (uMsg) {
+    case WM_PLAYER_EVENT:
+        OnPlayerEvent(static_cast<int>(wParam));
+        return 0;
+    case WM_CELL_PLAY_FAILED:
+        OnPlayFailed();
+        return 0;
+    case WM_CELL_OPEN_FAILED:
+        OnOpenFailed();
+        return 0;
+    case WM_CELL_STOP:
+        Stop();
+        return 0;
+    case WM_CELL_REPLAY:
+        StartPlay(deviceId_, std::string());
+        return 0;
+    case WM_CELL_SNAPSHOT:
+        TakeSnapshot();
+        return 0;
+    case WM_CELL_RECORD_START:
+        StartRecord();
+        return 0;
+    case WM_CELL_RECORD_STOP:
+        StopRecord();
+        return 0;
+    case WM_CELL_PLAYBACK:
+        if (!deviceId_.empty())
+            PostToMain(WM_CELL_PLAYBACK);
+        return 0;
+    case WM_SWITCH_STREAM:
+        SwitchStream(static_cast<int>(wParam));
+        return 0;
+    case WM_TOGGLE_FULLSCREEN:
+        ::PostMessage(panel_->GetHWND(), WM_TOGGLE_FULLSCREEN, 0, 0);
+        return 0;
+    case WM_MENU_COMMAND:
+        if (wParam != 0)
+            OnMenuCommand(reinterpret_cast<const MenuCommand*>(wParam)->szName);
+        return 0;
+    default:
+        bHandled = FALSE;
+        return WindowImplBase::HandleCustomMessage(uMsg, wParam, lParam, bHandled);
+    }
+}
+
+LRESULT CPlayInnerWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    switch (uMsg) {
+    case WM_LBUTTONDOWN:
+        if (LocalConfig::Instance()->IsScreenLocked()) {
+            PostToMain(WM_SHOW_LOCKSCREEN);
+            return 0;
+        }
+        ::PostMessage(panel_->GetHWND(), WM_LBUTTONDOWN, 0, 0);
+        break;
+    case WM_LBUTTONDBLCLK:
+        ::PostMessage(panel_->GetHWND(), WM_LBUTTONDBLCLK, 0, 0);
+        break;
+    case WM_RBUTTONDOWN:
+        ShowContextMenu();
+        return 0;
+    case WM_MOUSEHOVER:
+        if (fullScreen_ == 0)
+            ShowToolbar(true);
+        break;
+    case WM_MOUSELEAVE:
+        // Leaving into the toolbar (a child of this window) is not leaving the cell.
+        if (GetWidget() != nullptr && !GetWidget()->rect().contains(GetWidget()->mapFromGlobal(QCursor::pos())))
+            ShowToolbar(false);
+        break;
+    case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE) {
+            ::PostMessage(LocalConfig::Instance()->GetVideoWallWindow(), WM_EXIT_FULLSCREEN, 0, 0);
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return WindowImplBase::HandleMessage(uMsg, wParam, lParam);
+}
+
+LRESULT CPlayInnerWnd::ResponseDefaultKeyEvent(WPARAM wParam)
+{
+    if (wParam == VK_ESCAPE)
+        return TRUE;  // handled above: Escape leaves full screen, it never closes the cell
+    return WindowImplBase::ResponseDefaultKeyEvent(wParam);
+}

@@ -1,0 +1,232 @@
+#include "video/CvyrProDlg.h"
+
+#include "app/LocalConfig.h"
+#include "base/SingleLock.h"
+#include "ui/WindowMessages.h"
+#include "ui/WindowRegistry.h"
+#include "video/CDlgPanel.h"
+#include "video/WallLayout.h"
+
+#include <glog/logging.h>
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScreen>
+
+CvyrProDlg::CvyrProDlg(QWidget* host) : NativeWidget(host)
+{
+    setWindowTitle("Video Main Window");
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::ClickFocus);
+    for (int i = 0; i < kCellCount; ++i) {
+        panels_[i] = new CDlgPanel(this, i);
+        panels_[i]->hide();
+    }
+    LocalConfig::Instance()->SetVideoWallWindow(GetHWND());
+}
+
+CvyrProDlg::~CvyrProDlg()
+{
+    // The cells live as long as the wall; release the handle first so nothing reaches a half-gone wall.
+    ReleaseHandle();
+}
+
+QWidget* CvyrProDlg::HostWindow() const
+{
+    return wallFullScreen_ ? (savedParent_ != nullptr ? savedParent_->window() : nullptr) : window();
+}
+
+bool CvyrProDlg::IsBusy(int cell) const
+{
+    return panels_[cell]->IsBusy();
+}
+
+void CvyrProDlg::OpenCamera(const std::string& deviceId, const std::string& address)
+{
+    base::CSingleLock lock(&lock_, true);
+    const auto choice = CellChooser::ForCamera(preferredCell_, kCellCount, [this](int c) { return IsBusy(c); });
+    CDlgPanel* panel = panels_[choice.cell];
+    if (choice.replacesStream) {
+        // A full wall: the new camera takes the preferred cell over instead of leaving it labelled
+        // with the new camera while it still shows the old stream.
+        LOG(INFO) << "wall full: cell " << choice.cell << " switches from " << panel->DeviceId() << " to " << deviceId;
+        panel->Stop();
+    }
+    panel->Play(deviceId, address);
+}
+
+void CvyrProDlg::OpenCameras(const std::vector<CameraAddress>& cameras)
+{
+    if (cameras.empty())
+        return;
+    base::CSingleLock lock(&lock_, true);
+    const bool idle = openQueue_.Empty();
+    openQueue_.Add(cameras);
+    if (idle)
+        SetTimer(kOpenTimer, kOpenSpacingMs);
+}
+
+void CvyrProDlg::OnOpenTimer()
+{
+    base::CSingleLock lock(&lock_, true);
+    const auto next = openQueue_.Next(kCellCount, [this](int c) { return IsBusy(c); });
+    if (next.cell >= 0)
+        panels_[next.cell]->Play(next.camera.deviceId, next.camera.address);
+    if (openQueue_.Empty())
+        KillTimer(kOpenTimer);
+}
+
+void CvyrProDlg::StopAll()
+{
+    for (CDlgPanel* panel : panels_)
+        if (panel->IsBusy())
+            panel->Stop();
+}
+
+void CvyrProDlg::StopNode(const std::string& nodeId)
+{
+    if (!nodeMembership_)
+        return;
+    for (CDlgPanel* panel : panels_)
+        if (panel->IsBusy() && nodeMembership_(nodeId, panel->DeviceId()))
+            panel->Stop();
+}
+
+void CvyrProDlg::SuspendCamera(const std::string& deviceId)
+{
+    for (CDlgPanel* panel : panels_)
+        if (panel->IsBusy() && panel->DeviceId() == deviceId)
+            panel->Suspend();
+}
+
+void CvyrProDlg::ResumeCamera(const std::string& deviceId)
+{
+    for (CDlgPanel* panel : panels_)
+        if (!panel->IsBusy() && panel->DeviceId() == deviceId)
+            panel->Resume();
+}
+
+void CvyrProDlg::SelectCell(int index)
+{
+    if (index < 0 || index >= kCellCount || index == selectedCell_)
+        return;
+    if (selectedCell_ >= 0)
+        panels_[selectedCell_]->SetSelected(false);
+    selectedCell_ = preferredCell_ = index;
+    panels_[index]->SetSelected(true);
+    ::PostMessage(mainWindow_, WM_CELL_SELECTED, 0, 0);
+}
+
+void CvyrProDlg::SetLayout(int count)
+{
+    layoutCount_ = count;
+    ApplyLayout();
+}
+
+void CvyrProDlg::ApplyLayout()
+{
+    if (layoutCount_ != 0)
+        savedLayoutCount_ = layoutCount_;
+    const QRect area = rect();
+    if (area.isEmpty())
+        return;
+    setUpdatesEnabled(false);
+    for (CDlgPanel* panel : panels_)
+        if (panel->isVisibleTo(this))
+            panel->hide();
+    for (const CellRect& cell : WallLayout::Arrange(layoutCount_, selectedCell_, area.width(), area.height())) {
+        CDlgPanel* panel = panels_[cell.cell];
+        if (panel->parentWidget() != this)
+            continue;  // the cell is out in full screen
+        panel->setGeometry(cell.x, cell.y, cell.width, cell.height);
+        panel->show();
+    }
+    setUpdatesEnabled(true);
+    if (layoutCount_ == 0 && selectedCell_ >= 0 && selectedCell_ < kCellCount)
+        ::PostMessage(panels_[selectedCell_]->GetHWND(), WM_CELL_SHOW_TOOLBAR, 0, 0);
+}
+
+// Full screen: the wall leaves its place in the main window and covers the primary screen as a
+// frameless top window; leaving puts it back where it was.
+void CvyrProDlg::ToggleWallFullScreen()
+{
+    if (!wallFullScreen_) {
+        savedParent_ = parentWidget();
+        savedWallGeometry_ = geometry();
+        wallFullScreen_ = true;
+        setParent(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        setGeometry(screen != nullptr ? screen->geometry() : QRect(0, 0, 1920, 1080));
+        show();
+        raise();
+        setFocus();
+    } else {
+        wallFullScreen_ = false;
+        setParent(savedParent_, savedParent_ != nullptr ? Qt::Widget : Qt::Window);
+        setGeometry(savedWallGeometry_);
+        show();
+        savedParent_ = nullptr;
+    }
+}
+
+LRESULT CvyrProDlg::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_LAYOUT_1: SetLayout(1); break;
+    case WM_LAYOUT_4: SetLayout(4); break;
+    case WM_LAYOUT_9: SetLayout(9); break;
+    case WM_LAYOUT_16: SetLayout(16); break;
+    case WM_LAYOUT_64: SetLayout(64); break;
+    case WM_LAYOUT_25: SetLayout(25); break;
+    case WM_LAYOUT_36: SetLayout(36); break;
+    case WM_LAYOUT_49: SetLayout(49); break;
+    case WM_LAYOUT_6: SetLayout(6); break;
+    case WM_LAYOUT_8: SetLayout(8); break;
+    case WM_LAYOUT_14: SetLayout(14); break;
+    case WM_LAYOUT_17: SetLayout(17); break;
+    case WM_TOGGLE_FULLSCREEN:
+        ToggleWallFullScreen();
+        break;
+    case WM_EXIT_FULLSCREEN:
+        if (wallFullScreen_)
+            ToggleWallFullScreen();
+        break;
+    case WM_RESTORE_LAYOUT:
+        SetLayout(savedLayoutCount_);
+        break;
+    case WM_MAXIMIZE_CELL:
+        if (selectedCell_ >= 0 && selectedCell_ < kCellCount)
+            SetLayout(0);
+        break;
+    case WM_SELECT_CELL:
+        SelectCell(static_cast<int>(lParam));
+        break;
+    case WM_TIMER:
+        if (wParam == kOpenTimer)
+            OnOpenTimer();
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+void CvyrProDlg::paintEvent(QPaintEvent*)
+{
+    QPainter(this).fillRect(rect(), Qt::black);
+}
+
+void CvyrProDlg::resizeEvent(QResizeEvent*)
+{
+    ApplyLayout();
+}
+
+void CvyrProDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        ::PostMessage(GetHWND(), WM_EXIT_FULLSCREEN, 0, 0);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

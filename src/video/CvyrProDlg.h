@@ -1,0 +1,88 @@
+#pragma once
+
+#include "base/CriticalSection.h"
+#include "ui/NativeWidget.h"
+#include "video/CellChooser.h"
+
+#include <QRect>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+class CDlgPanel;
+
+// The video wall: 64 play cells, created once and hidden, of which a layout shows some. It picks the
+// cell a camera plays in, keeps the selected cell (red frame), starts, stops, suspends and resumes
+// cells by camera or node, and switches itself to full screen.
+//
+// UI thread only. lock_ is held while a camera is being placed in a cell (it encloses the player
+// manager's own lock, never the other way round).
+class CvyrProDlg : public NativeWidget {
+public:
+    static constexpr int kCellCount = 64;
+    static constexpr unsigned kOpenSpacingMs = 200;
+
+    // Builds the wall and its cells inside `host` (may be null: then the wall is a window of its own)
+    // and stores its handle as LocalConfig's videoWallWindow.
+    explicit CvyrProDlg(QWidget* host = nullptr);
+    ~CvyrProDlg() override;
+
+    // The window that receives WM_CELL_SELECTED, WM_SHOW_LOCKSCREEN, WM_SWITCH_STREAM and
+    // WM_CELL_PLAYBACK; none until the main window sets itself.
+    void SetMainWindow(HWND mainWindow) { mainWindow_ = mainWindow; }
+    HWND MainWindow() const { return mainWindow_; }
+    // How StopNode learns whether a camera is bound under a node (the node tree lives elsewhere).
+    using NodeMembership = std::function<bool(const std::string& nodeId, const std::string& deviceId)>;
+    void SetNodeMembership(NodeMembership membership) { nodeMembership_ = std::move(membership); }
+
+    void OpenCamera(const std::string& deviceId, const std::string& address);
+    // Places the cameras one every kOpenSpacingMs in the free cells, in order (timer driven).
+    void OpenCameras(const std::vector<CameraAddress>& cameras);
+    void StopAll();
+    void StopNode(const std::string& nodeId);
+    void SuspendCamera(const std::string& deviceId);
+    void ResumeCamera(const std::string& deviceId);
+
+    LRESULT OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    int LayoutCount() const { return layoutCount_; }
+    int SelectedCell() const { return selectedCell_; }
+    int PreferredCell() const { return preferredCell_; }
+    bool IsWallFullScreen() const { return wallFullScreen_; }
+    CDlgPanel* Panel(int index) const { return panels_.at(index); }
+    // Is some camera of an "open all" request still waiting for its turn?
+    bool HasQueuedOpens() const { return !openQueue_.Empty(); }
+    // The window the wall and its cells belong to (the main window, or the wall itself).
+    QWidget* HostWindow() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    static constexpr WPARAM kOpenTimer = 1;
+
+    void SelectCell(int index);
+    void ApplyLayout();
+    void SetLayout(int count);
+    void ToggleWallFullScreen();
+    void OnOpenTimer();
+    bool IsBusy(int cell) const;
+
+    std::array<CDlgPanel*, kCellCount> panels_{};
+    int layoutCount_ = 4;
+    int selectedCell_ = -1;
+    int preferredCell_ = 0;
+    int savedLayoutCount_ = 4;
+    bool wallFullScreen_ = false;
+    QWidget* savedParent_ = nullptr;
+    QRect savedWallGeometry_;
+    HWND mainWindow_ = nullptr;
+    NodeMembership nodeMembership_;
+    CameraOpenQueue openQueue_;
+    base::CCriticalSection lock_;
+};

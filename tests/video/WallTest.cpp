@@ -1,0 +1,582 @@
+#include "WallEnvironment.h"
+
+#include "device/CommandSink.h"
+#include "device/StreamRequestMgr.h"
+#include "ui/CWindowWnd.h"
+#include "ui/VideoSurface.h"
+#include "ui/WindowMessages.h"
+#include "ui/WindowRegistry.h"
+#include "video/CCPlayToolBarWnd.h"
+#include "video/CDlgPanel.h"
+#include "video/CPlayInnerWnd.h"
+#include "video/CvyrProDlg.h"
+#include "video/PlayerManager.h"
+#include "video/WallLayout.h"
+#include "video/FileManager.h"
+#include "ui/CContainerUI.h"
+#include "ui/CMenuElementUI.h"
+#include "ui/CMenuWnd.h"
+#include "ui/COptionUI.h"
+#include "ui/ShowMsgTip.h"
+#include "ui/WindowImplBase.h"
+
+#include <QImage>
+#include <QScreen>
+#include <QTest>
+
+#include <regex>
+
+#include <QWidget>
+
+#include <set>
+
+using namespace walltest;
+
+namespace {
+
+constexpr const char* kLoading = "视频加载中，请稍等!!";
+
+class WallTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        LocalConfig::Instance()->SetScreenLocked(false);
+        wall = std::make_unique<CvyrProDlg>();
+        wall->SetMainWindow(main.GetHWND());
+        wall->resize(800, 450);
+        wall->show();
+        Pump(20);
+    }
+    void TearDown() override
+    {
+        wall->StopAll();
+        wall.reset();
+        Pump(20);
+    }
+
+    std::string Url(const std::string& id, int width = 320, int height = 180)
+    {
+        WallEnvironment::server->SetLiveSize(id, width, height);
+        return WallEnvironment::server->LiveUrl(id);
+    }
+    CPlayInnerWnd* Inner(int cell) const { return wall->Panel(cell)->Inner(); }
+    bool Busy(int cell) const { return wall->Panel(cell)->IsBusy(); }
+    int State(int cell) const { return PlayerManager::Instance()->GetState(Inner(cell)->PlayerId()); }
+    bool WaitPlaying(int cell, int timeoutMs = 10000)
+    {
+        return PumpUntil([&] { return State(cell) == 2 && Inner(cell)->Surface()->FramesPresented() > 0; }, timeoutMs);
+    }
+    std::set<int> VisibleCells() const
+    {
+        std::set<int> cells;
+        for (int i = 0; i < CvyrProDlg::kCellCount; ++i)
+            if (wall->Panel(i)->isVisibleTo(wall.get()))
+                cells.insert(i);
+        return cells;
+    }
+
+    MainWindowStub main;
+    std::unique_ptr<CvyrProDlg> wall;
+};
+
+class RecordingSink : public CommandSink {
+public:
+    void PostCmd(const std::string& deviceId, const std::string& text) override { sent.emplace_back(deviceId, text); }
+    std::vector<std::pair<std::string, std::string>> sent;
+};
+
+}  // namespace
+
+TEST_F(WallTest, OpenedCameraDrawsFramesInItsCell)
+{
+    wall->OpenCamera("cam-draw", Url("cam-draw"));
+    EXPECT_TRUE(Busy(0));
+    EXPECT_EQ("cam-draw", wall->Panel(0)->DeviceId());
+    EXPECT_EQ(QString(kLoading), Inner(0)->TipText());
+    ASSERT_TRUE(WaitPlaying(0));
+    VideoSurface* surface = Inner(0)->Surface();
+    ASSERT_TRUE(PumpUntil([&] { return surface->FramesPainted() >= 3; }));
+    EXPECT_EQ(surface->size(), surface->LastFrameSize()) << "frames are scaled to the cell by the player";
+    EXPECT_EQ(320, Inner(0)->VideoWidth());
+    EXPECT_EQ(QString(kLoading), Inner(0)->TipText()) << "the picture covers the tip; its text stays";
+    EXPECT_FALSE(Busy(1));
+}
+
+TEST_F(WallTest, SelectedCellFirstThenFirstFreeCell)
+{
+    wall->OpenCamera("a", Url("a"));
+    wall->OpenCamera("b", Url("b"));
+    EXPECT_EQ("a", wall->Panel(0)->DeviceId());
+    EXPECT_EQ("b", wall->Panel(1)->DeviceId());
+
+    ::PostMessage(wall->Panel(5)->GetHWND(), WM_LBUTTONDOWN, 0, 0);  // a click on cell 5
+    ASSERT_TRUE(PumpUntil([&] { return wall->SelectedCell() == 5; }));
+    EXPECT_TRUE(wall->Panel(5)->IsSelected());
+    EXPECT_EQ(1, main.Count(WM_CELL_SELECTED));
+    ::SendMessage(wall->GetHWND(), WM_SELECT_CELL, 0, 5);
+    ::SendMessage(wall->GetHWND(), WM_SELECT_CELL, 0, -1);
+    Pump(20);
+    EXPECT_EQ(1, main.Count(WM_CELL_SELECTED)) << "reselecting or a negative index changes nothing";
+
+    wall->OpenCamera("c", Url("c"));
+    EXPECT_EQ("c", wall->Panel(5)->DeviceId());
+    wall->OpenCamera("d", Url("d"));
+    EXPECT_EQ("d", wall->Panel(2)->DeviceId()) << "selected cell busy: first free cell";
+
+    ::PostMessage(wall->Panel(1)->GetHWND(), WM_LBUTTONDOWN, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return wall->SelectedCell() == 1; }));
+    EXPECT_FALSE(wall->Panel(5)->IsSelected());
+    EXPECT_EQ("b", LocalConfig::Instance()->GetCurrentCameraText());
+}
+
+TEST_F(WallTest, TwoRequestsBeforeTheAddressArriveOpenTwoCells)
+{
+    RecordingSink sink;
+    StreamRequestMgr streams(sink);
+    streams.ReqPlayUrl("twice", true);
+    streams.ReqPlayUrl("twice", true);
+    ASSERT_EQ(2u, sink.sent.size());
+    // The camera's cmd 40 reply: the address is cached and the waiting cells open.
+    streams.SetPlayUrl("twice", Url("twice"));
+    std::string url;
+    ASSERT_TRUE(streams.GetPlayUrl("twice", url));
+    const int waiting = streams.TakePending("twice");
+    EXPECT_EQ(2, waiting);
+    for (int i = 0; i < waiting; ++i)
+        wall->OpenCamera("twice", url);
+    EXPECT_EQ("twice", wall->Panel(0)->DeviceId());
+    EXPECT_EQ("twice", wall->Panel(1)->DeviceId());
+    EXPECT_TRUE(Busy(0) && Busy(1));
+    EXPECT_TRUE(WaitPlaying(0) && WaitPlaying(1));
+}
+
+TEST_F(WallTest, OpenCamerasFillsFreeCellsInOrderOneByOne)
+{
+    wall->OpenCamera("held", Url("held"));
+    ::SendMessage(wall->GetHWND(), WM_SELECT_CELL, 0, 0);
+    wall->OpenCameras({{"x", Url("x")}, {"y", Url("y")}, {"z", Url("z")}});
+    EXPECT_FALSE(Busy(1)) << "the first camera waits for the spacing";
+    ASSERT_TRUE(PumpUntil([&] { return !wall->HasQueuedOpens(); }, 5000));
+    EXPECT_EQ("held", wall->Panel(0)->DeviceId());
+    EXPECT_EQ("x", wall->Panel(1)->DeviceId());
+    EXPECT_EQ("y", wall->Panel(2)->DeviceId());
+    EXPECT_EQ("z", wall->Panel(3)->DeviceId());
+    EXPECT_FALSE(Busy(4));
+}
+
+TEST_F(WallTest, EveryLayoutMessageArrangesTheCells)
+{
+    wall->resize(1002, 602);
+    Pump(20);
+    const std::pair<UINT, int> layouts[] = {
+        {WM_LAYOUT_1, 1},   {WM_LAYOUT_4, 4},   {WM_LAYOUT_6, 6},   {WM_LAYOUT_8, 8},
+        {WM_LAYOUT_9, 9},   {WM_LAYOUT_14, 14}, {WM_LAYOUT_16, 16}, {WM_LAYOUT_17, 17},
+        {WM_LAYOUT_25, 25}, {WM_LAYOUT_36, 36}, {WM_LAYOUT_49, 49}, {WM_LAYOUT_64, 64},
+    };
+    for (const auto& [message, count] : layouts) {
+        ::SendMessage(wall->GetHWND(), message, 0, 0);
+        EXPECT_EQ(count, wall->LayoutCount());
+        const auto expected = WallLayout::Arrange(count, -1, 1002, 602);
+        ASSERT_EQ(expected.size(), VisibleCells().size()) << count;
+        for (const CellRect& cell : expected)
+            EXPECT_EQ(QRect(cell.x, cell.y, cell.width, cell.height), wall->Panel(cell.cell)->geometry())
+                << count << " cell " << cell.cell;
+    }
+    ::SendMessage(wall->GetHWND(), WM_LAYOUT_6, 0, 0);
+    EXPECT_EQ(QRect(0, 0, 668, 400), wall->Panel(0)->geometry());
+    EXPECT_EQ(QRect(668, 400, 334, 202), wall->Panel(5)->geometry());
+    wall->resize(1000, 600);
+    ::SendMessage(wall->GetHWND(), WM_LAYOUT_9, 0, 0);
+    EXPECT_EQ(334, wall->Panel(2)->width());
+    EXPECT_EQ(1002, wall->Panel(2)->geometry().right() + 1) << "the third column ends two pixels past the edge";
+    // The inner play window lies two pixels inside its panel.
+    EXPECT_EQ(QRect(2, 2, 330, wall->Panel(2)->height() - 4), Inner(2)->GetWidget()->geometry());
+}
+
+TEST_F(WallTest, SeventeenThenMaximiseThenRestore)
+{
+    ::SendMessage(wall->GetHWND(), WM_MAXIMIZE_CELL, 0, 0);
+    EXPECT_EQ(4, wall->LayoutCount()) << "no selected cell: ignored";
+    ::SendMessage(wall->GetHWND(), WM_LAYOUT_17, 0, 0);
+    ::SendMessage(wall->GetHWND(), WM_SELECT_CELL, 0, 3);
+    ::SendMessage(wall->GetHWND(), WM_MAXIMIZE_CELL, 0, 0);
+    EXPECT_EQ(0, wall->LayoutCount());
+    EXPECT_EQ(std::set<int>{3}, VisibleCells());
+    EXPECT_EQ(wall->rect(), wall->Panel(3)->geometry());
+    ASSERT_TRUE(PumpUntil([&] { return Inner(3)->Toolbar()->IsShown(); })) << "the lone cell shows its toolbar";
+    ::SendMessage(wall->GetHWND(), WM_RESTORE_LAYOUT, 0, 0);
+    EXPECT_EQ(17, wall->LayoutCount());
+    EXPECT_EQ(17u, VisibleCells().size());
+}
+
+TEST_F(WallTest, HiddenCellsKeepPlayingAcrossLayouts)
+{
+    ::SendMessage(wall->GetHWND(), WM_SELECT_CELL, 0, 9);
+    wall->OpenCamera("hidden", Url("hidden"));
+    EXPECT_FALSE(wall->Panel(9)->isVisibleTo(wall.get()));
+    ASSERT_TRUE(WaitPlaying(9));
+    ::SendMessage(wall->GetHWND(), WM_LAYOUT_16, 0, 0);
+    EXPECT_TRUE(wall->Panel(9)->isVisibleTo(wall.get()));
+    ::SendMessage(wall->GetHWND(), WM_LAYOUT_1, 0, 0);
+    EXPECT_TRUE(Busy(9));
+}
+
+TEST_F(WallTest, SuspendAndResumeComeInPairs)
+{
+    const std::string url = Url("pair");
+    wall->OpenCamera("pair", url);
+    wall->OpenCamera("pair", url);
+    wall->OpenCamera("other", Url("other"));
+    ASSERT_TRUE(WaitPlaying(0) && WaitPlaying(1));
+
+    wall->ResumeCamera("pair");  // never suspended: nothing happens
+    EXPECT_FALSE(wall->Panel(0)->IsSuspended());
+    wall->SuspendCamera("pair");
+    for (int cell : {0, 1}) {
+        EXPECT_TRUE(wall->Panel(cell)->IsSuspended());
+        EXPECT_FALSE(Busy(cell));
+        EXPECT_EQ(QString("停止"), Inner(cell)->TipText());
+    }
+    EXPECT_TRUE(Busy(2));
+    wall->Panel(0)->Suspend();  // already suspended: nothing more
+    wall->ResumeCamera("pair");
+    for (int cell : {0, 1}) {
+        EXPECT_FALSE(wall->Panel(cell)->IsSuspended());
+        EXPECT_TRUE(Busy(cell));
+        EXPECT_EQ(url, Inner(cell)->PlayUrl()) << "resumed with the address it had";
+    }
+    EXPECT_TRUE(WaitPlaying(0) && WaitPlaying(1));
+}
+
+TEST_F(WallTest, StopNodeAndStopAll)
+{
+    wall->OpenCamera("n1", Url("n1"));
+    wall->OpenCamera("n2", Url("n2"));
+    wall->OpenCamera("m1", Url("m1"));
+    ASSERT_TRUE(WaitPlaying(0) && WaitPlaying(1) && WaitPlaying(2));
+    wall->SetNodeMembership([](const std::string& node, const std::string& camera) {
+        return node == "site-n" && camera.rfind("n", 0) == 0;
+    });
+    wall->StopNode("site-n");
+    EXPECT_FALSE(Busy(0));
+    EXPECT_FALSE(Busy(1));
+    EXPECT_TRUE(Busy(2));
+    wall->StopAll();
+    EXPECT_FALSE(Busy(2));
+    EXPECT_EQ(QString("停止"), Inner(2)->TipText());
+}
+
+TEST_F(WallTest, CellFullScreenCycle)
+{
+    ::SendMessage(wall->GetHWND(), WM_LAYOUT_9, 0, 0);
+    ::SendMessage(wall->GetHWND(), WM_SELECT_CELL, 0, 4);
+    CDlgPanel* panel = wall->Panel(4);
+    const QRect inWall = panel->geometry();
+
+    ::PostMessage(panel->GetHWND(), WM_TOGGLE_FULLSCREEN, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return wall->LayoutCount() == 0; }));
+    EXPECT_EQ(1, panel->FullScreenState());
+    EXPECT_EQ(std::set<int>{4}, VisibleCells());
+
+    ::PostMessage(Inner(4)->GetHWND(), WM_LBUTTONDBLCLK, 0, 0);  // a double click advances the cycle too
+    ASSERT_TRUE(PumpUntil([&] { return panel->FullScreenState() == 2; }));
+    EXPECT_TRUE(panel->isWindow());
+    EXPECT_FALSE(wall->isVisible()) << "the main window hides";
+    EXPECT_FALSE(Inner(4)->Toolbar()->IsShown());
+    ::SendMessage(Inner(4)->GetHWND(), WM_MOUSEHOVER, 0, 0);
+    EXPECT_FALSE(Inner(4)->Toolbar()->IsShown()) << "no toolbar in full screen";
+
+    ::PostMessage(panel->GetHWND(), WM_TOGGLE_FULLSCREEN, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return wall->LayoutCount() == 9; }));
+    EXPECT_EQ(0, panel->FullScreenState());
+    EXPECT_EQ(wall.get(), panel->parentWidget());
+    EXPECT_TRUE(wall->isVisible());
+    EXPECT_EQ(inWall, panel->geometry());
+    EXPECT_EQ(9u, VisibleCells().size());
+}
+
+TEST_F(WallTest, WallFullScreenAndEscape)
+{
+    ::PostMessage(wall->GetHWND(), WM_EXIT_FULLSCREEN, 0, 0);
+    Pump(30);
+    EXPECT_FALSE(wall->IsWallFullScreen()) << "not in full screen: nothing";
+    const QRect before = wall->geometry();
+    ::SendMessage(wall->GetHWND(), WM_TOGGLE_FULLSCREEN, 0, 0);
+    EXPECT_TRUE(wall->IsWallFullScreen());
+    EXPECT_EQ(QApplication::primaryScreen()->geometry().size(), wall->size());
+    EXPECT_EQ(4u, VisibleCells().size());
+    // Escape in a cell leaves the wall's full screen.
+    ::SendMessage(Inner(0)->GetHWND(), WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !wall->IsWallFullScreen(); }));
+    EXPECT_EQ(before.size(), wall->size());
+    EXPECT_TRUE(Inner(0)->GetWidget() != nullptr) << "Escape never closes the cell";
+}
+
+TEST_F(WallTest, ThreeFailedOpensEndInOpenFailed)
+{
+    wall->OpenCamera("nowhere", "http://127.0.0.1:1/live/nowhere.flv");
+    EXPECT_EQ(QString(kLoading), Inner(0)->TipText());
+    ASSERT_TRUE(PumpUntil([&] { return Inner(0)->TipText() == QString("打开失败"); }, 20000));
+    EXPECT_EQ(3, Inner(0)->OpenFailures());
+    EXPECT_FALSE(Busy(0));
+    // A replay starts the count again.
+    ::SendMessage(Inner(0)->GetHWND(), WM_CELL_REPLAY, 0, 0);
+    EXPECT_EQ(0, Inner(0)->OpenFailures());
+    EXPECT_EQ(QString(kLoading), Inner(0)->TipText());
+    ASSERT_TRUE(PumpUntil([&] { return Inner(0)->TipText() == QString("打开失败"); }, 20000));
+    EXPECT_EQ(3, Inner(0)->OpenFailures());
+}
+
+TEST_F(WallTest, BrokenStreamIsReopenedUnlessTheUserStopped)
+{
+    auto* server = WallEnvironment::server.get();
+    wall->OpenCamera("flaky", Url("flaky"));
+    ASSERT_TRUE(WaitPlaying(0));
+    server->SetLiveFault("flaky", camsim::StreamServer::LiveFault::Drop);
+    ASSERT_TRUE(PumpUntil([&] { return State(0) != 2; }));
+    server->SetLiveFault("flaky", camsim::StreamServer::LiveFault::None);
+    const int before = Inner(0)->Surface()->FramesPresented();
+    ASSERT_TRUE(PumpUntil([&] { return State(0) == 2 && Inner(0)->Surface()->FramesPresented() > before + 3; }, 20000))
+        << "the cell reopened its address by itself";
+    EXPECT_NE(QString("播放失败"), Inner(0)->TipText());
+
+    ::PostMessage(Inner(0)->GetHWND(), WM_CELL_STOP, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return Inner(0)->TipText() == QString("停止"); }));
+    ::PostMessage(Inner(0)->GetHWND(), WM_PLAYER_EVENT, EV_PLAY_FAILED, 0);
+    ASSERT_TRUE(PumpUntil([&] { return Inner(0)->TipText() == QString("播放失败"); }));
+    EXPECT_FALSE(Busy(0));
+}
+
+TEST_F(WallTest, FullWallReplacesThePreferredCellsStream)
+{
+    // Stalled streams keep every player opening, so every cell is busy without decoding anything.
+    auto* server = WallEnvironment::server.get();
+    server->SetLiveFault("stalled", camsim::StreamServer::LiveFault::Stall);
+    const std::string stalled = server->LiveUrl("stalled");
+    for (int i = 0; i < CvyrProDlg::kCellCount; ++i)
+        wall->OpenCamera("stalled", stalled);
+    for (int i = 0; i < CvyrProDlg::kCellCount; ++i)
+        ASSERT_TRUE(Busy(i)) << i;
+    ::SendMessage(wall->GetHWND(), WM_SELECT_CELL, 0, 7);
+    wall->OpenCamera("newcomer", Url("newcomer"));
+    EXPECT_EQ("newcomer", wall->Panel(7)->DeviceId());
+    EXPECT_EQ(Url("newcomer"), Inner(7)->PlayUrl());
+    ASSERT_TRUE(WaitPlaying(7)) << "the preferred cell shows the new camera, not the old stream";
+    wall->StopAll();
+    server->SetLiveFault("stalled", camsim::StreamServer::LiveFault::None);
+}
+
+namespace {
+
+QWidget* TopLevel(const QString& className)
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == className && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+WindowImplBase* WindowOf(QWidget* widget)
+{
+    return widget != nullptr ? dynamic_cast<WindowImplBase*>(CWindowWnd::FromWidget(widget)) : nullptr;
+}
+
+void CloseAll(const QString& className)
+{
+    while (WindowImplBase* window = WindowOf(TopLevel(className))) {
+        window->Close(1);
+        Pump(20);
+    }
+}
+
+}  // namespace
+
+TEST_F(WallTest, ToolbarFollowsThePlayerStateAndTheCellWidth)
+{
+    CCPlayToolBarWnd* bar = Inner(0)->Toolbar();
+    auto control = [&](const char* name) { return bar->FindControl(name); };
+    auto option = [&](const char* name) { return dynamic_cast<COptionUI*>(bar->FindControl(name)); };
+    for (const char* name : {"btn_play", "btn_record", "btn_snapshot", "btn_playback"})
+        EXPECT_FALSE(control(name)->IsEnabled()) << name << " before any stream";
+    EXPECT_EQ(8 * 22, bar->ButtonsWidth());
+
+    wall->OpenCamera("bar", Url("bar"));
+    ASSERT_TRUE(WaitPlaying(0));
+    ASSERT_TRUE(PumpUntil([&] { return option("btn_play")->IsSelected(); }));
+    EXPECT_TRUE(control("btn_snapshot")->IsEnabled());
+    EXPECT_FALSE(option("btn_record")->IsSelected());
+    EXPECT_EQ("file='Toolbar/gj_ico_9.png' source='0,0,22,22' dest='0,0,22,22'",
+              control("btn_bitrateswitch")->GetAttribute("normalimage").toStdString());
+    EXPECT_EQ("file='Toolbar/gj_ico_9.png' source='22,0,44,22' dest='0,0,22,22'",
+              control("btn_bitrateswitch")->GetAttribute("hotimage").toStdString());
+    EXPECT_EQ("file='Toolbar/gj_ico_9.png' source='66,0,88,22' dest='0,0,22,22'",
+              control("btn_bitrateswitch")->GetAttribute("disabledimage").toStdString());
+    bar->ShowQualityIcon(800);  // an unknown width keeps the pictures
+    EXPECT_EQ(800, bar->QualityWidth());
+    EXPECT_NE(std::string::npos, control("btn_bitrateswitch")->GetAttribute("normalimage").toStdString().find("gj_ico_9"));
+
+    // Wide cell: plain labels; narrow cell: the scroll hint everywhere and a scroll bar.
+    ::SendMessage(Inner(0)->GetHWND(), WM_MOUSEHOVER, 0, 0);
+    ASSERT_TRUE(bar->IsShown());
+    const QWidget* cell = Inner(0)->GetWidget();
+    EXPECT_EQ(QRect(0, cell->height() - 30, cell->width(), 30), bar->GetWidget()->geometry());
+    EXPECT_EQ(QString("截图"), control("btn_snapshot")->GetToolTip());
+    EXPECT_EQ(QString(), control("hl_toolbar")->GetToolTip());
+    EXPECT_FALSE(dynamic_cast<CContainerUI*>(control("hl_toolbar"))->HasHScrollBar());
+    ::SendMessage(wall->GetHWND(), WM_LAYOUT_64, 0, 0);
+    ::SendMessage(Inner(0)->GetHWND(), WM_MOUSEHOVER, 0, 0);
+    const QString hint = QString::fromUtf8(CCPlayToolBarWnd::kMoreHint);
+    EXPECT_EQ(QString("截图") + hint, control("btn_snapshot")->GetToolTip());
+    EXPECT_EQ(hint, control("hl_space")->GetToolTip());
+    EXPECT_TRUE(dynamic_cast<CContainerUI*>(control("hl_toolbar"))->HasHScrollBar());
+    ::SendMessage(wall->GetHWND(), WM_LAYOUT_4, 0, 0);
+    ::SendMessage(Inner(0)->GetHWND(), WM_MOUSEHOVER, 0, 0);
+    EXPECT_EQ(QString("回放"), control("btn_playback")->GetToolTip());
+
+    // Sound: every click toggles the option (the player keeps the flag).
+    QTest::mouseClick(control("btn_audiotoggle")->GetWidget(), Qt::LeftButton);
+    ASSERT_TRUE(PumpUntil([&] { return option("btn_audiotoggle")->IsSelected(); }));
+    EXPECT_EQ(0, PlayerManager::Instance()->IsMuted(Inner(0)->PlayerId()));
+    QTest::mouseClick(control("btn_audiotoggle")->GetWidget(), Qt::LeftButton);
+    ASSERT_TRUE(PumpUntil([&] { return !option("btn_audiotoggle")->IsSelected(); }));
+    EXPECT_EQ(1, PlayerManager::Instance()->IsMuted(Inner(0)->PlayerId()));
+
+    // The play option stops, and then only it stays enabled.
+    QTest::mouseClick(control("btn_play")->GetWidget(), Qt::LeftButton);
+    ASSERT_TRUE(PumpUntil([&] { return !Busy(0); }));
+    Pump(50);
+    EXPECT_TRUE(control("btn_play")->IsEnabled());
+    EXPECT_FALSE(option("btn_play")->IsSelected());
+    EXPECT_FALSE(control("btn_snapshot")->IsEnabled());
+    QTest::mouseClick(control("btn_play")->GetWidget(), Qt::LeftButton);  // and plays again
+    EXPECT_TRUE(WaitPlaying(0));
+}
+
+TEST_F(WallTest, SubAccountWithoutRightsSeesFewerButtons)
+{
+    CCPlayToolBarWnd::SetRights({[] { return true; }, [](const std::string& id) { return id == "2016031505"; }});
+    CvyrProDlg restricted;
+    CCPlayToolBarWnd::SetRights({[] { return false; }, [](const std::string&) { return false; }});
+    CCPlayToolBarWnd* bar = restricted.Panel(0)->Inner()->Toolbar();
+    EXPECT_TRUE(bar->FindControl("btn_playback")->IsVisible());
+    for (const char* name : {"btn_snapshot", "btn_record", "btn_bitrateswitch"})
+        EXPECT_FALSE(bar->FindControl(name)->IsVisible()) << name;
+    EXPECT_EQ(5 * 22, bar->ButtonsWidth());
+    EXPECT_TRUE(Inner(0)->Toolbar()->FindControl("btn_snapshot")->IsVisible()) << "main accounts see everything";
+}
+
+TEST_F(WallTest, QualityChooserSwitchesOnlyToAnotherWidth)
+{
+    wall->OpenCamera("quality", Url("quality"));
+    ASSERT_TRUE(WaitPlaying(0));
+    ::SendMessage(Inner(0)->GetHWND(), WM_MOUSEHOVER, 0, 0);
+    CCPlayToolBarWnd* bar = Inner(0)->Toolbar();
+    auto openChooser = [&]() -> WindowImplBase* {
+        QTest::mouseClick(bar->FindControl("btn_bitrateswitch")->GetWidget(), Qt::LeftButton);
+        auto* chooser = Inner(0)->GetWidget()->findChild<QWidget*>("RatioSwicthWnd");
+        return chooser != nullptr && chooser->isVisible() ? WindowOf(chooser) : nullptr;
+    };
+    WindowImplBase* chooser = openChooser();
+    ASSERT_NE(nullptr, chooser);
+    const QWidget* cell = Inner(0)->GetWidget();
+    const QRect at = chooser->GetWidget()->geometry();
+    EXPECT_EQ(cell->width(), at.right() + 1);
+    EXPECT_EQ(cell->height() - 30, at.bottom() + 1);
+    for (const char* name : {"IDC_BTN_GAOQING", "IDC_BTN_JUNHENG_Lab", "IDC_BTN_LIUCHANG"})
+        EXPECT_TRUE(chooser->FindControl(name)->IsEnabled()) << name;
+
+    QTest::mouseClick(chooser->FindControl("IDC_BTN_LIUCHANG")->GetWidget(), Qt::LeftButton);  // 320: what plays
+    ASSERT_TRUE(PumpUntil([&] { return Inner(0)->GetWidget()->findChild<QWidget*>("RatioSwicthWnd") == nullptr; }));
+    Pump(50);
+    EXPECT_EQ(0, main.Count(WM_SWITCH_STREAM));
+
+    chooser = openChooser();
+    ASSERT_NE(nullptr, chooser);
+    QTest::mouseClick(chooser->FindControl("IDC_BTN_JUNHENG")->GetWidget(), Qt::LeftButton);
+    ASSERT_TRUE(PumpUntil([&] { return main.Count(WM_SWITCH_STREAM) == 1; }));
+    EXPECT_EQ(640u, main.Last(WM_SWITCH_STREAM)->wParam);
+    EXPECT_EQ(0, main.Last(WM_SWITCH_STREAM)->lParam);
+    EXPECT_TRUE(StreamRequestMgr::Instance()->GetRestart("quality"));
+    EXPECT_EQ("quality", StreamRequestMgr::Instance()->GetSwitchingDevice());
+
+    chooser = openChooser();  // leaving it with the mouse closes it
+    ASSERT_NE(nullptr, chooser);
+    ::SendMessage(chooser->GetHWND(), WM_MOUSELEAVE, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return Inner(0)->GetWidget()->findChild<QWidget*>("RatioSwicthWnd") == nullptr; }));
+}
+
+TEST_F(WallTest, RecordingAndSnapshotFilesAndTips)
+{
+    std::vector<QString> boxes;
+    SetMsgTipHook([&](HWND, const QString& text) {
+        boxes.push_back(text);
+        return true;
+    });
+    FileManager::SetLauncher([](const std::string&) {});
+    ::PostMessage(Inner(0)->GetHWND(), WM_CELL_RECORD_START, 0, 0);  // nothing plays yet
+    ASSERT_TRUE(PumpUntil([&] { return !boxes.empty(); }));
+    EXPECT_EQ(QString("启动录制失败"), boxes.back());
+
+    wall->OpenCamera("capture", Url("capture"));
+    ASSERT_TRUE(WaitPlaying(0));
+    ::PostMessage(Inner(0)->GetHWND(), WM_CELL_RECORD_START, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return State(0) == 5; }));
+    ASSERT_TRUE(PumpUntil([&] {
+        return dynamic_cast<COptionUI*>(Inner(0)->Toolbar()->FindControl("btn_record"))->IsSelected();
+    }));
+    Pump(1500);
+    ::PostMessage(Inner(0)->GetHWND(), WM_CELL_RECORD_STOP, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return TopLevel("CRecrodTipWnd") != nullptr; }));
+    const std::string record = Inner(0)->RecordPath();
+    const std::string videoFolder = LocalConfig::Instance()->GetVideoPath();
+    EXPECT_EQ(0u, record.rfind(videoFolder, 0)) << record;
+    const std::regex name(R"(\d{4}_\d{1,2}_\d{1,2}_\d{1,2}_\d{1,2}_\d{1,2}_\d{1,3}\.flv)");
+    EXPECT_TRUE(std::regex_match(record.substr(videoFolder.size()), name)) << record;
+    ASSERT_TRUE(std::filesystem::exists(record));
+    EXPECT_GT(std::filesystem::file_size(record), 2000u);
+    WindowImplBase* tip = WindowOf(TopLevel("CRecrodTipWnd"));
+    EXPECT_EQ(QString::fromStdString(record), tip->FindControl("dir")->GetText());
+
+    ::PostMessage(Inner(0)->GetHWND(), WM_CELL_SNAPSHOT, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return TopLevel("CSnapnotTipWnd") != nullptr; }));
+    const std::string snapshot = Inner(0)->SnapshotPath();
+    const std::string picFolder = LocalConfig::Instance()->GetPicPath();
+    EXPECT_EQ(0u, snapshot.rfind(picFolder, 0)) << snapshot;
+    EXPECT_TRUE(std::regex_match(snapshot.substr(picFolder.size()),
+                                 std::regex(R"(\d{4}_\d{1,2}_\d{1,2}_\d{1,2}_\d{1,2}_\d{1,2}_\d{1,3}\.png)")));
+    const QImage picture(QString::fromStdString(snapshot));
+    EXPECT_EQ(QSize(320, 180), picture.size()) << "the snapshot has the video's own size";
+    WindowImplBase* snapTip = WindowOf(TopLevel("CSnapnotTipWnd"));
+    EXPECT_EQ(QString::fromStdString(snapshot), snapTip->FindControl("picdisplay")->GetAttribute("bkimage"));
+    EXPECT_TRUE(boxes.size() == 1) << "no failure box";
+    CloseAll("CRecrodTipWnd");
+    CloseAll("CSnapnotTipWnd");
+    SetMsgTipHook({});
+}
+
+TEST_F(WallTest, LockedScreenClicksShowTheLockScreen)
+{
+    LocalConfig::Instance()->SetScreenLocked(true);
+    ::SendMessage(Inner(2)->GetHWND(), WM_LBUTTONDOWN, 0, 0);
+    ::SendMessage(Inner(2)->GetHWND(), WM_RBUTTONDOWN, 0, 0);
+    ::SendMessage(Inner(2)->Toolbar()->GetHWND(), WM_LBUTTONDOWN, 0, 0);
+    ::SendMessage(Inner(2)->Toolbar()->GetHWND(), WM_RBUTTONDOWN, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return main.Count(WM_SHOW_LOCKSCREEN) == 4; }));
+    Pump(30);
+    EXPECT_EQ(-1, wall->SelectedCell()) << "a locked screen selects nothing";
+    EXPECT_EQ(nullptr, TopLevel("MenuWnd"));
+    LocalConfig::Instance()->SetScreenLocked(false);
+
+    ::SendMessage(Inner(2)->GetHWND(), WM_LBUTTONDOWN, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return wall->SelectedCell() == 2; }));
+    ::SendMessage(Inner(2)->GetHWND(), WM_RBUTTONDOWN, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return TopLevel("MenuWnd") != nullptr; }));
+    auto* menu = dynamic_cast<CMenuWnd*>(WindowOf(TopLevel("MenuWnd")));
+    ASSERT_NE(nullptr, menu);
+    ASSERT_NE(nullptr, menu->FindMenuItem("closeplay"));
+    EXPECT_FALSE(menu->FindMenuItem("closeplay")->IsEnabled()) << "nothing plays";
+    EXPECT_EQ(QString("全屏"), menu->FindMenuItem("fullscreen")->GetText());
+    QTest::mouseClick(menu->FindMenuItem("fullscreen")->GetWidget(), Qt::LeftButton);
+    ASSERT_TRUE(PumpUntil([&] { return wall->LayoutCount() == 0; })) << "the menu's full screen starts the cycle";
+    EXPECT_EQ(1, wall->Panel(2)->FullScreenState());
+}
