@@ -305,7 +305,10 @@ void CControlUI::SetAttribute(const QString& name, const QString& value)
                          .arg(CPaintManagerUI::GetResourceFile(image.file))
                          .arg(image.cornerTop).arg(image.cornerRight).arg(image.cornerBottom).arg(image.cornerLeft);
         }
-        widget_->setStyleSheet(QStringLiteral("#%1{%2}").arg(widget_->objectName(), sheet));
+        // Scoped to this widget by name, so children keep the theme; an unnamed widget takes the
+        // plain declarations (which Qt applies to the widget itself).
+        const QString name = widget_->objectName();
+        widget_->setStyleSheet(name.isEmpty() ? sheet : QStringLiteral("#%1{%2}").arg(name, sheet));
     }
     Invalidate();
 }

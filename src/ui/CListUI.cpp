@@ -33,8 +33,11 @@ CListUI::CListUI()
 
 CListUI::~CListUI()
 {
-    if (ListView* view = View())
+    if (ListView* view = View()) {
+        // The view outlives the rows for a moment (it is deleted by the base class): let it forget them.
         view->Detach();
+        view->setModel(nullptr);
+    }
     for (CListElementUI* item : items_)
         delete item;
     delete body_;

@@ -114,7 +114,8 @@ CControlUI* CPaintManagerUI::FindControl(const QString& name) const
     const auto found = top->findChildren<QWidget*>(name);
     for (QWidget* w : found)
         if (CControlUI* control = CControlUI::FromWidget(w))
-            return control;
+            if (window_ == nullptr || CWindowWnd::FromWidget(w) == window_)  // not a child window's control
+                return control;
     return nullptr;
 }
 
