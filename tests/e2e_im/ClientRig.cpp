@@ -49,6 +49,8 @@ ClientRig::ClientRig() : window([this](UINT m, WPARAM w, LPARAM l) { return rout
 ClientRig::~ClientRig()
 {
     Disconnect();
+    // Events still queued for the window own payloads that only their handling frees.
+    QCoreApplication::processEvents();
 }
 
 void ClientRig::Connect(const std::string& user, const std::string& password, int port)
