@@ -137,7 +137,11 @@ int FfPlayer::Open(const char* url, void* window)
 void FfPlayer::Stop()
 {
     std::lock_guard<std::mutex> control(controlMutex_);
-    stopRequested_.store(true);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopRequested_.store(true);
+    }
+    playRequested_.notify_all();
     if (worker_.joinable())
         worker_.join();
     stopRequested_.store(false);
@@ -167,6 +171,7 @@ void FfPlayer::Play()
             SetState(recorder_ ? PS_RECORDING : PS_PLAYING);
         }
     }
+    playRequested_.notify_all();
     if (changed)
         Notify(PE_STATE_CHANGED);
 }
@@ -304,6 +309,12 @@ void FfPlayer::Run(std::string url, void* window, PlayMode mode)
     Notify(PE_OPENED);
     if (length > 0)
         PostToWindow(window, kPlayerLengthMessage, 0, static_cast<std::intptr_t>(length));
+    {
+        // Nothing more is read until Play: a live stream waits in the socket for the few milliseconds
+        // the window takes, and a file is not decoded away before anyone watches.
+        std::unique_lock<std::mutex> lock(mutex_);
+        playRequested_.wait(lock, [this] { return showing_.load() || stopRequested_.load(); });
+    }
 
     ExtendDeadline(kStallTimeout);
     std::int64_t firstPts = AV_NOPTS_VALUE;

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -75,6 +76,7 @@ private:
     std::atomic<std::int64_t> deadlineNs_{0};  // steady-clock time after which blocking I/O is abandoned
 
     std::mutex mutex_;
+    std::condition_variable playRequested_;  // with mutex_: the opened worker waits for Play or Stop
     std::unique_ptr<FlvRecorder> recorder_;
     AVCodecParameters* streamParams_ = nullptr;  // of the open video stream; null when none
     AVRational streamTimeBase_{1, 1000};

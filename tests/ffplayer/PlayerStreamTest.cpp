@@ -287,6 +287,26 @@ TEST_F(PlayerStream, SnapshotIsAPngOfTheVideoSize)
     EXPECT_TRUE(events_.WaitFor(PE_SNAPSHOT_FAILED));
 }
 
+TEST_F(PlayerStream, StreamWithAudioShowsItsPictureWithoutAnAudioOutput)
+{
+    const std::string path = PathOf("with-audio.flv");
+    RunCommand("ffmpeg -nostdin -v error -f lavfi -i testsrc=size=320x240:rate=12 -f lavfi -i sine=frequency=440 "
+               "-t 2 -c:v libx264 -preset ultrafast -c:a aac -y '" + path + "' 2>&1");
+    ASSERT_TRUE(std::filesystem::exists(path));
+    void* window = NewWindow();
+    ASSERT_EQ(0, player_->Open(path.c_str(), window));
+    ASSERT_TRUE(events_.WaitFor(PE_OPENED));
+    player_->Play();
+    // A file is read as fast as it decodes and then ends, which reports play-failed.
+    ASSERT_TRUE(events_.WaitFor(PE_PLAY_FAILED));
+    const FakeHost::Window shown = FakeHost::Instance().Snapshot(window);
+    EXPECT_GE(shown.frames, 20);
+    EXPECT_EQ(320, shown.width);
+    EXPECT_EQ(240, shown.height);
+    ASSERT_EQ(1u, shown.lengths.size());
+    EXPECT_NEAR(2000, shown.lengths[0], 200);
+}
+
 TEST_F(PlayerStream, MuteFlagRoundTrips)
 {
     EXPECT_EQ(0, player_->IsMuted());
