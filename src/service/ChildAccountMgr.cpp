@@ -44,10 +44,10 @@ int ChildAccountMgr::ReadAccountDetail(const std::string& reply, ChildAccount& d
         return -1;
     ChildAccount read;
     try {
-        auto result = document.FindMember("result");
-        if (result == document.MemberEnd() || !result->value.IsObject())
+        const rapidjson::Value* result = RapidMember(document, "result");
+        if (result == nullptr || !result->IsObject())
             throw ReplyFormatError("result");
-        const rapidjson::Value& record = result->value;
+        const rapidjson::Value& record = *result;
         std::int64_t maxLoginCount = RapidInt(record, "maxLoginCount");
         if (maxLoginCount < INT32_MIN || maxLoginCount > INT32_MAX)
             throw ReplyFormatError("maxLoginCount");
@@ -56,9 +56,8 @@ int ChildAccountMgr::ReadAccountDetail(const std::string& reply, ChildAccount& d
         read.clientRoleId = RapidText(record, "clientRoleId");
         read.expireTime = RapidText(record, "expireTime");
         read.watchTime = RapidText(record, "watchTime");
-        auto nodes = record.FindMember("result");
-        if (nodes != record.MemberEnd())
-            ParseNodeArray(nodes->value, read.nodes);
+        if (const rapidjson::Value* nodes = RapidMember(record, "result"))
+            ParseNodeArray(*nodes, read.nodes);
     } catch (const ReplyFormatError&) {
         errorText = kReplyFormatText;
         return -1;

@@ -4,9 +4,7 @@
 #include "service/HttpTransport.h"
 #include "service/ServiceReply.h"
 
-namespace {
-
-const rapidjson::Value* FindMember(const rapidjson::Value& object, const char* key)
+const rapidjson::Value* RapidMember(const rapidjson::Value& object, const char* key)
 {
     if (!object.IsObject())
         throw ReplyFormatError("not an object");
@@ -15,6 +13,8 @@ const rapidjson::Value* FindMember(const rapidjson::Value& object, const char* k
         return nullptr;
     return &member->value;
 }
+
+namespace {
 
 NodeRecord ParseNode(const rapidjson::Value& value)
 {
@@ -29,7 +29,7 @@ NodeRecord ParseNode(const rapidjson::Value& value)
     if (isMerge < INT32_MIN || isMerge > INT32_MAX)
         throw ReplyFormatError("isMerge");
     node.isMerge = static_cast<std::int32_t>(isMerge);
-    if (const rapidjson::Value* devices = FindMember(value, "childDevices"); devices != nullptr && devices->IsArray()) {
+    if (const rapidjson::Value* devices = RapidMember(value, "childDevices"); devices != nullptr && devices->IsArray()) {
         node.childDevices.reserve(devices->Size());
         for (const rapidjson::Value& element : devices->GetArray()) {
             DeviceRecord device;
@@ -47,7 +47,7 @@ NodeRecord ParseNode(const rapidjson::Value& value)
             node.childDevices.push_back(std::move(device));
         }
     }
-    if (const rapidjson::Value* children = FindMember(value, "childNodes"); children != nullptr && children->IsArray())
+    if (const rapidjson::Value* children = RapidMember(value, "childNodes"); children != nullptr && children->IsArray())
         ParseNodeArray(*children, node.childNodes);
     return node;
 }
@@ -56,7 +56,7 @@ NodeRecord ParseNode(const rapidjson::Value& value)
 
 std::string RapidText(const rapidjson::Value& object, const char* key)
 {
-    const rapidjson::Value* value = FindMember(object, key);
+    const rapidjson::Value* value = RapidMember(object, key);
     if (value == nullptr)
         return {};
     if (!value->IsString())
@@ -66,7 +66,7 @@ std::string RapidText(const rapidjson::Value& object, const char* key)
 
 std::int64_t RapidInt(const rapidjson::Value& object, const char* key)
 {
-    const rapidjson::Value* value = FindMember(object, key);
+    const rapidjson::Value* value = RapidMember(object, key);
     if (value == nullptr)
         return 0;
     if (!value->IsInt64())
@@ -100,17 +100,17 @@ bool OpenNodeReply(const std::string& reply, rapidjson::Document& document, std:
         errorText = kReplyFormatText;
         return false;
     }
-    auto code = document.FindMember("code");
-    if (code == document.MemberEnd() || code->value.IsNull())
+    const rapidjson::Value* code = RapidMember(document, "code");
+    if (code == nullptr)
         return true;  // an absent code reads as 0
-    if (!code->value.IsInt64()) {
+    if (!code->IsInt64()) {
         errorText = kReplyFormatText;
         return false;
     }
-    if (code->value.GetInt64() != 0) {
-        auto msg = document.FindMember("msg");
-        bool hasMsg = msg != document.MemberEnd() && msg->value.IsString();
-        errorText = RefusalReason(hasMsg ? std::string(msg->value.GetString(), msg->value.GetStringLength()) : std::string());
+    if (code->GetInt64() != 0) {
+        const rapidjson::Value* msg = RapidMember(document, "msg");
+        bool hasMsg = msg != nullptr && msg->IsString();
+        errorText = RefusalReason(hasMsg ? std::string(msg->GetString(), msg->GetStringLength()) : std::string());
         return false;
     }
     return true;
@@ -123,10 +123,9 @@ int ReadDeviceListReply(const std::string& reply, std::vector<NodeRecord>& roots
         return 0;
     std::vector<NodeRecord> parsed;
     try {
-        auto result = document.FindMember("result");
         // A "result" that is absent or not an array leaves the tree empty and still succeeds.
-        if (result != document.MemberEnd() && result->value.IsArray())
-            ParseNodeArray(result->value, parsed);
+        if (const rapidjson::Value* result = RapidMember(document, "result"); result != nullptr && result->IsArray())
+            ParseNodeArray(*result, parsed);
     } catch (const ReplyFormatError&) {
         errorText = kReplyFormatText;
         return 0;

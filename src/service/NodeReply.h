@@ -22,6 +22,8 @@ void ParseNodeArray(const rapidjson::Value& array, std::vector<NodeRecord>& node
 // untouched then).
 int ReadDeviceListReply(const std::string& reply, std::vector<NodeRecord>& roots, std::string& errorText);
 
+// The member, or nullptr when it is absent or null; throws ReplyFormatError when `object` is no object.
+const rapidjson::Value* RapidMember(const rapidjson::Value& object, const char* key);
 // Member readers: absent or null members read as empty or 0; other mismatches throw ReplyFormatError.
 std::string RapidText(const rapidjson::Value& object, const char* key);
 std::int64_t RapidInt(const rapidjson::Value& object, const char* key);
