@@ -13,7 +13,7 @@
 #   KELVUE_CAMSIM          the camsim program, default <repo>/build/sim/camsim/camsim
 #   KELVUE_CAMSIM_PORT     camsim's control port, default 8090
 #   KELVUE_PEERS_RESET=1   start from the demo data (cloudsim --reset) instead of the last state
-#   KELVUE_PEERS_WAIT      seconds to wait for a port that another run still holds, default 120
+#   KELVUE_PEERS_WAIT      seconds to wait for a port that another run still holds, default 300
 #
 # "start" first stops whatever the last run in the same folder left behind (by its pidfiles), waits
 # until the ports are free, provisions the IM accounts from cloudsim's database, starts the peers and
@@ -29,7 +29,7 @@ domain=${KELVUE_DEVICE_DOMAIN:-kelvue.local}
 cloudsim_bin=${KELVUE_CLOUDSIM:-$root/build/sim/cloudsim/cloudsim}
 camsim_port=${KELVUE_CAMSIM_PORT:-8090}
 camsim_bin=${KELVUE_CAMSIM:-$root/build/sim/camsim/camsim}
-port_wait=${KELVUE_PEERS_WAIT:-120}
+port_wait=${KELVUE_PEERS_WAIT:-300}
 
 # The peers in start order; "stop" goes through them in reverse.
 PEERS=(prosody cloudsim camsim)
