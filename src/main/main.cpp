@@ -4,6 +4,7 @@
 #include "duiWrap/CDuiFrameWnd.h"
 #include "duiWrap/CLoginFrameWnd.h"
 #include "ui/CPaintManagerUI.h"
+#include "video/VideoSurfaceHost.h"
 
 #include <QApplication>
 
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
     StartupEnvironment::Prepare(argv[0]);
     CPaintManagerUI::SetInstance(nullptr);
     CPaintManagerUI::SetResourcePath(QStringLiteral("skin"));
+    InstallVideoSurfaceHost();
 
     UINT result = 0;
     {

@@ -1,0 +1,358 @@
+// The whole client against the demo stack of the peers fixture (prosody, cloudsim, camsim on
+// loopback): log-in window, main window, device tree, live video in the wall, recently-watched
+// list, presence changes, refused and failed log-ins. The tests run in order on one client, as a
+// user's session would: the main window and the IM connection exist once per process.
+#include "UiTestKit.h"
+
+#include "app/LocalConfig.h"
+#include "app/RememberedAccounts.h"
+#include "app/UserSession.h"
+#include "duiWrap/CDuiFrameWnd.h"
+#include "duiWrap/CLoginFrameWnd.h"
+#include "duiWrap/CamListUI.h"
+#include "duiWrap/RowMarkup.h"
+#include "glooxWrap/CIMClient.h"
+#include "ui/VideoSurface.h"
+#include "video/CDlgPanel.h"
+#include "video/CPlayInnerWnd.h"
+#include "video/CvyrProDlg.h"
+#include "video/VideoSurfaceHost.h"
+#include "video/ViewHistory.h"
+
+#include <gtest/gtest.h>
+#include <glog/logging.h>
+#include <httplib.h>
+
+#include <QDir>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kAccount = "13800138000";
+constexpr const char* kPassword = "kelvue123";
+// The demo account's cameras that the demo data has offline.
+const std::vector<std::string> kOfflineCameras = {"kv100104", "kv100107", "kv100111"};
+const std::vector<std::string> kAllCameras = {"kv100101", "kv100102", "kv100103", "kv100104", "kv100105", "kv100106",
+                                              "kv100107", "kv100108", "kv100109", "kv100110", "kv100111", "kv100112"};
+
+bool CamsimPost(const std::string& deviceId, const std::string& action)
+{
+    httplib::Client client("127.0.0.1", 8090);
+    auto reply = client.Post(("/cameras/" + deviceId + "/" + action).c_str(), "", "text/plain");
+    return reply && reply->status == 200;
+}
+
+class ClientEndToEnd : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        FLAGS_minloglevel = google::GLOG_WARNING;
+        uitest::EnsureApp();
+        InstallVideoSurfaceHost();
+        buildDir_ = fs::current_path().string();
+        programDir_ = fs::temp_directory_path().string() + "/kelvue-e2e-" + std::to_string(::getpid()) + "/";
+        fs::create_directories(programDir_);
+        fs::current_path(programDir_);  // log.xml and temp.txt live in the program folder
+        LocalConfig::Instance()->InitAt(programDir_, programDir_ + "kelvue");
+
+        // The demo account remembered with its password and automatic log-in on.
+        RememberedAccounts accounts;
+        ASSERT_TRUE(accounts.EnsureFolder());
+        ASSERT_TRUE(accounts.SaveRememberedAccount(kAccount, kPassword, true, true));
+
+        // The cameras as the demo data has them, whatever earlier suites left.
+        for (const std::string& id : kAllCameras) {
+            const bool offline = std::find(kOfflineCameras.begin(), kOfflineCameras.end(), id) != kOfflineCameras.end();
+            ASSERT_TRUE(CamsimPost(id, offline ? "offline" : "online")) << id;
+        }
+    }
+
+    static void TearDownTestSuite()
+    {
+        CIMClient::Instance()->Disconnect();
+        uitest::Pump(300);
+        fs::current_path(buildDir_);
+        std::error_code ignored;
+        fs::remove_all(programDir_, ignored);
+    }
+
+    static CDuiFrameWnd* Main() { return CDuiFrameWnd::Instance(); }
+
+    // Screenshots go to screenshots/ in the test's build folder.
+    static std::string ScreenshotDir()
+    {
+        const std::string dir = buildDir_ + "/screenshots";
+        fs::create_directories(dir);
+        return dir;
+    }
+
+    // Row index of the node with this id in a list (-1 when absent).
+    static int RowOf(CamListUI* list, const std::string& id, bool isGroup)
+    {
+        for (int i = 0; i < list->GetCount(); ++i) {
+            DeviceNode* node = list->NodeAt(i);
+            if (node && node->id == id && node->isGroup == isGroup)
+                return i;
+        }
+        return -1;
+    }
+
+    // Waits until no camera has come online for a while (each one rebuilds the tree, collapsing it),
+    // then expands the ancestors of the first row that matches and double-clicks it.
+    static bool ActivateRow(const std::function<bool(const DeviceNode*)>& match)
+    {
+        CamListUI* tree = Main()->DeviceList();
+        const DeviceNode* root = Main()->DeviceRoot();
+        for (int quiet = 0; quiet < 40;) {
+            uitest::Pump(50);
+            quiet = Main()->DeviceRoot() == root ? quiet + 1 : 0;
+            root = Main()->DeviceRoot();
+        }
+        int row = -1;
+        for (int i = 0; i < tree->GetCount() && row < 0; ++i)
+            if (match(tree->NodeAt(i)))
+                row = i;
+        if (row < 0)
+            return false;
+        // Ancestors from the top down: a node expanded under a collapsed one stays hidden.
+        std::vector<DeviceNode*> chain;
+        for (DeviceNode* n = tree->NodeAt(row)->parent; n && !n->IsRoot(); n = n->parent)
+            chain.insert(chain.begin(), n);
+        for (DeviceNode* n : chain)
+            tree->SetChildVisible(n, true);
+        tree->EnsureVisible(row);
+        uitest::DoubleClickRow(tree, row);
+        return true;
+    }
+
+    static bool ActivateCamera(const std::string& deviceId)
+    {
+        return ActivateRow([&](const DeviceNode* n) { return !n->isGroup && n->id == deviceId; });
+    }
+
+    static int CellPlaying(const std::string& deviceId, int after = -1)
+    {
+        CvyrProDlg* wall = Main()->VideoWall();
+        for (int i = after + 1; i < CvyrProDlg::kCellCount; ++i) {
+            CDlgPanel* panel = wall->Panel(i);
+            if (panel->IsBusy() && panel->DeviceId() == deviceId && panel->Inner() && panel->Inner()->Surface() &&
+                panel->Inner()->Surface()->FramesPainted() > 0)
+                return i;
+        }
+        return -1;
+    }
+
+    // What the first cells show, for failure messages.
+    static std::string WallState()
+    {
+        std::string out;
+        for (int i = 0; i < 4; ++i) {
+            CDlgPanel* panel = Main()->VideoWall()->Panel(i);
+            VideoSurface* surface = panel->Inner() ? panel->Inner()->Surface() : nullptr;
+            out += "cell " + std::to_string(i) + ": " + (panel->IsBusy() ? "busy " : "free ") + panel->DeviceId() +
+                   " presented " + std::to_string(surface ? surface->FramesPresented() : -1) + " painted " +
+                   std::to_string(surface ? surface->FramesPainted() : -1) + "\n";
+        }
+        return out;
+    }
+
+    static std::string buildDir_;
+    static std::string programDir_;
+};
+
+std::string ClientEndToEnd::buildDir_;
+std::string ClientEndToEnd::programDir_;
+
+TEST_F(ClientEndToEnd, RememberedAccountLogsInAutomatically)
+{
+    uitest::MsgTipRecorder boxes;
+    CLoginFrameWnd login;
+    login.Create(nullptr, QStringLiteral("LoginWnd"), 0x96C80000, 0x100);
+    const UINT result = uitest::RunModal(login, [] {});
+    EXPECT_EQ(result, CLoginFrameWnd::kLoggedIn);
+    EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join('|').toStdString();
+    EXPECT_EQ(UserSession::Instance()->Mobile(), kAccount);
+}
+
+TEST_F(ClientEndToEnd, TreeShowsTheAccountsCamerasWithTheirPresence)
+{
+    ASSERT_EQ(UserSession::Instance()->Mobile(), kAccount) << "needs the log-in of the previous test";
+    CDuiFrameWnd* main = Main();
+    ASSERT_NE(main->Create(nullptr, QStringLiteral("DUIWnd"), 0x10CF0000, 0x100), nullptr);
+    main->ShowWindow(true);
+    CamListUI* tree = main->DeviceList();
+    ASSERT_NE(tree, nullptr);
+
+    // The roster rebuilds the tree; each camera coming online rebuilds it again with its online icon.
+    auto iconOf = [&](const std::string& id) {
+        const int row = RowOf(tree, id, false);
+        return row < 0 ? std::string() : tree->NodeAt(row)->text.substr(0, std::string(RowMarkup::kCameraOnlineIcon).size());
+    };
+    const bool settled = uitest::PumpUntil(
+        [&] {
+            for (const std::string& id : kAllCameras) {
+                const bool offline = std::find(kOfflineCameras.begin(), kOfflineCameras.end(), id) != kOfflineCameras.end();
+                if (iconOf(id) != (offline ? RowMarkup::kCameraOfflineIcon : RowMarkup::kCameraOnlineIcon))
+                    return false;
+            }
+            return true;
+        },
+        20000);
+    for (const std::string& id : kAllCameras)
+        EXPECT_FALSE(iconOf(id).empty()) << id << " missing from the tree";
+    ASSERT_TRUE(settled) << "icons did not follow the presences";
+
+    // The account row first, then the three top nodes shown and collapsed.
+    EXPECT_EQ(tree->NodeAt(0)->label, kAccount);
+    std::vector<std::string> shown;
+    for (int i = 0; i < tree->GetCount(); ++i)
+        if (tree->NodeAt(i)->rowVisible)
+            shown.push_back(tree->NodeAt(i)->label);
+    EXPECT_EQ(shown, (std::vector<std::string>{kAccount, "总部大楼", "仓储中心", "停车场"}));
+    // kv100112 is bound under two nodes: it appears twice.
+    int dome = 0;
+    for (int i = 0; i < tree->GetCount(); ++i)
+        dome += tree->NodeAt(i)->id == "kv100112" ? 1 : 0;
+    EXPECT_EQ(dome, 2);
+}
+
+TEST_F(ClientEndToEnd, DoubleClickOnACameraPlaysItInACell)
+{
+    ASSERT_TRUE(ActivateCamera("kv100101"));
+    EXPECT_EQ(Main()->CurDeviceId(), "kv100101");
+    EXPECT_TRUE(uitest::PumpUntil([] { return CellPlaying("kv100101") >= 0; }, 20000))
+        << "no cell drew frames of kv100101\n" << WallState();
+}
+
+TEST_F(ClientEndToEnd, RecentListShowsTheCameraUnderToday)
+{
+    CamListUI* recent = Main()->RecentList();
+    ASSERT_NE(recent, nullptr);
+    const ViewHistory::Date today = ViewHistory::Today();
+    const std::string day = std::to_string(today.year) + "-" + std::to_string(today.month) + "-" + std::to_string(today.day);
+    const bool listed = uitest::PumpUntil(
+        [&] {
+            for (int i = 0; i < recent->GetCount(); ++i) {
+                DeviceNode* node = recent->NodeAt(i);
+                if (node->id == "kv100101" && node->parent && node->parent->label == day)
+                    return true;
+            }
+            return false;
+        },
+        5000);
+    EXPECT_TRUE(listed);
+    EXPECT_EQ(recent->NodeAt(0)->label, "最近观看");
+}
+
+TEST_F(ClientEndToEnd, CameraGoingOfflineIsRelabelledAndComingOnlineRebuildsTheTree)
+{
+    CamListUI* tree = Main()->DeviceList();
+    auto textOf = [&](const std::string& id) {
+        const int row = RowOf(tree, id, false);
+        return row < 0 ? std::string() : tree->NodeAt(row)->text;
+    };
+    const DeviceNode* rootBefore = Main()->DeviceRoot();
+    ASSERT_TRUE(CamsimPost("kv100102", "offline"));
+    EXPECT_TRUE(uitest::PumpUntil([&] { return textOf("kv100102") == std::string(RowMarkup::kCameraOfflineIcon) + "前台"; }, 10000));
+    EXPECT_EQ(Main()->DeviceRoot(), rootBefore) << "going offline relabels without a rebuild";
+
+    ASSERT_TRUE(CamsimPost("kv100102", "online"));
+    EXPECT_TRUE(uitest::PumpUntil([&] { return textOf("kv100102") == std::string(RowMarkup::kCameraOnlineIcon) + "前台"; }, 10000));
+    EXPECT_NE(Main()->DeviceRoot(), rootBefore) << "coming online rebuilds the tree";
+}
+
+TEST_F(ClientEndToEnd, NodeDoubleClickOpensItsOwnCamerasOnceReady)
+{
+    ASSERT_TRUE(uitest::PumpUntil([] { return Main()->OpenAllReady(); }, 5000));
+    ASSERT_TRUE(ActivateRow([](const DeviceNode* n) { return n->isGroup && n->label == "一楼大厅"; }));
+    // Both cameras of the hall open; kv100101 a second time, in another cell.
+    EXPECT_TRUE(uitest::PumpUntil(
+        [] { return CellPlaying("kv100102") >= 0 && CellPlaying("kv100101", CellPlaying("kv100101")) >= 0; }, 20000));
+
+    // A fourth camera for the picture of the main window.
+    ASSERT_TRUE(ActivateCamera("kv100103"));
+    EXPECT_TRUE(uitest::PumpUntil([] { return CellPlaying("kv100103") >= 0; }, 20000));
+    uitest::Pump(1500);  // a few more frames, so the picture shows moving video
+    EXPECT_TRUE(uitest::SaveScreenshot(*Main(), QString::fromStdString(ScreenshotDir() + "/main-window.png")));
+}
+
+TEST_F(ClientEndToEnd, RefusedLogInShowsTheServicesMessage)
+{
+    // The previous instance "switched user": no automatic log-in this time, the fields are filled.
+    RememberedAccounts(CLoginFrameWnd::AccountFilePath()).SetUserSwitched(true);
+    uitest::MsgTipRecorder boxes;
+    CLoginFrameWnd login;
+    login.Create(nullptr, QStringLiteral("LoginWnd"), 0x96C80000, 0x100);
+    login.CenterWindow();
+    login.ShowWindow(true);
+    uitest::Pump(100);
+    auto* account = login.FindControl(QStringLiteral("EditAccount"));
+    auto* password = login.FindControl(QStringLiteral("EditPassword"));
+    auto* autoLog = uitest::Find<CCheckBoxUI>(login, QStringLiteral("chbAutoLog"));
+    ASSERT_TRUE(account && password && autoLog);
+    EXPECT_EQ(account->GetText(), kAccount);
+    EXPECT_EQ(password->GetText(), kPassword);
+    EXPECT_FALSE(autoLog->GetCheck());
+    EXPECT_TRUE(boxes.texts.isEmpty());
+    EXPECT_TRUE(uitest::SaveScreenshot(login, QString::fromStdString(ScreenshotDir() + "/login-window.png")));
+
+    password->SetText(QString());
+    uitest::Type(password, QStringLiteral("wrong-password"));
+    uitest::Click(login.FindControl(QStringLiteral("ButtonLogin")));
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_EQ(boxes.texts.front(), QStringLiteral("密码错误，请重新输入"));
+    login.DestroyWindow();
+}
+
+TEST_F(ClientEndToEnd, UnreachableServiceShowsConnectionFailure)
+{
+    // Stop cloudsim of the fixture, and start it again afterwards with the same command line.
+    const std::string run = KELVUE_PEERS_RUN_DIR;
+    std::ifstream pidFile(run + "/cloudsim.pid");
+    pid_t pid = 0;
+    ASSERT_TRUE(pidFile >> pid) << "no cloudsim pid in " << run;
+    std::ifstream cmdlineFile("/proc/" + std::to_string(pid) + "/cmdline", std::ios::binary);
+    std::string cmdline((std::istreambuf_iterator<char>(cmdlineFile)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(cmdline.empty());
+    ASSERT_EQ(::kill(pid, SIGTERM), 0);
+    for (int i = 0; i < 100 && ::kill(pid, 0) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+
+    RememberedAccounts(CLoginFrameWnd::AccountFilePath()).SetUserSwitched(true);
+    uitest::MsgTipRecorder boxes;
+    CLoginFrameWnd login;
+    login.Create(nullptr, QStringLiteral("LoginWnd"), 0x96C80000, 0x100);
+    login.ShowWindow(true);
+    uitest::Click(login.FindControl(QStringLiteral("ButtonLogin")));
+    login.DestroyWindow();
+
+    // Bring cloudsim back for the suites after this one, as peers.sh runs it.
+    std::string command = "setsid";
+    for (size_t start = 0; start < cmdline.size();) {
+        const size_t end = cmdline.find('\0', start);
+        command += " '" + cmdline.substr(start, end - start) + "'";
+        start = end + 1;
+    }
+    command += " >> '" + run + "/cloudsim.log' 2>&1 < /dev/null & echo $! > '" + run + "/cloudsim.pid'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    httplib::Client probe("127.0.0.1", 8000);
+    bool back = false;
+    for (int i = 0; i < 100 && !back; ++i) {
+        back = static_cast<bool>(probe.Get("/"));
+        if (!back)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_TRUE(back) << "cloudsim did not come back";
+
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_EQ(boxes.texts.front(), QStringLiteral("连接总控服务器失败"));
+}
+
+}  // namespace
