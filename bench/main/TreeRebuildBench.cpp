@@ -1,0 +1,171 @@
+// Rebuilding the device tree of 1,000 nodes and 10,000 cameras (11,001 rows with the account row),
+// as the main window does on every camera that comes online, against filling a plain QTreeWidget
+// with the same rows in the same run. Also: the node tree alone, and the row walk as first written
+// (each insertion point searched in the rows), which grows with the square of the tree.
+#include "TreeBench.h"
+
+#include "duiWrap/CamListUI.h"
+#include "duiWrap/DeviceListBuilder.h"
+#include "duiWrap/RowMarkup.h"
+#include "ui/CPaintManagerUI.h"
+#include "ui/UIlib.h"
+
+#include <QApplication>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// The rows as first written: the node tree beside a flat row list, the insertion point of each new
+// row found by searching the list for the parent's last descendant.
+class WalkingRows {
+public:
+    struct Node {
+        Node* parent = nullptr;
+        std::vector<std::unique_ptr<Node>> children;
+        int level = -1;
+        std::string text;
+    };
+    Node* Add(const std::string& text, Node* parent)
+    {
+        auto node = std::make_unique<Node>();
+        node->parent = parent;
+        node->level = parent->level + 1;
+        node->text = RowMarkup::RowText(node->level, true, false, text);
+        size_t at = 0;
+        if (!parent->children.empty()) {
+            Node* last = parent->children.back().get();
+            while (!last->children.empty())
+                last = last->children.back().get();
+            at = static_cast<size_t>(std::find(rows_.begin(), rows_.end(), last) - rows_.begin()) + 1;
+        } else if (parent != &root_) {
+            at = static_cast<size_t>(std::find(rows_.begin(), rows_.end(), parent) - rows_.begin()) + 1;
+        }
+        rows_.insert(rows_.begin() + static_cast<long>(at), node.get());
+        parent->children.push_back(std::move(node));
+        return parent->children.back().get();
+    }
+    void Build(const std::vector<NodeRecord>& tree)
+    {
+        root_.children.clear();
+        rows_.clear();
+        Node* account = Add("account", &root_);
+        for (const NodeRecord& n : tree)
+            BuildNode(n, account);
+    }
+    size_t Count() const { return rows_.size(); }
+
+private:
+    void BuildNode(const NodeRecord& record, Node* parent)
+    {
+        Node* row = Add(RowMarkup::kNodeIcon + record.nodeName, parent);
+        for (const DeviceRecord& d : record.childDevices)
+            Add(RowMarkup::kCameraOnlineIcon + d.alias, row);
+        for (const NodeRecord& c : record.childNodes)
+            BuildNode(c, row);
+    }
+    Node root_;
+    std::vector<Node*> rows_;
+};
+
+void FillTreeWidget(QTreeWidget& widget, const std::vector<NodeRecord>& tree)
+{
+    widget.clear();
+    auto* account = new QTreeWidgetItem(&widget, QStringList(QStringLiteral("13800138000")));
+    std::function<void(const NodeRecord&, QTreeWidgetItem*)> add = [&](const NodeRecord& n, QTreeWidgetItem* parent) {
+        auto* item = new QTreeWidgetItem(parent, QStringList(QString::fromStdString(n.nodeName)));
+        for (const DeviceRecord& d : n.childDevices)
+            new QTreeWidgetItem(item, QStringList(QString::fromStdString(d.alias)));
+        for (const NodeRecord& c : n.childNodes)
+            add(c, item);
+    };
+    for (const NodeRecord& n : tree)
+        add(n, account);
+    account->setExpanded(true);
+}
+
+const char* kLayout = R"(<?xml version="1.0" encoding="UTF-8"?>
+<ui version="4.0"><class>BenchWnd</class>
+ <widget class="QWidget" name="BenchWnd">
+  <property name="geometry"><rect><x>0</x><y>0</y><width>270</width><height>700</height></rect></property>
+  <layout class="QVBoxLayout" name="column"><item><widget class="MonitorLis" name="gamelist"/></item></layout>
+ </widget></ui>)";
+
+class BenchWindow : public WindowImplBase {
+public:
+    QString GetWindowClassName() const override { return QStringLiteral("BenchWnd"); }
+    CControlUI* CreateControl(const CDuiString& cls) override { return cls == "MonitorLis" ? new CamListUI : nullptr; }
+
+protected:
+    CDuiString GetSkinFile() override { return QString::fromUtf8(kLayout); }
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+    const std::vector<NodeRecord> tree = MakeBenchTree();
+    BenchMessenger im(tree);
+
+    QTreeWidget plain;
+    plain.resize(270, 700);
+    plain.setHeaderHidden(true);
+    plain.show();
+
+    BenchWindow window;
+    window.Create(nullptr, QStringLiteral("Bench"), UI_WNDSTYLE_FRAME, 0);
+    window.ShowWindow(true);
+    auto* list = dynamic_cast<CamListUI*>(window.FindControl(QStringLiteral("gamelist")));
+    if (!list) {
+        std::fprintf(stderr, "the bench window has no device list\n");
+        return 1;
+    }
+    DeviceNodeRows model;
+    WalkingRows walking;
+    QApplication::processEvents();
+
+    // Interleaved, so that the machine's load affects every contender alike; each fill includes the
+    // event processing (layout, paint) it causes.
+    std::vector<double> qt, cam, bare, walk;
+    for (int i = 0; i < runs; ++i) {
+        qt.push_back(MedianMs(1, [&] { FillTreeWidget(plain, tree); QApplication::processEvents(); }));
+        cam.push_back(MedianMs(1, [&] {
+            DeviceListBuilder::RebuildDeviceTree(list->Rows(), "13800138000", tree, im);
+            QApplication::processEvents();
+        }));
+        bare.push_back(MedianMs(1, [&] { DeviceListBuilder::RebuildDeviceTree(model, "13800138000", tree, im); }));
+        if (i < 3)
+            walk.push_back(MedianMs(1, [&] { walking.Build(tree); }));
+    }
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    const double reference = median(qt);
+    std::printf("device tree rebuild, 1,000 nodes + 10,000 cameras (%zu rows), median of %d runs\n", model.RowCount(), runs);
+    std::printf("  %-48s %8.1f ms   1.00x (reference)\n", "QTreeWidget filled with the same rows", reference);
+    std::printf("  %-48s %8.1f ms  %5.2fx\n", "CamListUI rebuild (node tree + list rows)", median(cam), median(cam) / reference);
+    std::printf("  %-48s %8.1f ms  %5.2fx\n", "  of which the node tree alone", median(bare), median(bare) / reference);
+    std::printf("  %-48s %8.1f ms  %5.2fx  (%zu rows, median of %zu)\n", "rows found by walking, as first written",
+                median(walk), median(walk) / reference, walking.Count(), walk.size());
+
+    // How each grows: five times the tree (5,000 nodes, 50,000 cameras).
+    const std::vector<NodeRecord> big = MakeBenchTree(500, 9, 10);
+    BenchMessenger bigIm(big);
+    DeviceNodeRows bigModel;
+    const double bigBare = MedianMs(3, [&] { DeviceListBuilder::RebuildDeviceTree(bigModel, "13800138000", big, bigIm); });
+    const double bigWalk = MedianMs(1, [&] { walking.Build(big); });
+    std::printf("five times the tree (%zu rows):\n", bigModel.RowCount());
+    std::printf("  %-48s %8.1f ms  %5.1fx its time at 11,001 rows\n", "node tree", bigBare, bigBare / median(bare));
+    std::printf("  %-48s %8.1f ms  %5.1fx its time at 11,001 rows\n", "rows found by walking, as first written", bigWalk,
+                bigWalk / median(walk));
+    window.DestroyWindow();
+    return 0;
+}
