@@ -8,7 +8,8 @@
 // Every failure here is silent: the program starts anyway. Runs once, on the main thread.
 class StartupEnvironment {
 public:
-    // All of the above for the running program; `argv0` names the program in its log lines.
+    // All of the above for the running program. The log files are always named "mylog", whatever
+    // `argv0` says; it is taken so that main() hands over what it has.
     static void Prepare(const char* argv0);
 
     // Creates one folder level when missing; false when it does not exist afterwards.
