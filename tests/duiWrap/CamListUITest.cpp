@@ -78,7 +78,7 @@ TEST_F(CamListWindow, RowsFollowTheNodeTreeIncludingHiddenState)
     delete stranger;
 }
 
-TEST_F(CamListWindow, ClickOnTheExpanderTogglesAndDoubleClickActivatesTheRow)
+TEST_F(CamListWindow, DoubleClickActivatesTheRowItShows)
 {
     Fill();
     list_->SetChildVisible(site_, true);
