@@ -75,6 +75,7 @@ public:
     CamListUI* DeviceList() const { return deviceList_; }
     CamListUI* RecentList() const { return recentList_; }
     DeviceNode* DeviceRoot() const { return deviceRoot_; }
+    CPopWnd* SplitPopup() const { return splitPopup_.get(); }
 
     // DeviceReplyView: the window side of the camera replies and presence changes.
     void ShowMessageBox(const std::string& text) override;

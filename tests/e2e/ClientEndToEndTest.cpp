@@ -15,6 +15,7 @@
 #include "ui/VideoSurface.h"
 #include "video/CDlgPanel.h"
 #include "video/CPlayInnerWnd.h"
+#include "video/CPopWnd.h"
 #include "video/CvyrProDlg.h"
 #include "video/VideoSurfaceHost.h"
 #include "video/ViewHistory.h"
@@ -281,6 +282,45 @@ TEST_F(ClientEndToEnd, NodeDoubleClickOpensItsOwnCamerasOnceReady)
     EXPECT_TRUE(uitest::PumpUntil([] { return CellPlaying("kv100103") >= 0; }, 20000));
     uitest::Pump(1500);  // a few more frames, so the picture shows moving video
     EXPECT_TRUE(uitest::SaveScreenshot(*Main(), QString::fromStdString(ScreenshotDir() + "/main-window.png")));
+}
+
+TEST_F(ClientEndToEnd, FrameButtonsDriveTheWallAndActionsToComeSaySo)
+{
+    CDuiFrameWnd* main = Main();
+    CvyrProDlg* wall = main->VideoWall();
+    uitest::MsgTipRecorder boxes;
+
+    // The split chooser opens above its button and sets the wall's layout.
+    uitest::Click(main->FindControl(QStringLiteral("IDC_BTN_SPLITSCREEN")));
+    uitest::Pump(50);
+    ASSERT_NE(main->SplitPopup(), nullptr);
+    ASSERT_TRUE(::IsWindow(main->SplitPopup()->GetHWND()));
+    uitest::Click(main->SplitPopup()->FindControl(QStringLiteral("btn9")));
+    EXPECT_EQ(wall->LayoutCount(), 9);
+    uitest::Click(main->SplitPopup()->FindControl(QStringLiteral("btn4")));
+    EXPECT_EQ(wall->LayoutCount(), 4);
+    main->SplitPopup()->Close(0);
+    uitest::Pump(50);
+
+    // Full screen, and Escape in the main window leaves it.
+    uitest::Click(main->FindControl(QStringLiteral("IDC_BTN_FULLSCREEN")));
+    EXPECT_TRUE(uitest::PumpUntil([&] { return wall->IsWallFullScreen(); }, 2000));
+    main->ResponseDefaultKeyEvent(VK_ESCAPE);
+    EXPECT_TRUE(uitest::PumpUntil([&] { return !wall->IsWallFullScreen(); }, 2000));
+
+    // Windows of later work say so instead of pretending.
+    uitest::Click(main->FindControl(QStringLiteral("Query_VYR")));
+    uitest::Click(main->FindControl(QStringLiteral("VideoPlay")));
+    EXPECT_EQ(boxes.texts, (QStringList{QStringLiteral("报警查询窗口尚未提供"), QStringLiteral("远程回放窗口尚未提供")}));
+
+    // The lock: the next press on the window would show the lock screen; until it exists the
+    // window says so and unlocks, so the user is never locked out.
+    boxes.texts.clear();
+    uitest::Click(main->FindControl(QStringLiteral("IDC_BTN_LOCKSCREEN")));
+    EXPECT_TRUE(LocalConfig::Instance()->IsScreenLocked());
+    uitest::Click(main->FindControl(QStringLiteral("CameraName")));
+    EXPECT_EQ(boxes.texts, QStringList{QStringLiteral("锁屏窗口尚未提供")});
+    EXPECT_FALSE(LocalConfig::Instance()->IsScreenLocked());
 }
 
 TEST_F(ClientEndToEnd, RefusedLogInShowsTheServicesMessage)
