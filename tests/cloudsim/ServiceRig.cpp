@@ -19,6 +19,10 @@ ServiceRig::ServiceRig(bool imData) {
     port = service->Bind(0);
     if (port <= 0) throw std::runtime_error("cannot bind a loopback port");
     server = std::thread([this] { service->Run(); });
+    // One request before any test thread starts: cpp-httplib sets up its function-local statics (request
+    // parsing on both sides) here, so threads of the tests only ever read them.
+    Json::Value reply;
+    PostRaw("/vyr-api/ws/api/reqCmd", "{}", reply);
 }
 
 ServiceRig::~ServiceRig() {
