@@ -98,6 +98,18 @@ TEST(Gallery, EveryControlDrawnWithChineseTexts)
     const QWidget* s = surface;
     const QPoint inSurface = s->mapTo(window.GetWidget(), QPoint(2, s->height() / 2));
     EXPECT_GT(qBlue(shot.pixel(inSurface)), 200);
+
+    // A popup menu of the skin over the gallery, drawn on its own.
+    POINT at;
+    at.x = 40;
+    at.y = 80;
+    CMenuWnd* menu = CMenuWnd::CreateMenu(nullptr, TestLayoutDir() + "/menu.xml", at, window.GetPaintManager());
+    ASSERT_NE(nullptr, menu);
+    menu->FindMenuItem("ID_SPLITNODE")->SetVisible(true);
+    menu->ResizeMenu();
+    EXPECT_TRUE(SaveScreenshot(*menu, QStringLiteral("menu-%1.png").arg(suffix ? suffix : "offscreen")));
+    menu->Close();
     window.DestroyWindow();
+    Pump(10);
     delete wall;
 }

@@ -147,7 +147,9 @@ TEST_F(ToolkitControls, HiddenRowsTakeNoSpaceAndRemoveDeletesRows)
     const RECT after = list->GetItemAt(2)->GetPos();
     EXPECT_EQ(before.top - list->GetItemHeight(), after.top);
     EXPECT_EQ(0, b->GetPos().bottom);
-    EXPECT_FALSE(list->Add(new CListUI));  // not a row: refused (and the caller still owns it)
+    auto* notARow = new CLabelUI;
+    EXPECT_FALSE(list->Add(notARow));  // not a row: refused, and the caller still owns it
+    delete notARow;
     EXPECT_TRUE(list->Remove(b));
     EXPECT_EQ(2, list->GetCount());
     EXPECT_EQ(1, list->GetItemAt(1)->GetText() == "c");
