@@ -18,6 +18,7 @@ namespace {
 Json::Value PostJson(const std::string& path, const std::string& body) {
     httplib::Client client("127.0.0.1", 8000);
     client.set_read_timeout(20);
+    // An empty path reads the camera list of the control interface.
     auto result = path.empty() ? client.Get("/sim/cameras") : client.Post(path.c_str(), body, "application/json");
     Json::Value reply;
     if (!result) return reply;
@@ -84,6 +85,37 @@ TEST(ProsodyLoginTest, ProvisionedUserAndCameraLogIn) {
     ImLogin camera("kv100112", cameraPassword, result["im_server_ip"].asString(), result["im_server_port"].asInt());
     ASSERT_TRUE(camera.Run());
     EXPECT_EQ(camera.names, (std::set<std::string>{"13800138000", "13900139000"}));
+}
+
+TEST(ProsodyLoginTest, CameraBoundLaterGetsItsAccountAndJoinsTheRoster) {
+    ASSERT_EQ(PostJson("/sim/reset", "")["code"].asInt(), 0) << "cloudsim of the peers fixture is not answering";
+    Json::Value login = PostJson("/vyr-api/ws/api/reqCmd",
+                                 R"({"mobile": "13800138000","password" : "kelvue123","cmd":1,"clientType":0})");
+    const Json::Value& result = login["result"];
+    std::string host = result["im_server_ip"].asString();
+    int port = result["im_server_port"].asInt();
+    std::string cameraPassword;
+    Json::Value cameras = PostJson("", "");
+    for (const Json::Value& camera : cameras["result"])
+        if (camera["deviceId"].asString() == "kv100203") cameraPassword = camera["imPassword"].asString();
+    ASSERT_FALSE(cameraPassword.empty());
+    ImLogin before("kv100203", cameraPassword, host, port);
+    EXPECT_FALSE(before.Run());  // bound to no account: no IM account yet
+
+    // Read the user's roster once, so the server holds it, then bind the camera.
+    ImLogin first("13800138000", result["imPassword"].asString(), host, port);
+    ASSERT_TRUE(first.Run());
+    EXPECT_FALSE(first.names.count("kv100203"));
+    ASSERT_EQ(PostJson("/api/bindIpcToNodes.htdy",
+                       R"({"nodeId":"2002", "deviceId":"kv100203", "clientInfoId":"10001", "alias": "test"})")["code"]
+                  .asInt(),
+              0);
+    ImLogin after("kv100203", cameraPassword, host, port);
+    EXPECT_TRUE(after.Run());
+    ImLogin again("13800138000", result["imPassword"].asString(), host, port);
+    ASSERT_TRUE(again.Run());
+    EXPECT_TRUE(again.names.count("kv100203"));
+    PostJson("/sim/reset", "");
 }
 
 }  // namespace
