@@ -3,13 +3,17 @@
 #include "CamsimControl.h"
 #include "ClientRig.h"
 
+#include "app/LocalConfig.h"
 #include "app/UserSession.h"
+#include "service/AlarmMgr.h"
 #include "device/CommandTexts.h"
 #include "ui/WindowMessages.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ctime>
+#include <filesystem>
 #include <regex>
 
 namespace {
@@ -28,8 +32,27 @@ protected:
     static void SetUpTestSuite()
     {
         EnsureApplication();
+        // Alarm pictures fetched by AlarmMgr land in a folder of the test's own.
+        char pattern[] = "/tmp/kelvue-im-e2e-XXXXXX";
+        programFolder = std::string(::mkdtemp(pattern)) + "/";
+        LocalConfig::Instance()->InitAt(programFolder, programFolder + "kelvue");
         ASSERT_EQ(0, UserSession::Instance()->Login(kMobile, kPassword)) << UserSession::Instance()->ErrorText();
     }
+    static void TearDownTestSuite()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(programFolder, ignored);
+    }
+    static std::string TodayUtc()
+    {
+        std::time_t now = std::time(nullptr);
+        std::tm utc{};
+        gmtime_r(&now, &utc);
+        char day[16];
+        std::strftime(day, sizeof day, "%Y-%m-%d", &utc);
+        return day;
+    }
+    static inline std::string programFolder;
     // Every camera the tests use starts online, answering and cleared, whatever an earlier test left.
     void SetUp() override
     {
@@ -170,6 +193,15 @@ TEST_F(EndToEnd, QueuedCommandsArriveInOrderAndRepliesAreRoutedByCmd)
     ASSERT_TRUE(PumpUntil([&] { return rig.window.alarmNotices == 2; }));
     EXPECT_EQ(1, rig.window.unseen);
     EXPECT_EQ((std::vector<std::string>{"alarms 1"}), rig.window.LinesWith("alarms"));
+
+    // camsim recorded both alarms with the cloud service, as a camera uploads them.
+    AlarmMgr* alarms = AlarmMgr::Instance();
+    ASSERT_EQ(0, alarms->ReqAlarmList(TodayUtc(), 0, 0, 0)) << alarms->GetErrorText();
+    std::vector<AlarmRecord> records;
+    alarms->GetAlarms(records);
+    ASSERT_GE(records.size(), 2u);
+    EXPECT_EQ(kGate, records[0].deviceId);
+    EXPECT_EQ(kGate, records[1].deviceId);
 }
 
 TEST_F(EndToEnd, PlayAddressOpensTheWaitingCellsAndKeepAliveCoversCachedAddressesOnly)
