@@ -279,8 +279,14 @@ double FfplayTimeToFirstFrame(const ServerProcess& server, const std::string& ca
             std::this_thread::sleep_for(1ms);
         }
     }
+    // ffplay can hang in its exit path (display teardown): give it a moment, then kill it.
     kill(run.pid, SIGTERM);
-    waitpid(run.pid, nullptr, 0);
+    for (int i = 0; i < 200 && waitpid(run.pid, nullptr, WNOHANG) == 0; ++i)
+        std::this_thread::sleep_for(10ms);
+    if (kill(run.pid, 0) == 0) {
+        kill(run.pid, SIGKILL);
+        waitpid(run.pid, nullptr, 0);
+    }
     close(run.errFd);
     return result;
 }
@@ -335,6 +341,7 @@ WallRow MeasureWall(ServerProcess& server, const std::string& prefix, int count,
 
 int main()
 {
+    setvbuf(stdout, nullptr, _IOLBF, 0);  // show each table line as it is measured
     std::vector<std::pair<std::string, std::pair<int, int>>> cameras = {
         {"CPU320", {320, 180}}, {"CPU640", {640, 360}}, {"CPU1280", {1280, 720}}, {"FIRST", {640, 360}}};
     for (int i = 0; i < 16; ++i)
