@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <atomic>
+
 #include <map>
 #include <thread>
 #include <vector>
@@ -123,4 +125,48 @@ TEST_F(MessageCore, TimersTickUntilKilled)
     while (clock.elapsed() < 30)
         QCoreApplication::processEvents();
     EXPECT_EQ(ticks, target.received.size());
+}
+
+TEST_F(MessageCore, SendToAWindowThatClosesFirstAnswersZeroAndNeverHangs)
+{
+    auto target = std::make_unique<Recorder>();
+    const HWND hwnd = target->GetHWND();
+    std::atomic<bool> queued{false};
+    LRESULT answer = -1;
+    std::thread worker([&] {
+        queued = true;
+        answer = SendMessage(hwnd, WM_USER, 21, 0);  // blocks until handled or dropped
+    });
+    while (!queued)
+        std::this_thread::yield();
+    // Give the send time to be queued, then close the window without handling it.
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 20)
+        std::this_thread::yield();
+    target.reset();
+    worker.join();
+    EXPECT_TRUE(answer == 0 || answer == 42);  // dropped (0), or handled just before the close
+    EXPECT_EQ(0, SendMessage(hwnd, WM_USER, 21, 0));
+}
+
+TEST_F(MessageCore, ReleasingTheHandleInsideItsOwnHandlerIsSafe)
+{
+    struct SelfClosing : MessageTarget {
+        LRESULT OnWindowMessage(UINT, WPARAM, LPARAM) override
+        {
+            ++handled;
+            ReleaseHandle();  // what a window does when WM_CLOSE destroys it
+            return 0;
+        }
+        int handled = 0;
+    } target;
+    const HWND hwnd = target.GetHWND();
+    ASSERT_TRUE(PostMessage(hwnd, WM_CLOSE, 0, 0));
+    ASSERT_TRUE(PostMessage(hwnd, WM_USER, 0, 0));  // queued behind it: dropped with the handle
+    PumpUntil([&] { return target.handled > 0; });
+    QCoreApplication::processEvents();
+    EXPECT_EQ(1, target.handled);
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(nullptr, target.GetHWND());
 }

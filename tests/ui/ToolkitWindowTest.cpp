@@ -394,3 +394,71 @@ TEST_F(ToolkitWindow, PostToAClosedWindowIsRefusedSoTheSenderFreesThePayload)
     EXPECT_EQ(1u, window.messages.size());  // the one posted while it was open
     EXPECT_EQ(0, SendMessage(hwnd, WM_USER + 5, 0, 0));
 }
+
+TEST_F(ToolkitWindow, InputReachesTheWindowFirstAndCanBeConsumed)
+{
+    // A window that swallows left presses while "locked" and keys through its message filter, as the
+    // main window does for its lock screen and the log-in window for Enter.
+    struct Locking : TestWindow {
+        using TestWindow::TestWindow;
+        LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override
+        {
+            if (uMsg == WM_LBUTTONDOWN) {
+                presses.push_back(QPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+                if (locked)
+                    return 0;  // handled: the control never sees the press
+            }
+            return TestWindow::HandleMessage(uMsg, wParam, lParam);
+        }
+        LRESULT MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) override
+        {
+            if (uMsg == WM_KEYDOWN && wParam == 'X')
+                bHandled = true;
+            return TestWindow::MessageHandler(uMsg, wParam, lParam, bHandled);
+        }
+        bool locked = true;
+        std::vector<QPoint> presses;
+    };
+    Locking window(kSmallLayout);
+    window.Build();
+    window.ShowWindow();
+    Pump();
+    CControlUI* ok = window.FindControl("okbtn");
+    Click(ok);
+    EXPECT_FALSE(window.notifications.contains("click:okbtn"));
+    ASSERT_EQ(1u, window.presses.size());
+    const RECT pos = ok->GetPos();
+    const QRect rect(QPoint(pos.left, pos.top), QPoint(pos.right - 1, pos.bottom - 1));
+    EXPECT_EQ(rect.center(), window.presses[0]);  // in client coordinates
+    window.locked = false;
+    Click(ok);
+    EXPECT_TRUE(window.notifications.contains("click:okbtn"));
+
+    Type(window.FindControl("edit"), "aXb");
+    EXPECT_EQ(QString("ab"), window.FindControl("edit")->GetText());
+    window.DestroyWindow();
+}
+
+TEST_F(ToolkitWindow, ChildWindowsLiveInsideANativeWidgetAndKeepTheirOwnControls)
+{
+    NativeWidget panel;
+    panel.resize(320, 200);
+    TestWindow inner(kSmallLayout, "PlayInnerWnd");
+    ASSERT_NE(nullptr, inner.Create(panel.GetHWND(), "PlayInnerWnd", UI_WNDSTYLE_CHILD, 0, 2, 2, 316, 196));
+    TestWindow toolbar(R"(<ui version="4.0"><widget class="QWidget" name="bar"><layout class="QHBoxLayout" name="l">
+        <item><widget class="QPushButton" name="okbtn"/></item></layout></widget></ui>)", "CCPlayToolBarWnd");
+    ASSERT_NE(nullptr, toolbar.Create(inner.GetHWND(), "CCPlayToolBarWnd", UI_WNDSTYLE_CHILD, 0));
+    EXPECT_EQ(&panel, inner.GetWidget()->parentWidget());
+    EXPECT_EQ(QPoint(2, 2), inner.GetWidget()->pos());
+    EXPECT_EQ(inner.GetWidget(), toolbar.GetWidget()->parentWidget());
+    // Each window finds its own "okbtn", not the one of the window inside it.
+    EXPECT_NE(inner.FindControl("okbtn"), toolbar.FindControl("okbtn"));
+    EXPECT_EQ(&inner, CWindowWnd::FromWidget(inner.FindControl("okbtn")->GetWidget()));
+    EXPECT_EQ(&toolbar, CWindowWnd::FromWidget(toolbar.FindControl("okbtn")->GetWidget()));
+    // Destroying the outer window destroys the one inside it too.
+    const HWND toolbarHandle = toolbar.GetHWND();
+    inner.DestroyWindow();
+    Pump(10);
+    EXPECT_FALSE(IsWindow(toolbarHandle));
+    EXPECT_EQ(1, toolbar.finalMessages);
+}
