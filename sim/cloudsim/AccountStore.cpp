@@ -53,6 +53,12 @@ AccountRow AccountStore::Require(const std::string& clientInfoId) {
     return *account;
 }
 
+AccountRow AccountStore::RequireMain(const std::string& clientInfoId, const char* subRefusal) {
+    AccountRow account = Require(clientInfoId);
+    if (account.IsSub()) throw Refusal(kDenied, subRefusal);
+    return account;
+}
+
 AccountRow AccountStore::RequireSub(const std::string& clientInfoId) {
     static const char* const kGone = "子账号不存在或已被删除，请刷新列表";
     if (!IsDecimalId(clientInfoId)) throw Refusal(kNotFound, kGone);

@@ -39,6 +39,8 @@ public:
     std::optional<AccountRow> FindByMobile(const std::string& mobile);
     // The account named by a request's id text; refused when there is none.
     AccountRow Require(const std::string& clientInfoId);
+    // A main account named by id; a sub-account is refused with `subRefusal`.
+    AccountRow RequireMain(const std::string& clientInfoId, const char* subRefusal);
     // A sub-account named by id; refused when the id names no sub-account.
     AccountRow RequireSub(const std::string& clientInfoId);
     std::vector<AccountRow> SubAccountsOf(int64_t mainId);

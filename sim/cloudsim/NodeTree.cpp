@@ -25,10 +25,9 @@ NodeTree::NodeTree(Transaction& tx, int64_t ownerId) {
                              "WHERE n.ownerId = ? ORDER BY b.bindingId",
                              ownerId);
     while (bindings.Step()) nodes[bindings.Int(0)].devices.push_back(bindings.Text(1));
-    auto cameraRows = tx.Query("SELECT deviceId, alias, model, warnStatus, online FROM camera WHERE ownerId = ?", ownerId);
+    auto cameraRows = tx.Query("SELECT deviceId, alias, model, warnStatus FROM camera WHERE ownerId = ?", ownerId);
     while (cameraRows.Step())
-        cameras[cameraRows.Text(0)] = Camera{cameraRows.Text(1), cameraRows.Text(2),
-                                             static_cast<int>(cameraRows.Int(3)), static_cast<int>(cameraRows.Int(4))};
+        cameras[cameraRows.Text(0)] = Camera{cameraRows.Text(1), cameraRows.Text(2), static_cast<int>(cameraRows.Int(3))};
 }
 
 const NodeTree::Node* NodeTree::Find(int64_t nodeId) const {

@@ -26,7 +26,6 @@ public:
     struct Camera {
         std::string alias, model;
         int warnStatus = 0;
-        int online = 0;
     };
 
     NodeTree(Transaction& tx, int64_t ownerId);

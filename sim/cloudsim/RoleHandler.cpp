@@ -55,8 +55,7 @@ Json::Value RoleHandler::ListRoles(const RequestBody& body) {
 Json::Value RoleHandler::AddRole(const RequestBody& body) {
     std::string name = CheckName(body.Text("clientRoleName"), "角色名称", kMaxRoleNameChars);
     Transaction tx(db);
-    AccountRow account = AccountStore(tx).Require(body.Id("clientInfoId"));
-    if (account.IsSub()) throw Refusal(kDenied, "子账号不能管理角色，请使用主账号操作");
+    AccountRow account = AccountStore(tx).RequireMain(body.Id("clientInfoId"), "子账号不能管理角色，请使用主账号操作");
     CheckUniqueName(tx, account.clientInfoId, name, 0);
     tx.Run("INSERT INTO role(ownerId, name) VALUES(?, ?)", account.clientInfoId, name);
     Json::Value result(Json::objectValue);
@@ -97,8 +96,7 @@ Json::Value RoleHandler::UpdateRole(const RequestBody& body) {
 
 Json::Value RoleHandler::DeleteRole(const RequestBody& body) {
     Transaction tx(db);
-    auto [roleId, owner] = RequireRole(tx, body.Id("clientRoleId"));
-    (void)owner;
+    const int64_t roleId = RequireRole(tx, body.Id("clientRoleId")).first;
     if (auto users = tx.Int("SELECT COUNT(*) FROM account WHERE clientRoleId = ?", roleId); users && *users > 0)
         throw Refusal(kConflict, "该角色正被" + std::to_string(*users) + "个子账号使用，请先为它们更换角色再删除");
     tx.Run("DELETE FROM role WHERE clientRoleId = ?", roleId);
@@ -126,8 +124,7 @@ Json::Value RoleHandler::ListResources(const RequestBody& body) {
 
 Json::Value RoleHandler::ListRights(const RequestBody& body) {
     Transaction tx(db);
-    auto [roleId, owner] = RequireRole(tx, body.Id("clientRoleId"));
-    (void)owner;
+    const int64_t roleId = RequireRole(tx, body.Id("clientRoleId")).first;
     auto rows = tx.Query("SELECT r.clientResourceId, s.resourceType, s.resourceName FROM role_right r "
                          "JOIN resource s ON s.clientResourceId = r.clientResourceId WHERE r.clientRoleId = ? "
                          "ORDER BY s.resourceType, length(r.clientResourceId), r.clientResourceId",

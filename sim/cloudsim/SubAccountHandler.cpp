@@ -13,9 +13,7 @@ namespace cloudsim {
 namespace {
 
 AccountRow RequireMain(Transaction& tx, const std::string& clientInfoId) {
-    AccountRow account = AccountStore(tx).Require(clientInfoId);
-    if (account.IsSub()) throw Refusal(kDenied, "子账号不能管理子账号，请使用主账号操作");
-    return account;
+    return AccountStore(tx).RequireMain(clientInfoId, "子账号不能管理子账号，请使用主账号操作");
 }
 
 // The grants carried by the node forms of a sub-account form, checked against the main tree.

@@ -1,5 +1,6 @@
 #include "TreeHandler.h"
 
+#include "AccountStore.h"
 #include "NodeTree.h"
 #include "Refusal.h"
 #include "TextRules.h"
@@ -14,9 +15,7 @@ constexpr size_t kMaxNameChars = 32;
 
 // The main account that changes its tree; sub-accounts only look at theirs.
 AccountRow RequireMain(Transaction& tx, const std::string& clientInfoId) {
-    AccountRow account = AccountStore(tx).Require(clientInfoId);
-    if (account.IsSub()) throw Refusal(kDenied, "子账号不能修改设备树，请使用主账号操作");
-    return account;
+    return AccountStore(tx).RequireMain(clientInfoId, "子账号不能修改设备树，请使用主账号操作");
 }
 
 // A node of the tree named by a request's id text.

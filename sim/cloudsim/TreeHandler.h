@@ -1,14 +1,11 @@
 #pragma once
 // The node tree: the device-list query (cmd 11) and every change of nodes and camera bindings
 // (add, rename, delete, move, merge and split nodes; bind, rename and unbind cameras).
-#include "AccountStore.h"
 #include "CommandTable.h"
 #include "Database.h"
 #include "ImAccounts.h"
 
 namespace cloudsim {
-
-class NodeTree;
 
 class TreeHandler {
 public:

@@ -71,6 +71,9 @@ protected:
         if (QCoreApplication::instance() == nullptr) new QCoreApplication(argc, argv);
     }
 
+    // The suites that share the peers after this one find the demo data again.
+    static void TearDownTestSuite() { Control("/sim/reset", ""); }
+
     void SetUp() override {
         ASSERT_TRUE(Control("/sim/reset", "")) << "cloudsim of the peers fixture is not answering on port 8000";
         LogIn(kMain, kMainPassword);
