@@ -37,6 +37,7 @@ extern "C" {
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -81,10 +82,10 @@ struct ServerProcess {
         pid = fork();
         if (pid == 0) {
             close(fds[0]);
-            sigset_t signals;
-            sigemptyset(&signals);
-            sigaddset(&signals, SIGTERM);
-            pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+            sigset_t stopSignals;
+            sigemptyset(&stopSignals);
+            sigaddset(&stopSignals, SIGTERM);
+            pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
             av_log_set_level(AV_LOG_ERROR);
             camsim::StreamServer server;
             if (!server.Start())
@@ -97,7 +98,7 @@ struct ServerProcess {
             if (write(fds[1], &bound, sizeof bound) != sizeof bound)
                 _exit(1);
             int signal = 0;
-            sigwait(&signals, &signal);
+            sigwait(&stopSignals, &signal);
             server.Stop();
             _exit(0);
         }
@@ -236,8 +237,19 @@ PlayRow Wall(const ServerProcess& server, const std::string& prefix, int count, 
         shown += wall->Panel(i)->Inner()->Surface()->FramesPainted() - painted[i];
     }
     const QSize drawn = wall->Panel(0)->Inner()->Surface()->LastFrameSize();
-    std::printf("  (wall cells draw %dx%d frames; %ld delivered by the players, %ld painted)\n", drawn.width(),
-                drawn.height(), delivered, shown);
+    int playing = 0;
+    std::map<int, int> states;
+    for (int i = 0; i < count; ++i) {
+        const int state = PlayerManager::Instance()->GetState(wall->Panel(i)->Inner()->PlayerId());
+        playing += state == 2;
+        if (states[state]++ == 0)
+            std::printf("  cell %d state %d tip '%s' failures %d frames %d\n", i, state,
+                        qPrintable(wall->Panel(i)->Inner()->TipText()), wall->Panel(i)->Inner()->OpenFailures(),
+                        wall->Panel(i)->Inner()->Surface()->FramesPresented());
+    }
+    std::printf("  (wall cells draw %dx%d frames; %d of %d cells playing at the end; %ld frames delivered by the "
+                "players, %ld painted)\n",
+                drawn.width(), drawn.height(), playing, count, delivered, shown);
     PlayRow row{cores, shown, static_cast<long>(count * seconds * 12.0 + 0.5), (RssMb() - rssBefore) / count};
     wall->StopAll();
     delete wall;
@@ -283,6 +295,8 @@ int main(int argc, char** argv)
     };
     for (const Case& c : {Case{"16 cells 640x360", "MID", 16, WM_LAYOUT_16, 640, 360},
                           Case{"64 cells 320x180", "SMALL", 64, WM_LAYOUT_64, 320, 180}}) {
+        if (std::getenv("WALL_BENCH_ONLY") != nullptr && std::to_string(c.count) != std::getenv("WALL_BENCH_ONLY"))
+            continue;
         const PlayRow bare = Bare(server, c.prefix, c.count, c.width, c.height);
         const PlayRow wall = Wall(server, c.prefix, c.count, c.layout, c.width, c.height);
         std::printf("%-22s %10.3f %10.3f %8.2f %10ld / %-6ld %12.2f %12.2f\n", c.name, bare.cores, wall.cores,

@@ -73,6 +73,7 @@ void CCPlayToolBarWnd::SetRights(Rights rights)
 CCPlayToolBarWnd::CCPlayToolBarWnd(CPlayInnerWnd* cell, int playerId) : cell_(cell), playerId_(playerId)
 {
     Create(cell->GetHWND(), "CCPlayToolBarWnd", WS_CHILD, 0);
+    ShowWindow(false, false);  // a child Qt would otherwise show with its cell
     target_ = cell->GetHWND();
 }
 

@@ -77,6 +77,7 @@ bool CPlayInnerWnd::OpenUrl()
 {
     HWND target = surface_ != nullptr ? surface_->GetHWND() : GetHWND();
     const bool accepted = PlayerManager::Instance()->Open(playerId_, playUrl_.c_str(), target, true) == 0;
+    awaitingOpen_ = accepted;
     UpdateDisplayRect();
     return accepted;
 }
@@ -84,15 +85,17 @@ bool CPlayInnerWnd::OpenUrl()
 void CPlayInnerWnd::Stop()
 {
     stopRequested_ = true;
+    awaitingOpen_ = false;
     PlayerManager::Instance()->Stop(playerId_);
     RefreshToolbar();
     SetTip("停止");
 }
 
+// An accepted open not answered yet counts as busy too: the player reports an opened stream that
+// waits for Play as "nothing known", and a second camera must not be placed in this cell meanwhile.
 bool CPlayInnerWnd::IsBusy() const
 {
-    const int state = PlayerManager::Instance()->GetState(playerId_);
-    return state == 1 || state == 2 || state == 5;
+    return awaitingOpen_ || PlayerManager::IsActiveState(PlayerManager::Instance()->GetState(playerId_));
 }
 
 void CPlayInnerWnd::RefreshToolbar()
@@ -126,6 +129,7 @@ void CPlayInnerWnd::OnPlayerEvent(int event)
 {
     switch (event) {
     case EV_OPENED: {
+        awaitingOpen_ = false;
         openFailures_ = 0;
         int height = 0;
         PlayerManager::Instance()->GetVideoSize(playerId_, videoWidth_, height);
@@ -172,6 +176,7 @@ void CPlayInnerWnd::OnPlayFailed()
 
 void CPlayInnerWnd::OnOpenFailed()
 {
+    awaitingOpen_ = false;
     ++openFailures_;
     PlayerManager::Instance()->Stop(playerId_);
     if (openFailures_ >= kMaxOpenFailures) {

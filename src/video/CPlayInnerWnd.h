@@ -88,4 +88,5 @@ private:
     std::string snapshotPath_;
     int openFailures_ = 0;
     bool stopRequested_ = false;
+    bool awaitingOpen_ = false;  // an accepted open whose outcome has not arrived
 };

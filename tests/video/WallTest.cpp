@@ -25,6 +25,7 @@
 #include <QTest>
 
 #include <regex>
+#include <thread>
 
 #include <QWidget>
 
@@ -148,6 +149,18 @@ TEST_F(WallTest, TwoRequestsBeforeTheAddressArriveOpenTwoCells)
     EXPECT_EQ("twice", wall->Panel(1)->DeviceId());
     EXPECT_TRUE(Busy(0) && Busy(1));
     EXPECT_TRUE(WaitPlaying(0) && WaitPlaying(1));
+}
+
+TEST_F(WallTest, AnOpenedStreamWaitingForItsEventKeepsItsCell)
+{
+    wall->OpenCamera("first", Url("first"));
+    // The UI thread is busy: the stream opens in the player, but the cell has not handled the event yet.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    wall->OpenCamera("second", Url("second"));
+    EXPECT_EQ("first", wall->Panel(0)->DeviceId());
+    EXPECT_EQ("second", wall->Panel(1)->DeviceId());
+    ASSERT_TRUE(WaitPlaying(0) && WaitPlaying(1));
+    EXPECT_EQ(Url("first"), Inner(0)->PlayUrl());
 }
 
 TEST_F(WallTest, OpenCamerasFillsFreeCellsInOrderOneByOne)
