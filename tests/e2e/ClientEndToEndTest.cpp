@@ -351,6 +351,24 @@ TEST_F(ClientEndToEnd, RefusedLogInShowsTheServicesMessage)
     login.DestroyWindow();
 }
 
+TEST_F(ClientEndToEnd, SubAccountRightsAreLoadedBeforeTheWindowCloses)
+{
+    RememberedAccounts(CLoginFrameWnd::AccountFilePath()).SetUserSwitched(true);
+    uitest::MsgTipRecorder boxes;
+    CLoginFrameWnd login;
+    login.Create(nullptr, QStringLiteral("LoginWnd"), 0x96C80000, 0x100);
+    login.FindControl(QStringLiteral("EditAccount"))->SetText(QStringLiteral("13900139000"));
+    login.FindControl(QStringLiteral("EditPassword"))->SetText(QStringLiteral("kelvue456"));
+    const UINT result =
+        uitest::RunModal(login, [&] { uitest::Click(login.FindControl(QStringLiteral("ButtonLogin"))); });
+    EXPECT_EQ(result, CLoginFrameWnd::kLoggedIn) << boxes.texts.join('|').toStdString();
+    UserSession* session = UserSession::Instance();
+    EXPECT_TRUE(session->IsSonAccount());
+    // The duty role may steer cameras (2016031502) but not take snapshots (2016031506).
+    EXPECT_TRUE(session->HasRight("2016031502"));
+    EXPECT_FALSE(session->HasRight("2016031506"));
+}
+
 TEST_F(ClientEndToEnd, UnreachableServiceShowsConnectionFailure)
 {
     // Stop cloudsim of the fixture, and start it again afterwards with the same command line.
