@@ -68,6 +68,13 @@ LRESULT WindowImplBase::ResponseDefaultKeyEvent(WPARAM wParam)
 
 bool WindowImplBase::PreTranslate(UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
+    if (uMsg >= WM_MOUSEMOVE && uMsg <= WM_MOUSEWHEEL) {
+        // The point notifications caused by this input carry.
+        POINT pt;
+        pt.x = GET_X_LPARAM(lParam);
+        pt.y = GET_Y_LPARAM(lParam);
+        m_PaintManager.SetMousePos(pt);
+    }
     LRESULT result = 0;
     return m_PaintManager.PreMessageHandler(uMsg, wParam, lParam, result);
 }

@@ -431,8 +431,14 @@ TEST_F(ToolkitWindow, InputReachesTheWindowFirstAndCanBeConsumed)
     const QRect rect(QPoint(pos.left, pos.top), QPoint(pos.right - 1, pos.bottom - 1));
     EXPECT_EQ(rect.center(), window.presses[0]);  // in client coordinates
     window.locked = false;
+    POINT clickedAt;
+    window.onNotify = [&](TNotifyUI& msg) {
+        if (msg.sType == "click")
+            clickedAt = msg.ptMouse;
+    };
     Click(ok);
     EXPECT_TRUE(window.notifications.contains("click:okbtn"));
+    EXPECT_EQ(rect.center(), QPoint(clickedAt.x, clickedAt.y));  // the notification carries the point
 
     Type(window.FindControl("edit"), "aXb");
     EXPECT_EQ(QString("ab"), window.FindControl("edit")->GetText());
