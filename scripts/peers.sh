@@ -47,6 +47,13 @@ port_of() {
 # True when something accepts connections on 127.0.0.1:PORT.
 listening() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
 
+# True while the process runs (a zombie waiting for its parent to reap it has ended already).
+alive() {
+  local state
+  state=$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null) || return 1
+  [ -n "$state" ] && [ "$state" != Z ]
+}
+
 # The pid recorded for a peer, if that process still runs and belongs to this run folder (a pid
 # reused by an unrelated process is never signalled).
 live_pid() {
@@ -63,11 +70,11 @@ stop_peer() {
   local name=$1 pid i
   if pid=$(live_pid "$name"); then
     kill -TERM "$pid" 2>/dev/null || true
-    for i in $(seq 50); do
-      kill -0 "$pid" 2>/dev/null || break
-      sleep 0.1
+    for i in $(seq 100); do
+      alive "$pid" || break
+      sleep 0.05
     done
-    if kill -0 "$pid" 2>/dev/null; then
+    if alive "$pid"; then
       echo "peers.sh: $name (pid $pid) ignored SIGTERM, killing it" >&2
       kill -KILL "$pid" 2>/dev/null || true
     fi
@@ -104,7 +111,7 @@ wait_listening() {
       echo "started $name (pid $pid) on 127.0.0.1:$port"
       return 0
     fi
-    if ! kill -0 "$pid" 2>/dev/null; then break; fi
+    if ! alive "$pid"; then break; fi
     sleep 0.05
   done
   echo "peers.sh: $name did not come up on port $port; end of $run/$name.log:" >&2
