@@ -4,7 +4,6 @@
 // A picture that the source folder already holds (drawn by a window's own tool) is left alone.
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -162,7 +161,7 @@ void Bars(QPainter& p, const QRectF& r, int bars)
 
 int main(int argc, char** argv)
 {
-    QGuiApplication app(argc, argv);
+    // Only shapes are drawn (no text), so no application object and no display are needed.
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s <skin folder>\n", argv[0]);
         return 2;
