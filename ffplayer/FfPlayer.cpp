@@ -1,5 +1,6 @@
 #include "FfPlayer.h"
 
+#include "AudioOutput.h"
 #include "FlvRecorder.h"
 #include "FrameScaler.h"
 #include "PlayerHost.h"
@@ -63,6 +64,7 @@ public:
         videoIndex = av_find_best_stream(input, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
         if (videoIndex < 0)
             return false;
+        audioIndex = av_find_best_stream(input, AVMEDIA_TYPE_AUDIO, -1, videoIndex, nullptr, 0);
         const AVStream* stream = input->streams[videoIndex];
         const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
         decoder = codec != nullptr ? avcodec_alloc_context3(codec) : nullptr;
@@ -78,7 +80,10 @@ public:
     AVPacket* packet = nullptr;
     AVFrame* frame = nullptr;
     int videoIndex = -1;
+    int audioIndex = -1;
     FrameScaler scaler;
+    std::unique_ptr<AudioOutput> audio;  // null while no output exists
+    bool audioTried = false;
 };
 
 FfPlayer::FfPlayer() : lastFrame_(av_frame_alloc())
@@ -327,6 +332,15 @@ void FfPlayer::Run(std::string url, void* window, PlayMode mode)
             lengthMs_.store(length);
             firstPts = AV_NOPTS_VALUE;
             PostToWindow(window, kPlayerLengthMessage, 0, static_cast<std::intptr_t>(length));
+        }
+        if (session.packet->stream_index == session.audioIndex && session.audioIndex >= 0) {
+            // The output is looked for at the first sound, so that it never delays the first picture.
+            if (!session.audioTried) {
+                session.audioTried = true;
+                session.audio = AudioOutput::OpenDefault(session.input->streams[session.audioIndex]->codecpar);
+            }
+            if (session.audio)
+                session.audio->Push(session.packet, muted_.load());
         }
         if (session.packet->stream_index == session.videoIndex) {
             Record(session.packet);
