@@ -323,6 +323,11 @@ TEST_F(CloudServiceTest, SubAccountLifecycle) {
     EXPECT_TRUE(detail["result"].empty());
     Refused(rig.Command(R"({ "cmd":21,"clientInfoId":"10001",)" + form + "}"), 2001);  // not a sub-account
 
+    std::string expired = form;
+    expired.replace(expired.find("2099-1-5"), 8, "2001-1-5");
+    Ok(rig.Command(R"({ "cmd":21,"clientInfoId":")" + id + R"(",)" + expired + "}"));
+    Refused(rig.Command(R"({"mobile": "13600136000","password" : "patrol88","cmd":1,"clientType":0})"), 2002);
+
     Ok(rig.Command(R"({"clientInfoId":")" + id + R"(","cmd": 20 })"));
     Refused(rig.Command(R"({"mobile": "13600136000","password" : "patrol88","cmd":1,"clientType":0})"), 2001);
     EXPECT_EQ(Ok(rig.Named("getClientChildAcount", R"({"clientInfoId":"10001" })")).size(), 1u);
