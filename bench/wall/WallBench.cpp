@@ -1,8 +1,9 @@
 // Figures of the video wall, each against a reference measured in the same run:
 //  - relayout of the 64 cells for every layout count, against moving 64 plain widgets the same way;
 //  - 16 cells at 640x360 and 64 cells at 320x180 playing the simulated cameras, against as many bare
-//    players (the same library decoding and scaling the same streams, frames handed to no window):
-//    CPU of the process, frames shown against frames sent, memory per cell.
+//    players (the same library decoding and scaling the same streams, frames handed to no window) and
+//    against the players drawing into bare video surfaces: CPU of the process, frames shown against
+//    frames sent, memory per cell.
 // The camera streams run in a child process so that their CPU is not counted.
 // Run offscreen (QT_QPA_PLATFORM=offscreen, the default here) or under Xvfb.
 #include "PlayInterface.h"
@@ -37,7 +38,6 @@ extern "C" {
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -207,6 +207,52 @@ PlayRow Bare(const ServerProcess& server, const std::string& prefix, int count, 
     return row;
 }
 
+// The players drawing into bare video surfaces (a grid of plain widgets): what drawing costs
+// without the wall's cells, toolbars and messages.
+PlayRow Surfaces(const ServerProcess& server, const std::string& prefix, int count, int width, int height)
+{
+    const int n = count == 16 ? 4 : 8;
+    const double rssBefore = RssMb();
+    auto* grid = new QWidget();
+    grid->resize(n * width, n * height);
+    std::vector<VideoSurface*> surfaces;
+    std::vector<PlayInterface*> players;
+    for (int i = 0; i < count; ++i) {
+        auto* surface = new VideoSurface(grid);
+        surface->setGeometry((i % n) * width, (i / n) * height, width, height);
+        surfaces.push_back(surface);
+        PlayInterface* player = CreatePlayerObject();
+        player->SetPlayMode(PM_REALTIME);
+        player->SetDisplayRect(0, 0, width, height);
+        player->Open(server.Url(prefix + std::to_string(i)).c_str(), surface->GetHWND());
+        players.push_back(player);
+    }
+    grid->show();
+    for (PlayInterface* player : players) {
+        while (player->GetPlayState() == PS_OPENING)
+            Pump(5);
+        player->Play();
+    }
+    Pump(kWarmupMs);
+    std::vector<int> painted(count);
+    for (int i = 0; i < count; ++i)
+        painted[i] = surfaces[i]->FramesPainted();
+    const double cpu = CpuSeconds();
+    const auto start = Clock::now();
+    Pump(kMeasureMs);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    long shown = 0;
+    for (int i = 0; i < count; ++i)
+        shown += surfaces[i]->FramesPainted() - painted[i];
+    PlayRow row{(CpuSeconds() - cpu) / seconds, shown, static_cast<long>(count * seconds * 12.0 + 0.5),
+                (RssMb() - rssBefore) / count};
+    for (PlayInterface*& player : players)
+        DeletePlayerObject(player);
+    delete grid;
+    Pump(50);
+    return row;
+}
+
 // The same cameras in the wall's cells, each cell's inner window exactly width x height.
 PlayRow Wall(const ServerProcess& server, const std::string& prefix, int count, UINT layout, int width, int height)
 {
@@ -238,15 +284,8 @@ PlayRow Wall(const ServerProcess& server, const std::string& prefix, int count, 
     }
     const QSize drawn = wall->Panel(0)->Inner()->Surface()->LastFrameSize();
     int playing = 0;
-    std::map<int, int> states;
-    for (int i = 0; i < count; ++i) {
-        const int state = PlayerManager::Instance()->GetState(wall->Panel(i)->Inner()->PlayerId());
-        playing += state == 2;
-        if (states[state]++ == 0)
-            std::printf("  cell %d state %d tip '%s' failures %d frames %d\n", i, state,
-                        qPrintable(wall->Panel(i)->Inner()->TipText()), wall->Panel(i)->Inner()->OpenFailures(),
-                        wall->Panel(i)->Inner()->Surface()->FramesPresented());
-    }
+    for (int i = 0; i < count; ++i)
+        playing += PlayerManager::Instance()->GetState(wall->Panel(i)->Inner()->PlayerId()) == 2;
     std::printf("  (wall cells draw %dx%d frames; %d of %d cells playing at the end; %ld frames delivered by the "
                 "players, %ld painted)\n",
                 drawn.width(), drawn.height(), playing, count, delivered, shown);
@@ -284,8 +323,8 @@ int main(int argc, char** argv)
 
     std::printf("\nPlaying at once (%d s after %d s warm-up), CPU of this process in cores\n", kMeasureMs / 1000,
                 kWarmupMs / 1000);
-    std::printf("%-22s %10s %10s %8s %18s %12s %12s\n", "", "bare", "wall", "ratio", "wall frames shown", "bare MB/cell",
-                "wall MB/cell");
+    std::printf("%-18s %7s %9s %7s %11s %11s %17s %17s %8s %8s %8s\n", "", "bare", "surfaces", "wall", "wall/bare",
+                "wall/surf", "surf shown/sent", "wall shown/sent", "MB bare", "MB surf", "MB wall");
     struct Case {
         const char* name;
         const char* prefix;
@@ -298,9 +337,12 @@ int main(int argc, char** argv)
         if (std::getenv("WALL_BENCH_ONLY") != nullptr && std::to_string(c.count) != std::getenv("WALL_BENCH_ONLY"))
             continue;
         const PlayRow bare = Bare(server, c.prefix, c.count, c.width, c.height);
+        const PlayRow surfaces = Surfaces(server, c.prefix, c.count, c.width, c.height);
         const PlayRow wall = Wall(server, c.prefix, c.count, c.layout, c.width, c.height);
-        std::printf("%-22s %10.3f %10.3f %8.2f %10ld / %-6ld %12.2f %12.2f\n", c.name, bare.cores, wall.cores,
-                    wall.cores / bare.cores, wall.shown, wall.sent, bare.mbPerCell, wall.mbPerCell);
+        std::printf("%-18s %7.3f %9.3f %7.3f %11.2f %11.2f %8ld / %-6ld %8ld / %-6ld %8.2f %8.2f %8.2f\n", c.name,
+                    bare.cores, surfaces.cores, wall.cores, wall.cores / bare.cores, wall.cores / surfaces.cores,
+                    surfaces.shown, surfaces.sent, wall.shown, wall.sent, bare.mbPerCell, surfaces.mbPerCell,
+                    wall.mbPerCell);
     }
     server.Stop();
     std::filesystem::remove_all(folder);
