@@ -299,6 +299,16 @@ TEST_F(ClientEndToEnd, FrameButtonsDriveTheWallAndActionsToComeSaySo)
     EXPECT_EQ(wall->LayoutCount(), 9);
     uitest::Click(main->SplitPopup()->FindControl(QStringLiteral("btn4")));
     EXPECT_EQ(wall->LayoutCount(), 4);
+    // Activating the main window closes the chooser; the click that did it does not reopen it.
+    main->SendMessage(WM_NCACTIVATE, TRUE, 0);
+    uitest::Pump(50);
+    EXPECT_FALSE(::IsWindow(main->SplitPopup()->GetHWND()));
+    uitest::Click(main->FindControl(QStringLiteral("IDC_BTN_SPLITSCREEN")));
+    uitest::Pump(50);
+    EXPECT_FALSE(::IsWindow(main->SplitPopup()->GetHWND()));
+    uitest::Click(main->FindControl(QStringLiteral("IDC_BTN_SPLITSCREEN")));
+    uitest::Pump(50);
+    EXPECT_TRUE(::IsWindow(main->SplitPopup()->GetHWND()));
     main->SplitPopup()->Close(0);
     uitest::Pump(50);
 
