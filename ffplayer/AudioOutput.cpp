@@ -7,6 +7,7 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include <algorithm>
 #include <cstring>
 
 namespace ffplayer {
@@ -99,18 +100,18 @@ AudioOutput::~AudioOutput()
     avcodec_free_context(&decoder_);
 }
 
-void AudioOutput::Push(const AVPacket* packet, bool muted)
+void AudioOutput::Push(const AVPacket* packet, bool muted, int volume)
 {
     if (avcodec_send_packet(decoder_, packet) < 0)
         return;
     while (avcodec_receive_frame(decoder_, frame_) >= 0) {
         if (!muted)
-            Queue(frame_);
+            Queue(frame_, volume);
         av_frame_unref(frame_);
     }
 }
 
-void AudioOutput::Queue(const AVFrame* frame)
+void AudioOutput::Queue(const AVFrame* frame, int volume)
 {
     const int capacity = swr_get_out_samples(resampler_, frame->nb_samples);
     if (capacity <= 0)
@@ -122,6 +123,11 @@ void AudioOutput::Queue(const AVFrame* frame)
     if (converted <= 0)
         return;
     samples.resize(static_cast<std::size_t>(converted) * kBytesPerFrame);
+    if (volume < 100) {
+        auto* sample = reinterpret_cast<std::int16_t*>(samples.data());
+        for (std::size_t i = 0; i < samples.size() / 2; ++i)
+            sample[i] = static_cast<std::int16_t>(sample[i] * std::max(volume, 0) / 100);
+    }
     {
         std::lock_guard<std::mutex> lock(mutex_);
         queuedBytes_ += samples.size();

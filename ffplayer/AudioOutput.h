@@ -31,13 +31,13 @@ public:
     AudioOutput(const AudioOutput&) = delete;
     AudioOutput& operator=(const AudioOutput&) = delete;
 
-    // One packet of the audio stream; muted audio is decoded but not played.
-    void Push(const AVPacket* packet, bool muted);
+    // One packet of the audio stream at `volume` percent (0 to 100); muted audio is decoded but not played.
+    void Push(const AVPacket* packet, bool muted, int volume = 100);
 
 private:
     AudioOutput() = default;
     bool Start(const char* format, const char* url, const AVCodecParameters* input);
-    void Queue(const AVFrame* frame);
+    void Queue(const AVFrame* frame, int volume);
     void WriteLoop();
 
     AVFormatContext* output_ = nullptr;

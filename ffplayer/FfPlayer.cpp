@@ -340,7 +340,7 @@ void FfPlayer::Run(std::string url, void* window, PlayMode mode)
                 session.audio = AudioOutput::OpenDefault(session.input->streams[session.audioIndex]->codecpar);
             }
             if (session.audio)
-                session.audio->Push(session.packet, muted_.load());
+                session.audio->Push(session.packet, muted_.load(), volume_.load());
         }
         if (session.packet->stream_index == session.videoIndex) {
             Record(session.packet);

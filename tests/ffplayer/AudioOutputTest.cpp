@@ -8,7 +8,9 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -43,7 +45,7 @@ protected:
     }
 
     // Plays the whole file's sound into a raw file; returns the bytes that reached it.
-    std::uintmax_t PlayInto(const std::string& raw, bool muted, std::uintmax_t expected)
+    std::uintmax_t PlayInto(const std::string& raw, bool muted, std::uintmax_t expected, int volume = 100)
     {
         auto output = ffplayer::AudioOutput::Open("s16le", raw.c_str(), input_->streams[audioIndex_]->codecpar);
         EXPECT_NE(nullptr, output);
@@ -52,7 +54,7 @@ protected:
         AVPacket* packet = av_packet_alloc();
         while (av_read_frame(input_, packet) >= 0) {
             if (packet->stream_index == audioIndex_)
-                output->Push(packet, muted);
+                output->Push(packet, muted, volume);
             av_packet_unref(packet);
         }
         av_packet_free(&packet);
@@ -78,6 +80,31 @@ TEST_F(AudioOutputTest, SoundReachesTheOutputAsStereoSamples)
     EXPECT_GE(bytes, expected * 85 / 100);
     EXPECT_LE(bytes, expected * 115 / 100);
     EXPECT_EQ(0u, bytes % 4) << "whole stereo sample frames";
+}
+
+// The loudest sample of a raw 16-bit file.
+int Peak(const std::string& raw)
+{
+    std::FILE* file = std::fopen(raw.c_str(), "rb");
+    int peak = 0;
+    std::int16_t sample;
+    while (file != nullptr && std::fread(&sample, sizeof sample, 1, file) == 1)
+        peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    if (file != nullptr)
+        std::fclose(file);
+    return peak;
+}
+
+TEST_F(AudioOutputTest, VolumeScalesTheSamples)
+{
+    const std::string full = (folder_ / "full.raw").string();
+    const std::string half = (folder_ / "half.raw").string();
+    const std::uintmax_t expected = 44100 / 2 * 4 * 9 / 10;
+    PlayInto(full, false, expected);
+    ASSERT_EQ(0, av_seek_frame(input_, -1, 0, AVSEEK_FLAG_BACKWARD));
+    PlayInto(half, false, expected, 50);
+    ASSERT_GT(Peak(full), 1000);
+    EXPECT_NEAR(Peak(full) / 2, Peak(half), 2);
 }
 
 TEST_F(AudioOutputTest, MutedSoundIsNotPlayed)
