@@ -1,6 +1,6 @@
 // wall_shots OUTPUT_FOLDER: screenshots of the wall playing the simulated cameras: a 4-cell and a
 // 16-cell wall, a cell with its toolbar, and the quality chooser open over a cell. Works offscreen
-// and under Xvfb.
+// and under Xvfb. Also the capture tips, the split chooser and the settings window.
 #include "app/LocalConfig.h"
 #include "ui/CControlUI.h"
 #include "ui/CPaintManagerUI.h"
@@ -9,6 +9,9 @@
 #include "ui/WindowRegistry.h"
 #include "video/CCPlayToolBarWnd.h"
 #include "video/CDlgPanel.h"
+#include "video/CPopWnd.h"
+#include "video/CSettingWnd.h"
+#include "video/CaptureTips.h"
 #include "video/CPlayInnerWnd.h"
 #include "video/CvyrProDlg.h"
 #include "video/StreamServer.h"
@@ -17,6 +20,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 #include <filesystem>
@@ -29,6 +33,14 @@ void Pump(int ms)
     clock.start();
     while (clock.elapsed() < ms)
         QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+QWidget* TopLevel(const QString& className)
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == className && w->isVisible())
+            return w;
+    return nullptr;
 }
 
 bool Save(QWidget* widget, const QString& file)
@@ -87,6 +99,31 @@ int main(int argc, char** argv)
         QTest::mouseClick(quality->GetWidget(), Qt::LeftButton);
         Pump(300);
         ok &= Save(wall.Panel(0), out + "/quality_chooser.png");
+
+        // A snapshot of cell 1 and its tip, a recording tip, the split chooser and the settings.
+        ::PostMessage(wall.Panel(1)->Inner()->GetHWND(), WM_CELL_SNAPSHOT, 0, 0);
+        QWidget* tip = nullptr;
+        for (int i = 0; i < 300 && (tip = TopLevel("CSnapnotTipWnd")) == nullptr; ++i)
+            Pump(10);
+        if (tip != nullptr)
+            ok &= Save(tip, out + "/snapshot_tip.png");
+        ShowRecordTip(LocalConfig::Instance()->GetVideoPath() + "2016_3_9_14_5_7_42.flv");
+        Pump(200);
+        if (QWidget* record = TopLevel("CRecrodTipWnd"))
+            ok &= Save(record, out + "/record_tip.png");
+        CPopWnd chooser;
+        chooser.Create(nullptr, "PopWnd", UI_WNDSTYLE_DIALOG, WS_EX_TOOLWINDOW);
+        chooser.ShowWindow(true);
+        Pump(200);
+        ok &= Save(chooser.GetWidget(), out + "/split_chooser.png");
+        chooser.Close(0);
+        QTimer::singleShot(300, [&] {
+            if (QWidget* settings = TopLevel("CSettingWnd")) {
+                ok &= Save(settings, out + "/settings.png");
+                CWindowWnd::FromWidget(settings)->Close(1);
+            }
+        });
+        CSettingWnd::ShowSettings(nullptr);
         wall.StopAll();
     }
     {
