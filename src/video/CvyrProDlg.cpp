@@ -26,16 +26,7 @@ CvyrProDlg::CvyrProDlg(QWidget* host) : NativeWidget(host)
     LocalConfig::Instance()->SetVideoWallWindow(GetHWND());
 }
 
-CvyrProDlg::~CvyrProDlg()
-{
-    // The cells live as long as the wall; release the handle first so nothing reaches a half-gone wall.
-    ReleaseHandle();
-}
-
-QWidget* CvyrProDlg::HostWindow() const
-{
-    return wallFullScreen_ ? (savedParent_ != nullptr ? savedParent_->window() : nullptr) : window();
-}
+CvyrProDlg::~CvyrProDlg() = default;
 
 bool CvyrProDlg::IsBusy(int cell) const
 {

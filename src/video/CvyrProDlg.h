@@ -55,8 +55,6 @@ public:
     CDlgPanel* Panel(int index) const { return panels_.at(index); }
     // Is some camera of an "open all" request still waiting for its turn?
     bool HasQueuedOpens() const { return !openQueue_.Empty(); }
-    // The window the wall and its cells belong to (the main window, or the wall itself).
-    QWidget* HostWindow() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
