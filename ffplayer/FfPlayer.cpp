@@ -326,6 +326,10 @@ void FfPlayer::Run(std::string url, void* window, PlayMode mode)
     std::int64_t nextPositionNs = 0;
     bool firstShown = false;
     while (!stopRequested_.load() && av_read_frame(session.input, session.packet) >= 0) {
+        if (stopRequested_.load()) {  // a read cut short by Stop may hold half a frame
+            av_packet_unref(session.packet);
+            break;
+        }
         // A replay announces a new length after a seek: positions count from there again.
         if (length > 0 && session.input->duration > 0 && session.input->duration / 1000 != length) {
             length = session.input->duration / 1000;
