@@ -96,8 +96,11 @@ UINT CWindowWnd::ShowModal()
         return 0;
     auto state = std::make_shared<ModalState>();
     modal_ = state;
-    if (widget_->isWindow() && !widget_->isVisible())
-        widget_->setWindowModality(Qt::ApplicationModal);
+    if (widget_->isWindow() && widget_->windowModality() == Qt::NonModal) {
+        // Qt takes the modality when a window is shown: a window made visible by Create is shown again.
+        widget_->hide();
+        widget_->setWindowModality(widget_->parentWidget() ? Qt::WindowModal : Qt::ApplicationModal);
+    }
     widget_->show();
     widget_->raise();
     widget_->activateWindow();

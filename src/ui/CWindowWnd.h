@@ -36,8 +36,9 @@ public:
                 int y = CW_USEDEFAULT, int cx = 0, int cy = 0);
     HWND Create(HWND hwndParent, const QString& name, DWORD style, DWORD exStyle, const RECT& rc);
     void ShowWindow(bool show = true, bool takeFocus = true);
-    // Shows the window modally and runs a message loop until Close (returns its code) or a quit
-    // message (returns 0; the quit stays pending for the enclosing loops). Loops nest.
+    // Shows the window modally (its owner, or the whole application when it has none, takes no input
+    // meanwhile) and runs a message loop until Close (returns its code) or a quit message (returns 0;
+    // the quit stays pending for the enclosing loops). Loops nest.
     UINT ShowModal();
     // Posts WM_CLOSE with the code; when it reaches the default handling the window is destroyed.
     void Close(UINT nRet = IDOK);

@@ -285,7 +285,11 @@ TEST_F(ToolkitWindow, MessageBoxClosesOnlyItselfAndNestedBoxesAreIndependent)
     CMsgTipWnd box("设备不在线");
     box.Create(owner.GetHWND(), "MsgTipWnd", UI_WNDSTYLE_FRAME, WS_EX_WINDOWEDGE);
     EXPECT_EQ(QString("设备不在线"), box.FindControl("contentLabel")->GetText());
-    EXPECT_EQ(1u, RunModal(box, [&] { box.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0); }));
+    EXPECT_EQ(1u, RunModal(box, [&] {
+        EXPECT_EQ(Qt::WindowModal, box.GetWidget()->windowModality());  // its owner takes no input meanwhile
+        EXPECT_TRUE(box.GetWidget()->isVisible());
+        box.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+    }));
     EXPECT_TRUE(IsWindow(owner.GetHWND()));
     EXPECT_FALSE(IsQuitPending());
 
