@@ -123,7 +123,7 @@ constexpr UINT kMessages[] = {WM_LAYOUT_1,  WM_LAYOUT_4,  WM_LAYOUT_6,  WM_LAYOU
                               WM_LAYOUT_16, WM_LAYOUT_17, WM_LAYOUT_25, WM_LAYOUT_36, WM_LAYOUT_49, WM_LAYOUT_64};
 
 // Microseconds per relayout: the wall switching between `count` and 64 cells, against 64 plain
-// widgets hidden, moved and shown into the same rectangles.
+// widgets moved into the same rectangles (and the others hidden).
 void Relayout()
 {
     CvyrProDlg wall;
@@ -152,10 +152,10 @@ void Relayout()
         for (int r = 0; r < kRounds; ++r) {
             for (int count : {kCounts[k], 64}) {
                 plain.setUpdatesEnabled(false);
-                for (QWidget* cell : cells)
-                    if (cell->isVisibleTo(&plain))
-                        cell->hide();
-                for (const CellRect& rect : WallLayout::Arrange(count, 0, 1280, 720)) {
+                const auto rects = WallLayout::Arrange(count, 0, 1280, 720);
+                for (size_t i = rects.size(); i < cells.size(); ++i)
+                    cells[i]->hide();
+                for (const CellRect& rect : rects) {
                     cells[rect.cell]->setGeometry(rect.x, rect.y, rect.width, rect.height);
                     cells[rect.cell]->show();
                 }

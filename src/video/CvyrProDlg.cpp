@@ -123,15 +123,22 @@ void CvyrProDlg::ApplyLayout()
     if (area.isEmpty())
         return;
     setUpdatesEnabled(false);
-    for (CDlgPanel* panel : panels_)
-        if (panel->isVisibleTo(this))
-            panel->hide();
-    for (const CellRect& cell : WallLayout::Arrange(layoutCount_, selectedCell_, area.width(), area.height())) {
+    const std::vector<CellRect> cells = WallLayout::Arrange(layoutCount_, selectedCell_, area.width(), area.height());
+    std::array<bool, kCellCount> shown{};
+    for (const CellRect& cell : cells)
+        shown[cell.cell] = true;
+    // Cells that stay in the arrangement are only moved: hiding and showing them again costs a
+    // show cascade through their windows and changes nothing on the screen.
+    for (int i = 0; i < kCellCount; ++i)
+        if (!shown[i] && panels_[i]->isVisibleTo(this))
+            panels_[i]->hide();
+    for (const CellRect& cell : cells) {
         CDlgPanel* panel = panels_[cell.cell];
         if (panel->parentWidget() != this)
             continue;  // the cell is out in full screen
         panel->setGeometry(cell.x, cell.y, cell.width, cell.height);
-        panel->show();
+        if (!panel->isVisibleTo(this))
+            panel->show();
     }
     setUpdatesEnabled(true);
     if (layoutCount_ == 0 && selectedCell_ >= 0 && selectedCell_ < kCellCount)
