@@ -4,6 +4,7 @@
 #include "ui/WindowMessages.h"
 #include "ui/WindowRegistry.h"
 
+#include <QEvent>
 #include <QWidget>
 
 namespace {
@@ -17,6 +18,27 @@ constexpr Level kLevels[] = {
     {"IDC_BTN_GAOQING", 1280, 960},
     {"IDC_BTN_JUNHENG", 640, 360},
     {"IDC_BTN_LIUCHANG", 320, 180},
+};
+
+// A child window gets no deactivation of its own: the chooser holds the keyboard focus and closes
+// when it goes elsewhere (a click on another cell or control).
+class FocusLossCloser : public QObject {
+public:
+    FocusLossCloser(QWidget* watched, CRatioSwicthWnd* chooser) : QObject(watched), chooser_(chooser)
+    {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusOut)
+            chooser_->Close(0);
+        return false;
+    }
+
+private:
+    CRatioSwicthWnd* chooser_;
 };
 
 }  // namespace
@@ -33,6 +55,9 @@ void CRatioSwicthWnd::Open(HWND cell)
     chooser->move(area->width() - chooser->width(), area->height() - chooser->height() - 30);
     ShowWindow(true, true);
     chooser->raise();
+    chooser->setFocusPolicy(Qt::StrongFocus);
+    chooser->setFocus();
+    new FocusLossCloser(chooser, this);
 }
 
 void CRatioSwicthWnd::InitWindow()

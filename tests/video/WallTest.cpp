@@ -516,6 +516,12 @@ TEST_F(WallTest, QualityChooserSwitchesOnlyToAnotherWidth)
     ASSERT_NE(nullptr, chooser);
     ::SendMessage(chooser->GetHWND(), WM_MOUSELEAVE, 0, 0);
     ASSERT_TRUE(PumpUntil([&] { return Inner(0)->GetWidget()->findChild<QWidget*>("RatioSwicthWnd") == nullptr; }));
+    wall->activateWindow();
+    chooser = openChooser();  // so does the focus going elsewhere
+    ASSERT_NE(nullptr, chooser);
+    wall->setFocus();
+    ASSERT_TRUE(PumpUntil([&] { return Inner(0)->GetWidget()->findChild<QWidget*>("RatioSwicthWnd") == nullptr; }));
+    EXPECT_EQ(1, main.Count(WM_SWITCH_STREAM));
 }
 
 TEST_F(WallTest, RecordingAndSnapshotFilesAndTips)
