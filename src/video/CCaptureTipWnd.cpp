@@ -11,7 +11,8 @@
 
 CCaptureTipWnd* CCaptureTipWnd::Show()
 {
-    Create(nullptr, QString(), UI_WNDSTYLE_DIALOG, WS_EX_WINDOWEDGE);
+    // Shown only once placed; a tip without a path closes itself unseen.
+    Create(nullptr, QString(), UI_WNDSTYLE_DIALOG & ~WS_VISIBLE, WS_EX_WINDOWEDGE);
     if (GetWidget() == nullptr || filePath_.empty())
         return nullptr;  // nothing to announce: the window closes itself (see InitWindow)
     CenterWindow();
