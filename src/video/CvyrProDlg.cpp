@@ -122,7 +122,8 @@ void CvyrProDlg::ApplyLayout()
     const QRect area = rect();
     if (area.isEmpty())
         return;
-    setUpdatesEnabled(false);
+    // No drawing freeze: Qt paints only when the event loop runs again, after all cells moved
+    // (freezing would walk every widget of the 64 cells twice).
     const std::vector<CellRect> cells = WallLayout::Arrange(layoutCount_, selectedCell_, area.width(), area.height());
     std::array<bool, kCellCount> shown{};
     for (const CellRect& cell : cells)
@@ -140,7 +141,6 @@ void CvyrProDlg::ApplyLayout()
         if (!panel->isVisibleTo(this))
             panel->show();
     }
-    setUpdatesEnabled(true);
     if (layoutCount_ == 0 && selectedCell_ >= 0 && selectedCell_ < kCellCount)
         ::PostMessage(panels_[selectedCell_]->GetHWND(), WM_CELL_SHOW_TOOLBAR, 0, 0);
 }
