@@ -88,7 +88,9 @@ void CloudService::Serve(const httplib::Request& request, httplib::Response& res
     }
     response.set_content(reply, "application/json; charset=utf-8");
     auto micros = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
-    std::cerr << request.method << " " << request.path << " -> " << code << " (" << micros.count() << " us)\n";
+    // One write per line, so the lines of concurrent requests do not mix.
+    std::cerr << (request.method + " " + request.path + " -> " + std::to_string(code) + " (" +
+                  std::to_string(micros.count()) + " us)\n");
 }
 
 void CloudService::Routes() {
