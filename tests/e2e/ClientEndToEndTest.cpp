@@ -77,8 +77,11 @@ protected:
 
     static void TearDownTestSuite()
     {
+        // The players deliver frames from their own threads: stop them before the process exits.
+        if (CvyrProDlg* wall = Main()->VideoWall())
+            wall->StopAll();
         CIMClient::Instance()->Disconnect();
-        uitest::Pump(300);
+        uitest::Pump(500);
         fs::current_path(buildDir_);
         std::error_code ignored;
         fs::remove_all(programDir_, ignored);
