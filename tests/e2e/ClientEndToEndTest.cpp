@@ -68,7 +68,10 @@ protected:
         ASSERT_TRUE(accounts.EnsureFolder());
         ASSERT_TRUE(accounts.SaveRememberedAccount(kAccount, kPassword, true, true));
 
-        // The cameras as the demo data has them, whatever earlier suites left.
+        // The demo data and the cameras as it has them, whatever earlier suites changed.
+        httplib::Client cloud("127.0.0.1", 8000);
+        auto reset = cloud.Post("/sim/reset", "", "application/json");
+        ASSERT_TRUE(reset && reset->status == 200) << "cloudsim did not reset its demo data";
         for (const std::string& id : kAllCameras) {
             const bool offline = std::find(kOfflineCameras.begin(), kOfflineCameras.end(), id) != kOfflineCameras.end();
             ASSERT_TRUE(CamsimPost(id, offline ? "offline" : "online")) << id;
