@@ -142,10 +142,7 @@ void CIMClient::Subscribe(const std::string& jid)
 bool CIMClient::IsFriend(const std::string& deviceId)
 {
     base::CSingleLock guard(&lock_, true);
-    for (const auto& name : friends_)
-        if (name == deviceId)
-            return true;
-    return false;
+    return friendSet_.count(deviceId) != 0;
 }
 
 bool CIMClient::IsOnline(const std::string& deviceId)
@@ -224,8 +221,10 @@ void CIMClient::handleRoster(const gloox::Roster& roster)
 {
     {
         base::CSingleLock guard(&lock_, true);
-        for (const auto& item : roster)
+        for (const auto& item : roster) {
             friends_.push_back(item.second->name());
+            friendSet_.insert(item.second->name());
+        }
     }
     HWND hwnd = notifyWnd_.load();
     if (hwnd == nullptr)

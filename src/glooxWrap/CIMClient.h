@@ -18,6 +18,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace gloox {
@@ -127,7 +128,8 @@ private:
     std::atomic<HWND> notifyWnd_{nullptr};
 
     base::CCriticalSection lock_;
-    std::vector<std::string> friends_;      // lock_
+    std::vector<std::string> friends_;      // lock_; roster order, for GetFriends
+    std::unordered_set<std::string> friendSet_;  // lock_; the same names, for IsFriend on every tree rebuild
     std::map<std::string, int> presence_;   // lock_
     std::string boundJid_;                  // lock_
 

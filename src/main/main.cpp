@@ -3,6 +3,9 @@
 #include "app/StartupEnvironment.h"
 #include "duiWrap/CDuiFrameWnd.h"
 #include "duiWrap/CLoginFrameWnd.h"
+#include "glooxWrap/CIMClient.h"
+#include "glooxWrap/DeviceMessenger.h"
+#include "service/DeviceMgr.h"
 #include "ui/CPaintManagerUI.h"
 #include "video/VideoSurfaceHost.h"
 
@@ -19,6 +22,12 @@ int main(int argc, char** argv)
     CPaintManagerUI::SetInstance(nullptr);
     CPaintManagerUI::SetResourcePath(QStringLiteral("skin"));
     InstallVideoSurfaceHost();
+    // A camera bound from a dialog is subscribed to at once, unless the roster already holds it.
+    DeviceMgr::Instance()->SetCameraSubscriber([](const std::string& deviceId) {
+        CIMClient* im = CIMClient::Instance();
+        if (!im->IsFriend(deviceId))
+            im->Subscribe(DeviceJid(deviceId));
+    });
 
     UINT result = 0;
     {
