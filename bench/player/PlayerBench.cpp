@@ -2,7 +2,8 @@
 // CPU per displayed frame against `ffmpeg -threads 1 -i URL -f null -`, time to first frame against
 // ffplay (needs an X display: run under Xvfb), and 16 / 64 players at once. Prints one table.
 #include "PlayInterface.h"
-#include "video/StreamServer.h"
+#include "ProcessUsage.h"
+#include "ServerProcess.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -51,13 +52,6 @@ void OnFrame(void* window, const std::uint8_t* bgra, int, int height, int stride
 
 void OnMessage(void*, unsigned, std::uintptr_t, std::intptr_t) {}
 
-double CpuSeconds(int who)
-{
-    rusage usage{};
-    getrusage(who, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 double ProcessCpuSeconds(pid_t pid)
 {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
@@ -80,65 +74,6 @@ double ProcessCpuSeconds(pid_t pid)
         return 0;
     return (std::stod(fields[11]) + std::stod(fields[12])) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
-
-double RssMb()
-{
-    std::ifstream statm("/proc/self/statm");
-    long size = 0, resident = 0;
-    statm >> size >> resident;
-    return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
-// A child process running the camera streams, so that its CPU is not counted as the player's.
-struct ServerProcess {
-    pid_t pid = -1;
-    std::uint16_t port = 0;
-
-    void Start(const std::vector<std::pair<std::string, std::pair<int, int>>>& cameras)
-    {
-        int fds[2];
-        if (pipe(fds) != 0)
-            std::exit(1);
-        pid = fork();
-        if (pid == 0) {
-            close(fds[0]);
-            sigset_t signals;
-            sigemptyset(&signals);
-            sigaddset(&signals, SIGTERM);
-            pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-            av_log_set_level(AV_LOG_ERROR);
-            camsim::StreamServer server;
-            if (!server.Start())
-                _exit(1);
-            for (const auto& [id, size] : cameras) {
-                server.SetLiveSize(id, size.first, size.second);
-                server.Prepare(id);
-            }
-            const std::uint16_t bound = server.Port();
-            if (write(fds[1], &bound, sizeof bound) != sizeof bound)
-                _exit(1);
-            int signal = 0;
-            sigwait(&signals, &signal);
-            server.Stop();
-            _exit(0);
-        }
-        close(fds[1]);
-        if (read(fds[0], &port, sizeof port) != sizeof port)
-            std::exit(1);
-        close(fds[0]);
-    }
-
-    std::string Url(const std::string& id) const
-    {
-        return "http://127.0.0.1:" + std::to_string(port) + "/live/" + id + ".flv";
-    }
-
-    void Stop()
-    {
-        kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
-    }
-};
 
 struct ChildRun {
     pid_t pid = -1;
@@ -342,7 +277,7 @@ WallRow MeasureWall(ServerProcess& server, const std::string& prefix, int count,
 int main()
 {
     setvbuf(stdout, nullptr, _IOLBF, 0);  // show each table line as it is measured
-    std::vector<std::pair<std::string, std::pair<int, int>>> cameras = {
+    ServerProcess::Cameras cameras = {
         {"CPU320", {320, 180}}, {"CPU640", {640, 360}}, {"CPU1280", {1280, 720}}, {"FIRST", {640, 360}}};
     for (int i = 0; i < 16; ++i)
         cameras.push_back({"MID" + std::to_string(i), {640, 360}});

@@ -7,6 +7,8 @@
 // The camera streams run in a child process so that their CPU is not counted.
 // Run offscreen (QT_QPA_PLATFORM=offscreen, the default here) or under Xvfb.
 #include "PlayInterface.h"
+#include "ProcessUsage.h"
+#include "ServerProcess.h"
 #include "app/LocalConfig.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/VideoSurface.h"
@@ -16,7 +18,6 @@
 #include "video/CPlayInnerWnd.h"
 #include "video/CvyrProDlg.h"
 #include "video/PlayerManager.h"
-#include "video/StreamServer.h"
 #include "video/VideoSurfaceHost.h"
 #include "video/WallLayout.h"
 
@@ -28,16 +29,12 @@ extern "C" {
 #include <QElapsedTimer>
 #include <QWidget>
 
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -46,21 +43,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double CpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-double RssMb()
-{
-    std::ifstream statm("/proc/self/statm");
-    long size = 0, resident = 0;
-    statm >> size >> resident;
-    return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
 void Pump(int ms)
 {
     QElapsedTimer clock;
@@ -68,55 +50,6 @@ void Pump(int ms)
     while (clock.elapsed() < ms)
         QApplication::processEvents(QEventLoop::AllEvents, 5);
 }
-
-// The camera streams in a child process (forked before Qt starts any thread).
-struct ServerProcess {
-    pid_t pid = -1;
-    std::uint16_t port = 0;
-
-    void Start(const std::vector<std::pair<std::string, std::pair<int, int>>>& cameras)
-    {
-        int fds[2];
-        if (pipe(fds) != 0)
-            std::exit(1);
-        pid = fork();
-        if (pid == 0) {
-            close(fds[0]);
-            sigset_t stopSignals;
-            sigemptyset(&stopSignals);
-            sigaddset(&stopSignals, SIGTERM);
-            pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
-            av_log_set_level(AV_LOG_ERROR);
-            camsim::StreamServer server;
-            if (!server.Start())
-                _exit(1);
-            for (const auto& [id, size] : cameras) {
-                server.SetLiveSize(id, size.first, size.second);
-                server.Prepare(id);
-            }
-            const std::uint16_t bound = server.Port();
-            if (write(fds[1], &bound, sizeof bound) != sizeof bound)
-                _exit(1);
-            int signal = 0;
-            sigwait(&stopSignals, &signal);
-            server.Stop();
-            _exit(0);
-        }
-        close(fds[1]);
-        if (read(fds[0], &port, sizeof port) != sizeof port)
-            std::exit(1);
-        close(fds[0]);
-    }
-    std::string Url(const std::string& id) const
-    {
-        return "http://127.0.0.1:" + std::to_string(port) + "/live/" + id + ".flv";
-    }
-    void Stop()
-    {
-        kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
-    }
-};
 
 constexpr int kCounts[] = {1, 4, 6, 8, 9, 14, 16, 17, 25, 36, 49, 64};
 constexpr UINT kMessages[] = {WM_LAYOUT_1,  WM_LAYOUT_4,  WM_LAYOUT_6,  WM_LAYOUT_8,  WM_LAYOUT_9,  WM_LAYOUT_14,
@@ -300,7 +233,7 @@ PlayRow Wall(const ServerProcess& server, const std::string& prefix, int count, 
 
 int main(int argc, char** argv)
 {
-    std::vector<std::pair<std::string, std::pair<int, int>>> cameras;
+    ServerProcess::Cameras cameras;
     for (int i = 0; i < 16; ++i)
         cameras.push_back({"MID" + std::to_string(i), {640, 360}});
     for (int i = 0; i < 64; ++i)
