@@ -108,7 +108,9 @@ void VideoSurface::ClearFrame()
 LRESULT VideoSurface::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == kFrameReady) {
-        repaint();  // paints now; a frame arriving meanwhile queues the next request
+        // Scheduled, not immediate: Qt then paints all surfaces that got a frame in one pass and
+        // flushes the window once, instead of one paint and one flush per cell and frame.
+        update();
         return 0;
     }
     HWND host = WidgetHandles::NearestHandle(parentWidget());
