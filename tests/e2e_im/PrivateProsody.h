@@ -36,6 +36,3 @@ private:
     int port_ = 0;
     int pid_ = -1;
 };
-
-// A free TCP port on 127.0.0.1 at the time of the call.
-int FreeLoopbackPort();

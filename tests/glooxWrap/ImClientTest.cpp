@@ -1,6 +1,7 @@
 #include "glooxWrap/CIMClient.h"
 #include "glooxWrap/Gate.h"
 #include "glooxWrap/ImEvents.h"
+#include "support/LoopbackPort.h"
 #include "ui/MessageTarget.h"
 #include "ui/WindowMessages.h"
 
@@ -8,11 +9,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <thread>
 
@@ -54,20 +50,6 @@ protected:
             new QCoreApplication(argc, argv);
     }
 };
-
-// A loopback port nobody listens on.
-int ClosedPort()
-{
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
 
 }  // namespace
 
@@ -118,7 +100,7 @@ TEST_F(ImClient, UnreachableServerPostsNothingAndRefusesSends)
     Recorder window;
     CIMClient client;
     client.SetNotifyWnd(window.GetHWND());
-    EXPECT_FALSE(client.ConnectServer("13800138000", "pw", KELVUE_DEVICE_DOMAIN, "127.0.0.1", ClosedPort()));
+    EXPECT_FALSE(client.ConnectServer("13800138000", "pw", KELVUE_DEVICE_DOMAIN, "127.0.0.1", FreeLoopbackPort()));
     client.SendMsg(DeviceJid("cam1"), "{\"cmd\":4}");
     client.Subscribe(DeviceJid("cam1"));
     Pump(50);

@@ -1,6 +1,7 @@
 // The HTTP transport against a real server on loopback, and the code-page conversion.
 #include "FakeService.h"
 #include "PrivateWorkDir.h"
+#include "support/LoopbackPort.h"
 
 #include "app/UserSession.h"
 #include "service/CodePage.h"
@@ -13,9 +14,7 @@
 
 #include <fstream>
 #include <sstream>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <netinet/in.h>
 #include <unistd.h>
 
 namespace {
@@ -26,20 +25,6 @@ std::string ReadFile(const std::string& path)
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
-}
-
-// A loopback port with nothing listening on it.
-std::uint16_t ClosedPort()
-{
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
 }
 
 std::uint16_t PortOf(const FakeService& service)
@@ -93,7 +78,7 @@ TEST(HttpPostJson, EmptyHostSendsNothing)
 
 TEST(HttpPostJson, UnreachableHostGivesTheFailureText)
 {
-    EXPECT_EQ(HttpPostJson("p", "{}", "127.0.0.1", ClosedPort()), kGetJsonError);
+    EXPECT_EQ(HttpPostJson("p", "{}", "127.0.0.1", FreeLoopbackPort()), kGetJsonError);
 }
 
 TEST(HttpPostJson, RefusesAReplyBeyondTheSizeLimit)
@@ -107,7 +92,7 @@ TEST(ServiceRequests, UnreachableServiceFailsEveryKindOfRequestWithTheConnection
 {
     FakeService service;
     ASSERT_EQ(LogInThrough(service), 0);
-    SetServiceEndpointForTesting("127.0.0.1", ClosedPort());
+    SetServiceEndpointForTesting("127.0.0.1", FreeLoopbackPort());
     EXPECT_EQ(UserSession::Instance()->Login("1", "2"), -1);
     EXPECT_EQ(UserSession::Instance()->ErrorText(), "连接总控服务器失败");
     EXPECT_EQ(UserSession::Instance()->ClientInfoId(), "C1");
@@ -135,7 +120,7 @@ TEST(DownloadUrlToFile, LeavesNoFileWhenTheServerHasNone)
     EXPECT_FALSE(DownloadUrlToFile(service.Url("/pic/none.jpeg"), "missing.jpeg"));
     EXPECT_NE(access("missing.jpeg", F_OK), 0);
     EXPECT_NE(access("missing.jpeg.part", F_OK), 0);
-    EXPECT_FALSE(DownloadUrlToFile("http://127.0.0.1:" + std::to_string(ClosedPort()) + "/x", "missing.jpeg"));
+    EXPECT_FALSE(DownloadUrlToFile("http://127.0.0.1:" + std::to_string(FreeLoopbackPort()) + "/x", "missing.jpeg"));
     EXPECT_NE(access("missing.jpeg", F_OK), 0);
 }
 
