@@ -27,19 +27,6 @@ using namespace walltest;
 
 namespace {
 
-QWidget* TopLevel(const QString& className)
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == className && w->isVisible())
-            return w;
-    return nullptr;
-}
-
-WindowImplBase* WindowOf(QWidget* widget)
-{
-    return widget != nullptr ? dynamic_cast<WindowImplBase*>(CWindowWnd::FromWidget(widget)) : nullptr;
-}
-
 void Click(WindowImplBase* window, const char* name)
 {
     CControlUI* control = window->FindControl(name);

@@ -6,7 +6,9 @@
 
 #include "app/LocalConfig.h"
 #include "ui/CPaintManagerUI.h"
+#include "ui/CWindowWnd.h"
 #include "ui/MessageTarget.h"
+#include "ui/WindowImplBase.h"
 #include "video/StreamServer.h"
 #include "video/VideoSurfaceHost.h"
 
@@ -18,6 +20,7 @@ extern "C" {
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QWidget>
 
 #include <cstdlib>
 #include <filesystem>
@@ -79,6 +82,21 @@ inline void Pump(int ms)
     clock.start();
     while (clock.elapsed() < ms)
         QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+// The visible top-level widget of that window class; null when none is shown.
+inline QWidget* TopLevel(const QString& className)
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == className && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+// The window behind a top-level widget; null for null or a widget that is no such window.
+inline WindowImplBase* WindowOf(QWidget* widget)
+{
+    return widget != nullptr ? dynamic_cast<WindowImplBase*>(CWindowWnd::FromWidget(widget)) : nullptr;
 }
 
 class WallEnvironment : public ::testing::Environment {

@@ -380,19 +380,6 @@ TEST_F(WallTest, FullWallReplacesThePreferredCellsStream)
 
 namespace {
 
-QWidget* TopLevel(const QString& className)
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == className && w->isVisible())
-            return w;
-    return nullptr;
-}
-
-WindowImplBase* WindowOf(QWidget* widget)
-{
-    return widget != nullptr ? dynamic_cast<WindowImplBase*>(CWindowWnd::FromWidget(widget)) : nullptr;
-}
-
 // year_month_day_hour_minute_second_millis + extension, plain decimal numbers.
 bool IsCaptureName(const std::string& name, const std::string& extension)
 {
