@@ -2,6 +2,7 @@
 // cloudsim of the peers fixture on the service port: both sides are the real code. Every test starts
 // from the demo data, and after each change the next query must show it.
 #include "service/PrivateWorkDir.h"
+#include "Today.h"
 
 #include "app/UserSession.h"
 #include "service/AlarmMgr.h"
@@ -18,7 +19,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
-#include <ctime>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -28,15 +28,6 @@ namespace {
 
 constexpr char kMain[] = "13800138000", kMainPassword[] = "kelvue123";
 constexpr char kSub[] = "13900139000", kSubPassword[] = "kelvue456";
-
-std::string Today() {
-    std::time_t now = std::time(nullptr);
-    std::tm parts{};
-    gmtime_r(&now, &parts);
-    char text[16];
-    std::strftime(text, sizeof text, "%Y-%m-%d", &parts);
-    return text;
-}
 
 // Posts to cloudsim's control interface; true on HTTP 200.
 bool Control(const std::string& path, const std::string& body) {

@@ -1,25 +1,16 @@
 // Black-box tests of cloudsim over HTTP: refusals of bad input (the service keeps serving), every
 // request family, and that each change shows in the next query.
 #include "ServiceRig.h"
+#include "Today.h"
 
 #include <gtest/gtest.h>
 
-#include <ctime>
 #include <set>
 
 namespace {
 
 constexpr char kMainLogin[] = R"({"mobile": "13800138000","password" : "kelvue123","cmd":1,"clientType":0})";
 constexpr char kMainTree[] = R"({"clientInfoId":"10001", "cmd":11, "loginUUID":"token_PC_CODE", "clientType":"0"})";
-
-std::string Today() {
-    std::time_t now = std::time(nullptr);
-    std::tm parts{};
-    gmtime_r(&now, &parts);
-    char text[16];
-    std::strftime(text, sizeof text, "%Y-%m-%d", &parts);
-    return text;
-}
 
 int Code(const Json::Value& reply) { return reply.isObject() ? reply["code"].asInt() : -1; }
 
