@@ -1,13 +1,9 @@
 // The player library against the simulated cameras' streams, with a host that records frames.
 #include "FakeHost.h"
 #include "FfPlayer.h"
-#include "video/StreamServer.h"
+#include "StreamServerSuite.h"
 
 #include <gtest/gtest.h>
-
-extern "C" {
-#include <libavutil/log.h>
-}
 
 #include <atomic>
 #include <cstring>
@@ -70,21 +66,8 @@ std::pair<int, int> PngSize(const std::string& path)
     return {be32(header + 16), be32(header + 20)};
 }
 
-class PlayerStream : public ::testing::Test {
+class PlayerStream : public StreamServerSuite {
 protected:
-    static void SetUpTestSuite()
-    {
-        av_log_set_level(AV_LOG_ERROR);
-        FakeHost::Instance();
-        server_ = new StreamServer;
-        ASSERT_TRUE(server_->Start());
-    }
-    static void TearDownTestSuite()
-    {
-        delete server_;
-        server_ = nullptr;
-    }
-
     void SetUp() override
     {
         player_ = CreatePlayerObject();
@@ -115,13 +98,10 @@ protected:
 
     std::string PathOf(const char* name) const { return (folder_ / name).string(); }
 
-    static StreamServer* server_;
     PlayInterface* player_ = nullptr;
     EventLog events_;
     std::filesystem::path folder_;
 };
-
-StreamServer* PlayerStream::server_ = nullptr;
 
 TEST_F(PlayerStream, FramesReachTheHostAtTheVideoOrDisplaySize)
 {

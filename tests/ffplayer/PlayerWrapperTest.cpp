@@ -1,22 +1,18 @@
 // PlayerManager, Cffplayer and CEventHandle over the real library, with a host that records frames
 // and a headless message target that receives WM_PLAYER_EVENT.
 #include "FakeHost.h"
+#include "StreamServerSuite.h"
 #include "ui/MessageTarget.h"
 #include "ui/WindowMessages.h"
 #include "video/CMediaPlayerObserver.h"
 #include "video/Cffplayer.h"
 #include "video/PlayerManager.h"
 #include "video/PlayerSlot.h"
-#include "video/StreamServer.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-
-extern "C" {
-#include <libavutil/log.h>
-}
 
 #include <functional>
 #include <string>
@@ -56,7 +52,7 @@ public:
     std::vector<std::pair<int, int>> received;
 };
 
-class PlayerWrapper : public ::testing::Test {
+class PlayerWrapper : public StreamServerSuite {
 protected:
     static void SetUpTestSuite()
     {
@@ -65,15 +61,7 @@ protected:
         static char* argv[] = {name, nullptr};
         if (QCoreApplication::instance() == nullptr)
             new QCoreApplication(argc, argv);
-        av_log_set_level(AV_LOG_ERROR);
-        FakeHost::Instance();
-        server_ = new StreamServer;
-        ASSERT_TRUE(server_->Start());
-    }
-    static void TearDownTestSuite()
-    {
-        delete server_;
-        server_ = nullptr;
+        StreamServerSuite::SetUpTestSuite();
     }
 
     static PlayerManager& Manager() { return *PlayerManager::Instance(); }
@@ -90,11 +78,7 @@ protected:
         EXPECT_EQ(2, Manager().GetState(id));
         return id;
     }
-
-    static StreamServer* server_;
 };
-
-StreamServer* PlayerWrapper::server_ = nullptr;
 
 // Declared first: the process's first player gets id 0.
 TEST_F(PlayerWrapper, IdsStartAtZeroAndAreNeverReused)
