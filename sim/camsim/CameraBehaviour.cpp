@@ -1,5 +1,6 @@
 #include "CameraBehaviour.h"
 
+#include "CompactJson.h"
 #include "VideoAddressSource.h"
 
 #include <json/json.h>
@@ -8,14 +9,6 @@
 #include <memory>
 
 namespace {
-
-std::string Write(const Json::Value& value)
-{
-    Json::StreamWriterBuilder builder;
-    builder["indentation"] = "";
-    builder["emitUTF8"] = true;
-    return Json::writeString(builder, value);
-}
 
 Json::Value Reply(int cmd, int errNum = 0)
 {
@@ -46,7 +39,7 @@ std::string CameraBehaviour::AlarmNotice(int warnType) const
     notice["dev_type"] = 0;
     notice["warnType"] = warnType;
     notice["deviceId"] = deviceId_;
-    return Write(notice);
+    return CompactJson(notice);
 }
 
 CameraBehaviour::Outcome CameraBehaviour::Answer(const std::string& body, std::int64_t nowUtc)
@@ -166,7 +159,7 @@ CameraBehaviour::Outcome CameraBehaviour::Answer(const std::string& body, std::i
     default:
         return {};
     }
-    outcome.reply = Write(reply);
+    outcome.reply = CompactJson(reply);
     return outcome;
 }
 
@@ -219,5 +212,5 @@ std::string CameraBehaviour::Ptz25(int function, int control, int param)
     reply["pan"] = ptz_.pan;
     reply["tilt"] = ptz_.tilt;
     reply["zoom"] = ptz_.zoom;
-    return Write(reply);
+    return CompactJson(reply);
 }

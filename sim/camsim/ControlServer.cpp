@@ -1,20 +1,9 @@
 #include "ControlServer.h"
 
+#include "CompactJson.h"
 #include "SimCamera.h"
 
 #include <json/json.h>
-
-namespace {
-
-std::string Write(const Json::Value& value)
-{
-    Json::StreamWriterBuilder builder;
-    builder["indentation"] = "";
-    builder["emitUTF8"] = true;
-    return Json::writeString(builder, value);
-}
-
-}  // namespace
 
 ControlServer::ControlServer(const std::map<std::string, SimCamera*>& cameras) : cameras_(cameras)
 {
@@ -22,7 +11,7 @@ ControlServer::ControlServer(const std::map<std::string, SimCamera*>& cameras) :
         Json::Value list(Json::arrayValue);
         for (const auto& [id, camera] : cameras_)
             list.append(camera->Status());
-        res.set_content(Write(list), "application/json");
+        res.set_content(CompactJson(list), "application/json");
     });
     server_.Get(R"(/cameras/([^/]+)/received)", [this](const httplib::Request& req, httplib::Response& res) {
         auto it = cameras_.find(req.matches[1]);
@@ -35,7 +24,7 @@ ControlServer::ControlServer(const std::map<std::string, SimCamera*>& cameras) :
             received.append(line);
         Json::Value body(Json::objectValue);
         body["received"] = received;
-        res.set_content(Write(body), "application/json");
+        res.set_content(CompactJson(body), "application/json");
     });
     server_.Post(R"(/cameras/([^/]+)/(offline|online|mute|unmute|alarm|clear|away|back|say))",
                  [this](const httplib::Request& req, httplib::Response& res) {
