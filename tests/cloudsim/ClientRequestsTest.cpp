@@ -2,7 +2,7 @@
 // cloudsim of the peers fixture on the service port: both sides are the real code. Every test starts
 // from the demo data, and after each change the next query must show it.
 #include "service/PrivateWorkDir.h"
-#include "Today.h"
+#include "support/Today.h"
 
 #include "app/UserSession.h"
 #include "service/AlarmMgr.h"

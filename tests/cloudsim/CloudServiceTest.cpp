@@ -1,7 +1,7 @@
 // Black-box tests of cloudsim over HTTP: refusals of bad input (the service keeps serving), every
 // request family, and that each change shows in the next query.
 #include "ServiceRig.h"
-#include "Today.h"
+#include "support/Today.h"
 
 #include <gtest/gtest.h>
 

@@ -7,12 +7,12 @@
 #include "app/UserSession.h"
 #include "service/AlarmMgr.h"
 #include "device/CommandTexts.h"
+#include "support/Today.h"
 #include "ui/WindowMessages.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ctime>
 #include <filesystem>
 #include <regex>
 
@@ -42,15 +42,6 @@ protected:
     {
         std::error_code ignored;
         std::filesystem::remove_all(programFolder, ignored);
-    }
-    static std::string TodayUtc()
-    {
-        std::time_t now = std::time(nullptr);
-        std::tm utc{};
-        gmtime_r(&now, &utc);
-        char day[16];
-        std::strftime(day, sizeof day, "%Y-%m-%d", &utc);
-        return day;
     }
     static inline std::string programFolder;
     // Every camera the tests use starts online, answering and cleared, whatever an earlier test left.
@@ -196,7 +187,7 @@ TEST_F(EndToEnd, QueuedCommandsArriveInOrderAndRepliesAreRoutedByCmd)
 
     // camsim recorded both alarms with the cloud service, as a camera uploads them.
     AlarmMgr* alarms = AlarmMgr::Instance();
-    ASSERT_EQ(0, alarms->ReqAlarmList(TodayUtc(), 0, 0, 0)) << alarms->GetErrorText();
+    ASSERT_EQ(0, alarms->ReqAlarmList(Today(), 0, 0, 0)) << alarms->GetErrorText();
     std::vector<AlarmRecord> records;
     alarms->GetAlarms(records);
     ASSERT_GE(records.size(), 2u);
