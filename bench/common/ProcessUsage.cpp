@@ -8,6 +8,11 @@ double CpuSeconds(int who)
 {
     rusage usage{};
     getrusage(who, &usage);
+    return CpuSeconds(usage);
+}
+
+double CpuSeconds(const rusage& usage)
+{
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 

@@ -117,7 +117,7 @@ double WaitCpu(pid_t pid)
     rusage usage{};
     if (wait4(pid, &status, 0, &usage) < 0)
         return -1;
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return CpuSeconds(usage);
 }
 
 struct CpuRow {
