@@ -192,16 +192,11 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM, LRESULT& 
 
 void CPaintManagerUI::SendNotify(CControlUI* sender, const QString& type, WPARAM wParam, LPARAM lParam, bool async)
 {
-    TNotifyUI msg;
-    msg.sType = type;
-    msg.pSender = sender;
-    msg.wParam = wParam;
-    msg.lParam = lParam;
-    msg.ptMouse = mousePos_;
-    SendNotify(msg, async);
+    SendNotify(sender, type, wParam, lParam, mousePos_, async);
 }
 
-void CPaintManagerUI::SendNotify(CControlUI* sender, const QString& type, WPARAM wParam, LPARAM lParam, POINT ptMouse)
+void CPaintManagerUI::SendNotify(CControlUI* sender, const QString& type, WPARAM wParam, LPARAM lParam, POINT ptMouse,
+                                 bool async)
 {
     TNotifyUI msg;
     msg.sType = type;
@@ -209,7 +204,7 @@ void CPaintManagerUI::SendNotify(CControlUI* sender, const QString& type, WPARAM
     msg.wParam = wParam;
     msg.lParam = lParam;
     msg.ptMouse = ptMouse;
-    SendNotify(msg, false);
+    SendNotify(msg, async);
 }
 
 void CPaintManagerUI::SendNotify(TNotifyUI& msg, bool async)

@@ -66,7 +66,8 @@ public:
     bool MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     void SendNotify(CControlUI* sender, const QString& type, WPARAM wParam = 0, LPARAM lParam = 0, bool async = false);
-    void SendNotify(CControlUI* sender, const QString& type, WPARAM wParam, LPARAM lParam, POINT ptMouse);
+    void SendNotify(CControlUI* sender, const QString& type, WPARAM wParam, LPARAM lParam, POINT ptMouse,
+                    bool async = false);
     void SendNotify(TNotifyUI& msg, bool async = false);
 
     // Control timers: UIEVENT_TIMER reaches the control's DoEvent with wParam = id. The window sees a
