@@ -364,8 +364,7 @@ void FfPlayer::Run(std::string url, void* window, PlayMode mode)
                         const std::uint64_t rect = displayRect_.load();
                         const int width = rect != 0 ? static_cast<int>(rect >> 32) : frame->width;
                         const int height = rect != 0 ? static_cast<int>(rect & 0xffffffffu) : frame->height;
-                        if (const std::uint8_t* bgra = session.scaler.Scale(frame, width, height))
-                            DeliverFrame(window, bgra, width, height, session.scaler.Stride());
+                        ShowFrame(window, frame, width, height, session.scaler);
                         if (!firstShown) {
                             firstShown = true;
                             Notify(PE_FIRST_FRAME);

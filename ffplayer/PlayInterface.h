@@ -41,15 +41,22 @@ enum PlayMode : int { PM_DEFAULT = 0, PM_REALTIME = 1 };
 constexpr unsigned kPlayerPositionMessage = 0x67D;  // lParam = playing position, ms since the first frame
 constexpr unsigned kPlayerLengthMessage = 0x67E;    // lParam = length of the stream, ms
 
-// How the host receives frames and messages. Both functions may be called from any library thread.
+// How the host receives frames and messages. The functions may be called from any library thread.
+// Frames are converted straight into a buffer the host lends, so that the picture is never copied on
+// its way to the window: each lendFrame that returns a buffer is followed, on the same thread and
+// before that thread's next lendFrame, by one returnFrame for the same window.
 struct PlayerHost {
-    // A decoded frame scaled to the display rectangle, 32-bit BGRA; valid only during the call.
-    void (*deliverFrame)(void* window, const std::uint8_t* bgra, int width, int height, int stride);
+    // The buffer the next frame for `window` is to be written into: 32-bit BGRA, width x height, rows
+    // `*stride` bytes apart. Null when the window takes no frame now: the frame is then not converted.
+    std::uint8_t* (*lendFrame)(void* window, int width, int height, int* stride);
+    // Gives back the buffer of this thread's last lendFrame for `window`; `filled` tells whether it
+    // now holds the frame (false when the conversion failed).
+    void (*returnFrame)(void* window, bool filled);
     void (*postMessage)(void* window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
 };
 
-// Installs the host table (copied). Call once per process before the first Open; a null function is
-// simply not called.
+// Installs the host table (copied). Call it before the first Open, or while no stream plays; a null
+// function is simply not called (a null lendFrame: no frame is converted).
 extern "C" FFPLAYER_API void SetPlayerHost(const PlayerHost* host);
 
 // Receiver of the library's events; called on a library thread. It must not call back into the

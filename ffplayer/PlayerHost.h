@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FrameScaler.h"
 #include "PlayInterface.h"
 
 #include <cstdint>
@@ -7,7 +8,9 @@
 // The process-wide host table installed by SetPlayerHost; safe to call from any thread.
 namespace ffplayer {
 
-void DeliverFrame(void* window, const std::uint8_t* bgra, int width, int height, int stride);
+// Converts the frame to BGRA at width x height into a buffer lent by the host for `window`, if it lends
+// one. True when the window received the frame.
+bool ShowFrame(void* window, const AVFrame* frame, int width, int height, FrameScaler& scaler);
 void PostToWindow(void* window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
 
 }  // namespace ffplayer

@@ -3,6 +3,7 @@
 // ffplay (needs an X display: run under Xvfb), and 16 / 64 players at once. Prints one table.
 #include "PlayInterface.h"
 #include "ProcessUsage.h"
+#include "ScratchHost.h"
 #include "ServerProcess.h"
 
 extern "C" {
@@ -34,23 +35,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-constexpr int kMaxWindows = 128;
-std::array<std::atomic<int>, kMaxWindows> g_frames{};
-std::array<std::atomic<std::int64_t>, kMaxWindows> g_firstFrameNs{};
-
-std::int64_t NowNs() { return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count(); }
-
-void OnFrame(void* window, const std::uint8_t* bgra, int, int height, int stride)
-{
-    const auto index = reinterpret_cast<std::uintptr_t>(window);
-    volatile std::uint8_t last = bgra[static_cast<std::size_t>(stride) * (height - 1)];
-    (void)last;
-    std::int64_t none = 0;
-    g_firstFrameNs[index].compare_exchange_strong(none, NowNs());
-    g_frames[index].fetch_add(1);
-}
-
-void OnMessage(void*, unsigned, std::uintptr_t, std::intptr_t) {}
+using ScratchHost::Frames;
+using ScratchHost::FirstFrameNs;
+using ScratchHost::NowNs;
 
 double ProcessCpuSeconds(pid_t pid)
 {
@@ -140,8 +127,8 @@ CpuRow MeasureCpuPerFrame(const ServerProcess& server, const std::string& camera
     const ChildRun longRun = ffmpeg(longFrames);
 
     PlayInterface* player = CreatePlayerObject();
-    void* window = reinterpret_cast<void*>(std::uintptr_t{1});
-    g_frames[1] = 0;
+    void* window = ScratchHost::Window(1);
+    Frames(1) = 0;
     player->SetPlayMode(PM_REALTIME);
     player->SetDisplayRect(0, 0, width, height);
     player->Open(server.Url(camera).c_str(), window);
@@ -149,11 +136,11 @@ CpuRow MeasureCpuPerFrame(const ServerProcess& server, const std::string& camera
         std::this_thread::sleep_for(5ms);
     player->Play();
     std::this_thread::sleep_for(2s);  // past the join burst
-    const int framesBefore = g_frames[1];
+    const int framesBefore = Frames(1);
     const double cpuBefore = CpuSeconds(RUSAGE_SELF);
     std::this_thread::sleep_for(10s);
     const double cpu = CpuSeconds(RUSAGE_SELF) - cpuBefore;
-    const int frames = g_frames[1] - framesBefore;
+    const int frames = Frames(1) - framesBefore;
     DeletePlayerObject(player);
 
     const double shortCpu = WaitCpu(shortRun.pid);
@@ -172,17 +159,17 @@ double Median(std::vector<double> values)
 double OurTimeToFirstFrame(const ServerProcess& server, const std::string& camera)
 {
     PlayInterface* player = CreatePlayerObject();
-    void* window = reinterpret_cast<void*>(std::uintptr_t{2});
-    g_firstFrameNs[2] = 0;
+    void* window = ScratchHost::Window(2);
+    FirstFrameNs(2) = 0;
     player->SetPlayMode(PM_REALTIME);
     const std::int64_t start = NowNs();
     player->Open(server.Url(camera).c_str(), window);
     while (player->GetPlayState() == PS_OPENING)
         std::this_thread::sleep_for(1ms);
     player->Play();
-    for (int i = 0; i < 5000 && g_firstFrameNs[2] == 0; ++i)
+    for (int i = 0; i < 5000 && FirstFrameNs(2) == 0; ++i)
         std::this_thread::sleep_for(1ms);
-    const std::int64_t first = g_firstFrameNs[2];
+    const std::int64_t first = FirstFrameNs(2);
     DeletePlayerObject(player);
     return first == 0 ? -1 : (first - start) / 1e6;
 }
@@ -239,11 +226,11 @@ WallRow MeasureWall(ServerProcess& server, const std::string& prefix, int count,
     std::vector<PlayInterface*> players;
     for (int i = 0; i < count; ++i) {
         const int index = 10 + i;
-        g_frames[index] = 0;
+        Frames(index) = 0;
         PlayInterface* player = CreatePlayerObject();
         player->SetPlayMode(PM_REALTIME);
         player->SetDisplayRect(0, 0, width, height);
-        player->Open(server.Url(prefix + std::to_string(i)).c_str(), reinterpret_cast<void*>(std::uintptr_t(index)));
+        player->Open(server.Url(prefix + std::to_string(i)).c_str(), ScratchHost::Window(index));
         players.push_back(player);
     }
     for (PlayInterface* player : players) {
@@ -254,7 +241,7 @@ WallRow MeasureWall(ServerProcess& server, const std::string& prefix, int count,
     std::this_thread::sleep_for(3s);
     std::vector<int> before(count);
     for (int i = 0; i < count; ++i)
-        before[i] = g_frames[10 + i];
+        before[i] = Frames(10 + i);
     const double cpuBefore = CpuSeconds(RUSAGE_SELF);
     const double serverBefore = ProcessCpuSeconds(server.pid);
     const auto wallStart = Clock::now();
@@ -264,7 +251,7 @@ WallRow MeasureWall(ServerProcess& server, const std::string& prefix, int count,
     const double serverCpu = ProcessCpuSeconds(server.pid) - serverBefore;
     int delivered = 0;
     for (int i = 0; i < count; ++i)
-        delivered += g_frames[10 + i] - before[i];
+        delivered += Frames(10 + i) - before[i];
     const double rssAfter = RssMb();
     for (PlayInterface*& player : players)
         DeletePlayerObject(player);
@@ -287,8 +274,7 @@ int main()
     ServerProcess server;
     server.Start(cameras);  // before any thread of this process exists
     av_log_set_level(AV_LOG_ERROR);
-    const PlayerHost host{&OnFrame, &OnMessage};
-    SetPlayerHost(&host);
+    ScratchHost::Install();
 
     std::printf("\nCPU per displayed frame (steady state; ours decodes + converts to BGRA, ffmpeg decodes to null)\n");
     std::printf("%-10s %12s %14s %8s\n", "size", "ours ms", "ffmpeg -t1 ms", "ratio");

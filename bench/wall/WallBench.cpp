@@ -1,13 +1,14 @@
 // Figures of the video wall, each against a reference measured in the same run:
 //  - relayout of the 64 cells for every layout count, against moving 64 plain widgets the same way;
 //  - 16 cells at 640x360 and 64 cells at 320x180 playing the simulated cameras, against as many bare
-//    players (the same library decoding and scaling the same streams, frames handed to no window) and
+//    players (the same library decoding and converting the same streams into scratch buffers) and
 //    against the players drawing into bare video surfaces: CPU of the process, frames shown against
-//    frames sent, memory per cell.
+//    frames sent, memory per cell. Each configuration runs a few rounds in turn and the medians count.
 // The camera streams run in a child process so that their CPU is not counted.
 // Run offscreen (QT_QPA_PLATFORM=offscreen, the default here) or under Xvfb.
 #include "PlayInterface.h"
 #include "ProcessUsage.h"
+#include "ScratchHost.h"
 #include "ServerProcess.h"
 #include "app/LocalConfig.h"
 #include "ui/CPaintManagerUI.h"
@@ -33,7 +34,9 @@ extern "C" {
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -106,24 +109,51 @@ void Relayout()
 
 struct PlayRow {
     double cores;
+    double uiCores;  // of which the UI thread (this thread): zero for bare players
     long shown;
     long sent;
     double mbPerCell;
 };
 
+// CPU of the process and of this (the UI) thread from construction to Close, in cores. With
+// WALL_BENCH_TRACE set, the start and end go to standard error, for attaching a profiler.
+struct CpuWindow {
+    explicit CpuWindow(const char* phase)
+    {
+        if (std::getenv("WALL_BENCH_TRACE") != nullptr)
+            std::fprintf(stderr, "measuring %s\n", phase);
+    }
+
+    double process = CpuSeconds();
+    double ui = CpuSeconds(RUSAGE_THREAD);
+    Clock::time_point start = Clock::now();
+
+    void Close(PlayRow& row)
+    {
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        row.cores = (CpuSeconds() - process) / seconds;
+        row.uiCores = (CpuSeconds(RUSAGE_THREAD) - ui) / seconds;
+        row.sent = std::lround(row.sent * seconds);
+        if (std::getenv("WALL_BENCH_TRACE") != nullptr)
+            std::fprintf(stderr, "measured\n");
+    }
+};
+
 constexpr int kWarmupMs = 3000;
 constexpr int kMeasureMs = 10000;
 
-// Bare players: the library decodes and scales into no window (the host finds no surface).
+// Bare players: the library decodes and converts every frame into a scratch buffer and no window
+// draws it (the player benchmark's host).
 PlayRow Bare(const ServerProcess& server, const std::string& prefix, int count, int width, int height)
 {
     const double rssBefore = RssMb();
+    ScratchHost::Install();
     std::vector<PlayInterface*> players;
     for (int i = 0; i < count; ++i) {
         PlayInterface* player = CreatePlayerObject();
         player->SetPlayMode(PM_REALTIME);
         player->SetDisplayRect(0, 0, width, height);
-        player->Open(server.Url(prefix + std::to_string(i)).c_str(), reinterpret_cast<void*>(std::uintptr_t(0x7000 + i)));
+        player->Open(server.Url(prefix + std::to_string(i)).c_str(), ScratchHost::Window(i));
         players.push_back(player);
     }
     for (PlayInterface* player : players) {
@@ -132,14 +162,13 @@ PlayRow Bare(const ServerProcess& server, const std::string& prefix, int count, 
         player->Play();
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(kWarmupMs));
-    const double cpu = CpuSeconds();
-    const auto start = Clock::now();
+    PlayRow row{0, 0, 0, count * 12L, (RssMb() - rssBefore) / count};
+    CpuWindow window("bare");
     std::this_thread::sleep_for(std::chrono::milliseconds(kMeasureMs));
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    PlayRow row{(CpuSeconds() - cpu) / seconds, 0, static_cast<long>(count * seconds * 12.0 + 0.5),
-                (RssMb() - rssBefore) / count};
+    window.Close(row);
     for (PlayInterface*& player : players)
         DeletePlayerObject(player);
+    InstallVideoSurfaceHost();
     return row;
 }
 
@@ -173,15 +202,12 @@ PlayRow Surfaces(const ServerProcess& server, const std::string& prefix, int cou
     std::vector<int> painted(count);
     for (int i = 0; i < count; ++i)
         painted[i] = surfaces[i]->FramesPainted();
-    const double cpu = CpuSeconds();
-    const auto start = Clock::now();
+    PlayRow row{0, 0, 0, count * 12L, (RssMb() - rssBefore) / count};
+    CpuWindow window("surfaces");
     Pump(kMeasureMs);
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    long shown = 0;
+    window.Close(row);
     for (int i = 0; i < count; ++i)
-        shown += surfaces[i]->FramesPainted() - painted[i];
-    PlayRow row{(CpuSeconds() - cpu) / seconds, shown, static_cast<long>(count * seconds * 12.0 + 0.5),
-                (RssMb() - rssBefore) / count};
+        row.shown += surfaces[i]->FramesPainted() - painted[i];
     for (PlayInterface*& player : players)
         DeletePlayerObject(player);
     delete grid;
@@ -208,15 +234,14 @@ PlayRow Wall(const ServerProcess& server, const std::string& prefix, int count, 
         presented[i] = wall->Panel(i)->Inner()->Surface()->FramesPresented();
         painted[i] = wall->Panel(i)->Inner()->Surface()->FramesPainted();
     }
-    const double cpu = CpuSeconds();
-    const auto start = Clock::now();
+    PlayRow row{0, 0, 0, count * 12L, (RssMb() - rssBefore) / count};
+    CpuWindow window("wall");
     Pump(kMeasureMs);
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    const double cores = (CpuSeconds() - cpu) / seconds;
-    long shown = 0, delivered = 0;
+    window.Close(row);
+    long delivered = 0;
     for (int i = 0; i < count; ++i) {
         delivered += wall->Panel(i)->Inner()->Surface()->FramesPresented() - presented[i];
-        shown += wall->Panel(i)->Inner()->Surface()->FramesPainted() - painted[i];
+        row.shown += wall->Panel(i)->Inner()->Surface()->FramesPainted() - painted[i];
     }
     const QSize drawn = wall->Panel(0)->Inner()->Surface()->LastFrameSize();
     int playing = 0;
@@ -224,12 +249,53 @@ PlayRow Wall(const ServerProcess& server, const std::string& prefix, int count, 
         playing += PlayerManager::Instance()->GetState(wall->Panel(i)->Inner()->PlayerId()) == 2;
     std::printf("  (wall cells draw %dx%d frames; %d of %d cells playing at the end; %ld frames delivered by the "
                 "players, %ld painted)\n",
-                drawn.width(), drawn.height(), playing, count, delivered, shown);
-    PlayRow row{cores, shown, static_cast<long>(count * seconds * 12.0 + 0.5), (RssMb() - rssBefore) / count};
+                drawn.width(), drawn.height(), playing, count, delivered, row.shown);
     wall->StopAll();
     delete wall;
     Pump(50);
     return row;
+}
+
+// Field-wise medians of a few rounds (the machines are shared and noisy); memory is the first round's,
+// since later rounds reuse what the earlier ones freed.
+PlayRow Median(std::vector<PlayRow> rows)
+{
+    auto median = [&rows](auto field) {
+        std::vector<std::decay_t<decltype(rows[0].*field)>> values;
+        for (const PlayRow& row : rows)
+            values.push_back(row.*field);
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    };
+    return {median(&PlayRow::cores), median(&PlayRow::uiCores), median(&PlayRow::shown), median(&PlayRow::sent),
+            rows[0].mbPerCell};
+}
+
+// One line of the table. The ratios are those of the row's own figures, unless given (the summary line
+// shows the medians of the rounds' ratios, which the machine's drift between rounds disturbs less).
+void PrintPlayRow(const char* name, const PlayRow& bare, const PlayRow& surfaces, const PlayRow& wall,
+                  double wallToBare = 0, double wallToSurfaces = 0)
+{
+    auto cores = [](const PlayRow& row) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.3f (%.3f)", row.cores, row.uiCores);
+        return std::string(text);
+    };
+    std::printf("%-18s %15s %15s %15s %10.2f %10.2f %7ld / %-6ld %7ld / %-6ld %8.2f %8.2f %8.2f\n", name,
+                cores(bare).c_str(), cores(surfaces).c_str(), cores(wall).c_str(),
+                wallToBare > 0 ? wallToBare : wall.cores / bare.cores,
+                wallToSurfaces > 0 ? wallToSurfaces : wall.cores / surfaces.cores, surfaces.shown, surfaces.sent, wall.shown, wall.sent, bare.mbPerCell,
+                surfaces.mbPerCell, wall.mbPerCell);
+}
+
+// WALL_BENCH_ONLY picks parts of the run: a comma list of "relayout", "16" and "64"; all when unset.
+bool Selected(const std::string& part)
+{
+    const char* only = std::getenv("WALL_BENCH_ONLY");
+    if (only == nullptr)
+        return true;
+    const std::string list = std::string(",") + only + ",";
+    return list.find("," + part + ",") != std::string::npos;
 }
 
 }  // namespace
@@ -255,11 +321,14 @@ int main(int argc, char** argv)
     LocalConfig::Instance()->InitAt(folder + "/", folder + "/kelvue");
     InstallVideoSurfaceHost();
 
-    Relayout();
+    if (Selected("relayout"))
+        Relayout();
 
-    std::printf("\nPlaying at once (%d s after %d s warm-up), CPU of this process in cores\n", kMeasureMs / 1000,
-                kWarmupMs / 1000);
-    std::printf("%-18s %7s %9s %7s %11s %11s %17s %17s %8s %8s %8s\n", "", "bare", "surfaces", "wall", "wall/bare",
+    const int rounds = std::max(1, std::getenv("WALL_BENCH_ROUNDS") ? std::atoi(std::getenv("WALL_BENCH_ROUNDS")) : 3);
+    std::printf("\nPlaying at once (%d s after %d s warm-up each), CPU of this process in cores (of which the UI "
+                "thread); %d rounds in turn, then the medians (ratios: the medians of the rounds' ratios)\n",
+                kMeasureMs / 1000, kWarmupMs / 1000, rounds);
+    std::printf("%-18s %15s %15s %15s %10s %10s %15s %15s %8s %8s %8s\n", "", "bare", "surfaces", "wall", "wall/bare",
                 "wall/surf", "surf shown/sent", "wall shown/sent", "MB bare", "MB surf", "MB wall");
     struct Case {
         const char* name;
@@ -270,15 +339,33 @@ int main(int argc, char** argv)
     };
     for (const Case& c : {Case{"16 cells 640x360", "MID", 16, WM_LAYOUT_16, 640, 360},
                           Case{"64 cells 320x180", "SMALL", 64, WM_LAYOUT_64, 320, 180}}) {
-        if (std::getenv("WALL_BENCH_ONLY") != nullptr && std::to_string(c.count) != std::getenv("WALL_BENCH_ONLY"))
+        if (!Selected(std::to_string(c.count)))
             continue;
-        const PlayRow bare = Bare(server, c.prefix, c.count, c.width, c.height);
-        const PlayRow surfaces = Surfaces(server, c.prefix, c.count, c.width, c.height);
-        const PlayRow wall = Wall(server, c.prefix, c.count, c.layout, c.width, c.height);
-        std::printf("%-18s %7.3f %9.3f %7.3f %11.2f %11.2f %8ld / %-6ld %8ld / %-6ld %8.2f %8.2f %8.2f\n", c.name,
-                    bare.cores, surfaces.cores, wall.cores, wall.cores / bare.cores, wall.cores / surfaces.cores,
-                    surfaces.shown, surfaces.sent, wall.shown, wall.sent, bare.mbPerCell, surfaces.mbPerCell,
-                    wall.mbPerCell);
+        std::vector<PlayRow> bare, surfaces, wall;
+        std::vector<double> toBare, toSurfaces;
+        for (int r = 0; r < rounds; ++r) {
+            // Every other round runs backwards, so that a drift of the machine favours no configuration.
+            PlayRow row[3];
+            for (int step = 0; step < 3; ++step) {
+                const int which = r % 2 == 0 ? step : 2 - step;
+                if (which == 0)
+                    row[0] = Bare(server, c.prefix, c.count, c.width, c.height);
+                else if (which == 1)
+                    row[1] = Surfaces(server, c.prefix, c.count, c.width, c.height);
+                else
+                    row[2] = Wall(server, c.prefix, c.count, c.layout, c.width, c.height);
+            }
+            bare.push_back(row[0]);
+            surfaces.push_back(row[1]);
+            wall.push_back(row[2]);
+            toBare.push_back(row[2].cores / row[0].cores);
+            toSurfaces.push_back(row[2].cores / row[1].cores);
+            PrintPlayRow(("  round " + std::to_string(r + 1)).c_str(), row[0], row[1], row[2]);
+        }
+        std::sort(toBare.begin(), toBare.end());
+        std::sort(toSurfaces.begin(), toSurfaces.end());
+        PrintPlayRow(c.name, Median(bare), Median(surfaces), Median(wall), toBare[toBare.size() / 2],
+                     toSurfaces[toSurfaces.size() / 2]);
     }
     server.Stop();
     std::filesystem::remove_all(folder);

@@ -1,17 +1,16 @@
 #include "ui/VideoSurface.h"
 
+#include "ui/VideoRefresh.h"
 #include "ui/WidgetHandles.h"
 #include "ui/WindowRegistry.h"
 
 #include <QPainter>
 
+#include <cstdlib>
 #include <cstring>
 #include <unordered_map>
 
 namespace {
-
-// Private message: "a new frame is in the slot". Never forwarded.
-constexpr UINT kFrameReady = WM_APP + 0x101;
 
 // Handles of live surfaces → their slots. Guarded by SlotMutex(); the slot itself has its own lock.
 std::mutex& SlotMutex()
@@ -35,6 +34,7 @@ VideoSurface::VideoSurface(QWidget* parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
+    VideoRefresh::Ensure();
     std::lock_guard<std::mutex> guard(SlotMutex());
     Slots<FrameSlot>()[GetHWND()] = slot_;
 }
@@ -45,31 +45,83 @@ VideoSurface::~VideoSurface()
     Slots<FrameSlot>().erase(GetHWND());
 }
 
-bool VideoSurface::PresentFrame(HWND hwnd, const uint8_t* bgra, int width, int height, int strideBytes)
+namespace {
+
+// The slot whose back buffer this thread borrowed: it stays alive until the buffer comes back, even if
+// the surface is destroyed meanwhile.
+thread_local std::shared_ptr<void> t_lentSlot;
+
+}  // namespace
+
+QImage VideoSurface::NewFrameBuffer(int width, int height)
 {
-    if (bgra == nullptr || width <= 0 || height <= 0 || strideBytes < width * 4)
-        return false;
+    // Rows 64-byte aligned, as the converters' vector code wants them.
+    const qsizetype stride = (static_cast<qsizetype>(width) * 4 + 63) & ~qsizetype(63);
+    void* pixels = std::aligned_alloc(64, static_cast<size_t>(stride) * height);
+    if (pixels == nullptr)
+        return QImage();
+    // Format_RGB32 is BGRA in memory on little endian; the alpha byte is ignored.
+    return QImage(static_cast<uchar*>(pixels), width, height, stride, QImage::Format_RGB32, &std::free, pixels);
+}
+
+uint8_t* VideoSurface::LendFrame(HWND hwnd, int width, int height, int* strideBytes)
+{
+    if (width <= 0 || height <= 0 || strideBytes == nullptr)
+        return nullptr;
     std::shared_ptr<FrameSlot> slot;
     {
         std::lock_guard<std::mutex> guard(SlotMutex());
         auto it = Slots<FrameSlot>().find(hwnd);
         if (it == Slots<FrameSlot>().end())
-            return false;
+            return nullptr;
         slot = it->second;
     }
+    std::lock_guard<std::mutex> guard(slot->mutex);
+    if (slot->lent)
+        return nullptr;  // another thread is writing into this surface (a player replacing another)
+    if (slot->back.width() != width || slot->back.height() != height)
+        slot->back = NewFrameBuffer(width, height);
+    if (slot->back.isNull())
+        return nullptr;
+    slot->lent = true;
+    *strideBytes = static_cast<int>(slot->back.bytesPerLine());
+    t_lentSlot = slot;
+    return slot->back.bits();
+}
+
+void VideoSurface::ReturnFrame(HWND hwnd, bool filled)
+{
+    auto slot = std::static_pointer_cast<FrameSlot>(std::move(t_lentSlot));
+    t_lentSlot.reset();
+    if (!slot)
+        return;
     bool needRepaint = false;
     {
         std::lock_guard<std::mutex> guard(slot->mutex);
-        if (slot->latest.width() != width || slot->latest.height() != height)
-            slot->latest = QImage(width, height, QImage::Format_RGB32);  // BGRA in memory on little endian
-        for (int y = 0; y < height; ++y)
-            std::memcpy(slot->latest.scanLine(y), bgra + static_cast<size_t>(y) * strideBytes, static_cast<size_t>(width) * 4);
+        slot->lent = false;
+        if (!filled)
+            return;
+        std::swap(slot->back, slot->front);
         ++slot->presented;
         needRepaint = !slot->repaintQueued;
         slot->repaintQueued = true;
     }
-    if (needRepaint && !PostMessage(hwnd, kFrameReady, 0, 0))
-        return false;  // the surface closed in between
+    if (needRepaint)
+        VideoRefresh::MarkDirty(hwnd);
+}
+
+bool VideoSurface::PresentFrame(HWND hwnd, const uint8_t* bgra, int width, int height, int strideBytes)
+{
+    if (bgra == nullptr || width <= 0 || height <= 0 || strideBytes < width * 4)
+        return false;
+    int targetStride = 0;
+    uint8_t* target = LendFrame(hwnd, width, height, &targetStride);
+    if (target == nullptr)
+        return false;
+    for (int y = 0; y < height; ++y)
+        std::memcpy(target + static_cast<size_t>(y) * targetStride, bgra + static_cast<size_t>(y) * strideBytes,
+                    static_cast<size_t>(width) * 4);
+    ReturnFrame(hwnd, true);
     return true;
 }
 
@@ -87,7 +139,7 @@ int VideoSurface::FramesPresented() const
 QSize VideoSurface::LastFrameSize() const
 {
     std::lock_guard<std::mutex> guard(slot_->mutex);
-    return slot_->latest.size();
+    return slot_->front.size();
 }
 
 int VideoSurface::FramesPainted() const
@@ -100,19 +152,13 @@ void VideoSurface::ClearFrame()
 {
     {
         std::lock_guard<std::mutex> guard(slot_->mutex);
-        slot_->latest = QImage();
+        slot_->front = QImage();
     }
     update();
 }
 
 LRESULT VideoSurface::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == kFrameReady) {
-        // Scheduled, not immediate: Qt then paints all surfaces that got a frame in one pass and
-        // flushes the window once, instead of one paint and one flush per cell and frame.
-        update();
-        return 0;
-    }
     HWND host = WidgetHandles::NearestHandle(parentWidget());
     return host ? SendMessage(host, message, wParam, lParam) : 0;
 }
@@ -120,19 +166,21 @@ LRESULT VideoSurface::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam
 void VideoSurface::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    // Drawn under the lock: a presenting thread only waits here when it gives a frame back meanwhile.
     std::lock_guard<std::mutex> guard(slot_->mutex);
     slot_->repaintQueued = false;
-    if (slot_->latest.isNull()) {
+    const QImage& frame = slot_->front;
+    if (frame.isNull()) {
         painter.fillRect(rect(), Qt::black);
         return;
     }
     ++slot_->painted;
-    if (slot_->latest.size() == size()) {
-        painter.drawImage(0, 0, slot_->latest);
+    if (frame.size() == size()) {
+        painter.drawImage(0, 0, frame);
         return;
     }
     painter.fillRect(rect(), Qt::black);
-    QSize scaled = slot_->latest.size().scaled(size(), Qt::KeepAspectRatio);
+    QSize scaled = frame.size().scaled(size(), Qt::KeepAspectRatio);
     QRect target(QPoint((width() - scaled.width()) / 2, (height() - scaled.height()) / 2), scaled);
-    painter.drawImage(target, slot_->latest);
+    painter.drawImage(target, frame);
 }

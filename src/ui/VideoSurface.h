@@ -10,8 +10,11 @@
 #include <mutex>
 
 // The widget a player draws into: its window handle is what a play cell hands to the player library.
-// Frames arrive from any thread through PresentFrame; only the latest one is kept (a frame that was
-// not painted yet is overwritten) and at most one repaint request is queued, so nothing piles up.
+// Frames arrive from any thread. A presenting thread borrows the surface's back buffer (LendFrame),
+// writes the picture into it without any lock, and gives it back (ReturnFrame), which swaps it with the
+// front buffer that paintEvent draws: the picture is never copied on its way, only the latest frame is
+// kept (a frame that was not painted yet is replaced) and the surface is marked for repaint at most once
+// until it paints, so nothing piles up. VideoRefresh paces those repaints for all surfaces together.
 //
 // Messages posted to the surface's handle by the player (WM_PLAYER_POSITION, WM_PLAYER_LENGTH, ...)
 // are forwarded, synchronously and in order, to the nearest ancestor widget that has a window handle
@@ -21,9 +24,15 @@ public:
     explicit VideoSurface(QWidget* parent = nullptr);
     ~VideoSurface() override;
 
-    // Any thread. Copies a BGRA frame (4 bytes a pixel, rows `strideBytes` apart) into the surface's
-    // latest-frame slot and schedules a repaint. False when no surface has that handle or the frame
-    // is malformed (null data, non-positive size, stride shorter than a row).
+    // Any thread. The back buffer of the surface behind `hwnd`, width x height, 32-bit BGRA with rows
+    // `*strideBytes` apart, to be given back by ReturnFrame on the same thread. Null when no surface has
+    // that handle, the size is not positive, memory runs out, or the buffer is already lent.
+    static uint8_t* LendFrame(HWND hwnd, int width, int height, int* strideBytes);
+    // Any thread: gives back this thread's lent buffer; when `filled`, it becomes the frame to paint.
+    static void ReturnFrame(HWND hwnd, bool filled);
+    // Any thread: presents a BGRA picture held elsewhere (4 bytes a pixel, rows `strideBytes` apart) by
+    // copying it into a lent buffer. False when no surface has that handle, the buffer cannot be lent,
+    // or the picture is malformed (null data, non-positive size, stride shorter than a row).
     static bool PresentFrame(HWND hwnd, const uint8_t* bgra, int width, int height, int strideBytes);
 
     // UI thread: the surface behind a handle, or null.
@@ -43,13 +52,18 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // Shared with the presenting threads; every member is guarded by `mutex`.
+    // Shared with the presenting threads; every member is guarded by `mutex`, except the pixels of
+    // `back` while it is lent, which belong to the borrowing thread alone.
     struct FrameSlot {
         std::mutex mutex;
-        QImage latest;
+        QImage back;   // the buffer lent to a presenting thread; a spare one otherwise
+        QImage front;  // the newest complete frame, drawn by paintEvent; null paints black
+        bool lent = false;
         bool repaintQueued = false;
         int presented = 0;
         int painted = 0;
     };
+    static QImage NewFrameBuffer(int width, int height);
+
     std::shared_ptr<FrameSlot> slot_;
 };

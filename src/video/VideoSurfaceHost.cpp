@@ -6,9 +6,14 @@
 
 namespace {
 
-void DeliverFrame(void* window, const std::uint8_t* bgra, int width, int height, int stride)
+std::uint8_t* LendFrame(void* window, int width, int height, int* stride)
 {
-    VideoSurface::PresentFrame(static_cast<HWND>(window), bgra, width, height, stride);
+    return VideoSurface::LendFrame(static_cast<HWND>(window), width, height, stride);
+}
+
+void ReturnFrame(void* window, bool filled)
+{
+    VideoSurface::ReturnFrame(static_cast<HWND>(window), filled);
 }
 
 void PostToWindow(void* window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam)
@@ -20,6 +25,6 @@ void PostToWindow(void* window, unsigned message, std::uintptr_t wParam, std::in
 
 void InstallVideoSurfaceHost()
 {
-    const PlayerHost host{&DeliverFrame, &PostToWindow};
+    const PlayerHost host{&LendFrame, &ReturnFrame, &PostToWindow};
     SetPlayerHost(&host);
 }

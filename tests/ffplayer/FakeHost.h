@@ -4,6 +4,7 @@
 
 #include "PlayInterface.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -20,6 +21,7 @@ public:
         int height = 0;
         std::vector<std::intptr_t> positions;
         std::vector<std::intptr_t> lengths;
+        bool pictured = false;  // the last frame given back had a pixel that is not black
     };
 
     // Installs this host as the library's host for the whole process (the table is process-wide).
@@ -46,23 +48,34 @@ public:
 private:
     FakeHost()
     {
-        const PlayerHost table{&FakeHost::OnFrame, &FakeHost::OnMessage};
+        const PlayerHost table{&FakeHost::OnLend, &FakeHost::OnReturn, &FakeHost::OnMessage};
         SetPlayerHost(&table);
     }
 
-    static void OnFrame(void* window, const std::uint8_t* bgra, int width, int height, int stride)
+    // Each window has a buffer of its own; rows are padded, as a real window's are.
+    static std::uint8_t* OnLend(void* window, int width, int height, int* stride)
     {
         FakeHost& host = Instance();
-        // Touch the first and last pixel: the buffer must hold the whole picture during the call.
-        volatile std::uint8_t first = bgra[0];
-        volatile std::uint8_t last = bgra[static_cast<std::size_t>(stride) * (height - 1) + width * 4 - 1];
-        (void)first;
-        (void)last;
         std::lock_guard<std::mutex> lock(host.mutex_);
         Window& record = host.windows_[window];
-        ++record.frames;
+        *stride = width * 4 + 32;
+        std::vector<std::uint8_t>& pixels = host.buffers_[window];
+        pixels.assign(static_cast<std::size_t>(*stride) * height, 0);
         record.width = width;
         record.height = height;
+        return pixels.data();
+    }
+
+    static void OnReturn(void* window, bool filled)
+    {
+        FakeHost& host = Instance();
+        std::lock_guard<std::mutex> lock(host.mutex_);
+        Window& record = host.windows_[window];
+        if (filled) {
+            ++record.frames;
+            const std::vector<std::uint8_t>& pixels = host.buffers_[window];
+            record.pictured = std::any_of(pixels.begin(), pixels.end(), [](std::uint8_t byte) { return byte > 16; });
+        }
         host.changed_.notify_all();
     }
 
@@ -81,6 +94,7 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::map<void*, Window> windows_;
+    std::map<void*, std::vector<std::uint8_t>> buffers_;  // written by the library between lend and return
 };
 
 // Collects the library's events in order.

@@ -129,6 +129,7 @@ TEST_F(PlayerStream, FramesReachTheHostAtTheVideoOrDisplaySize)
         const FakeHost::Window shown = FakeHost::Instance().Snapshot(window);
         EXPECT_EQ(c.frameWidth, shown.width);
         EXPECT_EQ(c.frameHeight, shown.height);
+        EXPECT_TRUE(shown.pictured) << "the picture was written into the lent buffer";
         int width = 0, height = 0;
         player_->GetVideoSize(&width, &height);
         EXPECT_EQ(c.videoWidth, width);

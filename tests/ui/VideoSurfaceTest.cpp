@@ -1,10 +1,11 @@
-// The video surface: frames from any thread (latest wins, bounded queue), forwarding of the
-// player's messages to the hosting window.
+// The video surface: frames from any thread (latest wins, bounded queue), the lent back buffer,
+// forwarding of the player's messages to the hosting window.
 
 #include "UiTestKit.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -53,13 +54,14 @@ TEST_F(VideoSurfaceTest, FramesFromManyThreadsKeepOnlyTheLatest)
         });
     for (auto& p : players)
         p.join();
-    EXPECT_EQ(kThreads * kFrames, accepted.load());
-    EXPECT_EQ(kThreads * kFrames, surface.FramesPresented());
+    // A frame is refused only while another thread holds the buffer: some get through from every race.
+    EXPECT_GT(accepted.load(), 0);
+    EXPECT_EQ(accepted.load(), surface.FramesPresented());
     EXPECT_EQ(QSize(64, 36), surface.LastFrameSize());
     // At most one repaint was queued at a time, so far fewer paints than frames.
     Pump(30);
     EXPECT_GE(surface.FramesPainted(), 1);
-    EXPECT_LT(surface.FramesPainted(), kThreads * kFrames);
+    EXPECT_LT(surface.FramesPainted(), accepted.load());
     const QImage shown = surface.grab().toImage();
     EXPECT_GE(qBlue(shown.pixel(10, 10)), 40);
     EXPECT_EQ(0, qRed(shown.pixel(10, 10)));
@@ -90,6 +92,59 @@ TEST_F(VideoSurfaceTest, MalformedFramesAndUnknownHandlesAreRefused)
         gone = closing.GetHWND();
     }
     EXPECT_FALSE(VideoSurface::PresentFrame(gone, frame.data(), 8, 8, 32));
+}
+
+TEST_F(VideoSurfaceTest, TheLentBufferBelongsToItsWriterUntilGivenBack)
+{
+    auto* surface = new VideoSurface;
+    surface->resize(40, 30);
+    surface->show();
+    Pump();
+    const HWND hwnd = surface->GetHWND();
+    auto paintOnce = [&](uint8_t blue) -> uint8_t* {
+        int stride = 0;
+        uint8_t* pixels = VideoSurface::LendFrame(hwnd, 40, 30, &stride);
+        if (pixels == nullptr) {
+            ADD_FAILURE() << "no buffer lent";
+            return nullptr;
+        }
+        EXPECT_GE(stride, 40 * 4);
+        EXPECT_EQ(0u, reinterpret_cast<uintptr_t>(pixels) % 64) << "rows aligned for the converters";
+        EXPECT_EQ(0, stride % 64);
+        const auto frame = Frame(40, 30, blue, stride);
+        std::copy(frame.begin(), frame.end(), pixels);
+        return pixels;
+    };
+    paintOnce(120);
+    int stride = 0;
+    std::thread other([&] { EXPECT_EQ(nullptr, VideoSurface::LendFrame(hwnd, 40, 30, &stride)) << "already lent"; });
+    other.join();
+    VideoSurface::ReturnFrame(hwnd, true);
+    ASSERT_TRUE(PumpUntil([&] { return surface->FramesPainted() == 1; }));
+    EXPECT_EQ(120, qBlue(surface->grab().toImage().pixel(5, 5)));
+
+    // A conversion that failed leaves the shown picture alone.
+    paintOnce(30);
+    VideoSurface::ReturnFrame(hwnd, false);
+    Pump(30);
+    EXPECT_EQ(1, surface->FramesPresented());
+    EXPECT_EQ(120, qBlue(surface->grab().toImage().pixel(5, 5)));
+
+    // Frames at another size are drawn scaled; refused sizes lend nothing.
+    EXPECT_EQ(nullptr, VideoSurface::LendFrame(hwnd, 0, 30, &stride));
+    EXPECT_EQ(nullptr, VideoSurface::LendFrame(hwnd, 40, -2, &stride));
+    ASSERT_NE(nullptr, VideoSurface::LendFrame(hwnd, 80, 60, &stride));
+    VideoSurface::ReturnFrame(hwnd, true);
+    EXPECT_EQ(QSize(80, 60), surface->LastFrameSize());
+
+    // The surface closing while a writer holds its buffer: the writer finishes and gives it back safely.
+    uint8_t* pixels = paintOnce(200);
+    ASSERT_NE(nullptr, pixels);
+    delete surface;
+    std::fill(pixels, pixels + 40 * 4, 0xff);
+    VideoSurface::ReturnFrame(hwnd, true);
+    EXPECT_EQ(nullptr, VideoSurface::LendFrame(hwnd, 40, 30, &stride));
+    Pump(30);
 }
 
 TEST_F(VideoSurfaceTest, PlayerMessagesGoToTheHostingWindow)

@@ -1,0 +1,74 @@
+#include "ScratchHost.h"
+
+#include "PlayInterface.h"
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+struct Slot {
+    std::vector<std::uint8_t> pixels;  // used by the window's one decoding thread
+    std::atomic<int> frames{0};
+    std::atomic<std::int64_t> firstFrameNs{0};
+};
+std::array<Slot, kScratchWindows> g_slots;
+
+std::uint8_t* Lend(void* window, int width, int height, int* stride)
+{
+    const auto index = reinterpret_cast<std::uintptr_t>(window);
+    if (index >= kScratchWindows)
+        return nullptr;
+    *stride = (width * 4 + 63) & ~63;
+    g_slots[index].pixels.resize(static_cast<std::size_t>(*stride) * height + 64);
+    // 64-byte aligned rows, as a real window's buffer has them.
+    const auto address = reinterpret_cast<std::uintptr_t>(g_slots[index].pixels.data());
+    return g_slots[index].pixels.data() + ((64 - address % 64) % 64);
+}
+
+void Return(void* window, bool filled)
+{
+    Slot& slot = g_slots[reinterpret_cast<std::uintptr_t>(window)];
+    if (!filled)
+        return;
+    std::int64_t none = 0;
+    slot.firstFrameNs.compare_exchange_strong(none, ScratchHost::NowNs());
+    slot.frames.fetch_add(1);
+}
+
+void Post(void*, unsigned, std::uintptr_t, std::intptr_t) {}
+
+}  // namespace
+
+namespace ScratchHost {
+
+void Install()
+{
+    const PlayerHost host{&Lend, &Return, &Post};
+    SetPlayerHost(&host);
+}
+
+void* Window(int index)
+{
+    return reinterpret_cast<void*>(static_cast<std::uintptr_t>(index));
+}
+
+std::atomic<int>& Frames(int index)
+{
+    return g_slots[index].frames;
+}
+
+std::atomic<std::int64_t>& FirstFrameNs(int index)
+{
+    return g_slots[index].firstFrameNs;
+}
+
+std::int64_t NowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace ScratchHost
