@@ -26,6 +26,10 @@ std::unordered_map<HWND, std::shared_ptr<Slot>>& Slots()
     return table;
 }
 
+// The slot whose back buffer this thread borrowed: it stays alive until the buffer comes back, even if
+// the surface is destroyed meanwhile.
+thread_local std::shared_ptr<void> t_lentSlot;
+
 }  // namespace
 
 VideoSurface::VideoSurface(QWidget* parent)
@@ -44,14 +48,6 @@ VideoSurface::~VideoSurface()
     std::lock_guard<std::mutex> guard(SlotMutex());
     Slots<FrameSlot>().erase(GetHWND());
 }
-
-namespace {
-
-// The slot whose back buffer this thread borrowed: it stays alive until the buffer comes back, even if
-// the surface is destroyed meanwhile.
-thread_local std::shared_ptr<void> t_lentSlot;
-
-}  // namespace
 
 QImage VideoSurface::NewFrameBuffer(int width, int height)
 {

@@ -2,11 +2,16 @@
 // forwarding of the player's messages to the hosting window.
 
 #include "UiTestKit.h"
+#include "ui/VideoRefresh.h"
+
+#include <QElapsedTimer>
+#include <QEvent>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -145,6 +150,63 @@ TEST_F(VideoSurfaceTest, TheLentBufferBelongsToItsWriterUntilGivenBack)
     VideoSurface::ReturnFrame(hwnd, true);
     EXPECT_EQ(nullptr, VideoSurface::LendFrame(hwnd, 40, 30, &stride));
     Pump(30);
+}
+
+// Counts the window's paint passes.
+class PassCounter : public QObject {
+public:
+    int passes = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        passes += event->type() == QEvent::UpdateRequest;
+        return false;
+    }
+};
+
+TEST_F(VideoSurfaceTest, ManySurfacesRepaintTogetherAtMostOncePerRefresh)
+{
+    QWidget window;
+    window.resize(4 * 40, 4 * 30);
+    std::vector<VideoSurface*> surfaces;
+    for (int i = 0; i < 16; ++i) {
+        surfaces.push_back(new VideoSurface(&window));
+        surfaces.back()->setGeometry((i % 4) * 40, (i / 4) * 30, 40, 30);
+    }
+    window.show();
+    Pump(30);
+    PassCounter counter;
+    window.installEventFilter(&counter);
+    QElapsedTimer clock;
+    clock.start();
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> players;
+    for (int t = 0; t < 4; ++t)
+        players.emplace_back([&, t] {
+            const auto frame = Frame(40, 30, 90, 40 * 4);
+            while (!stop)
+                for (int i = t; i < 16; i += 4) {
+                    VideoSurface::PresentFrame(surfaces[i]->GetHWND(), frame.data(), 40, 30, 40 * 4);
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                }
+        });
+    Pump(400);
+    stop = true;
+    for (auto& player : players)
+        player.join();
+    const qint64 elapsed = clock.elapsed();
+    Pump(50);
+    int presented = 0;
+    for (VideoSurface* surface : surfaces) {
+        presented += surface->FramesPresented();
+        EXPECT_GE(surface->FramesPainted(), 1);
+        EXPECT_EQ(90, qBlue(surface->grab().toImage().pixel(5, 5)));
+    }
+    // Hundreds of frames or more, but no more passes than refresh intervals (plus the final one).
+    EXPECT_GT(presented, 200);
+    EXPECT_LE(counter.passes, elapsed / VideoRefresh::kIntervalMs + 2);
+    window.removeEventFilter(&counter);
 }
 
 TEST_F(VideoSurfaceTest, PlayerMessagesGoToTheHostingWindow)
