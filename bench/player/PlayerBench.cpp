@@ -18,8 +18,6 @@ extern "C" {
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>

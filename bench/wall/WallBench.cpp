@@ -115,8 +115,13 @@ struct PlayRow {
     double mbPerCell;
 };
 
-// CPU of the process and of this (the UI) thread from construction to Close, in cores. With
-// WALL_BENCH_TRACE set, the start and end go to standard error, for attaching a profiler.
+constexpr int kWarmupMs = 3000;
+constexpr int kMeasureMs = 10000;
+constexpr double kFramesPerSecond = 12.0;  // the simulated cameras' rate
+
+// CPU of the process and of this (the UI) thread from construction to Close, in cores, and the frames
+// the cameras sent meanwhile. With WALL_BENCH_TRACE set, the start and end go to standard error, for
+// attaching a profiler.
 struct CpuWindow {
     explicit CpuWindow(const char* phase)
     {
@@ -128,19 +133,16 @@ struct CpuWindow {
     double ui = CpuSeconds(RUSAGE_THREAD);
     Clock::time_point start = Clock::now();
 
-    void Close(PlayRow& row)
+    PlayRow Close(int cameras) const
     {
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        row.cores = (CpuSeconds() - process) / seconds;
-        row.uiCores = (CpuSeconds(RUSAGE_THREAD) - ui) / seconds;
-        row.sent = std::lround(row.sent * seconds);
         if (std::getenv("WALL_BENCH_TRACE") != nullptr)
             std::fprintf(stderr, "measured\n");
+        return {(CpuSeconds() - process) / seconds, (CpuSeconds(RUSAGE_THREAD) - ui) / seconds, 0,
+                std::lround(cameras * kFramesPerSecond * seconds), 0};
     }
 };
 
-constexpr int kWarmupMs = 3000;
-constexpr int kMeasureMs = 10000;
 
 // Bare players: the library decodes and converts every frame into a scratch buffer and no window
 // draws it (the player benchmark's host).
@@ -162,10 +164,11 @@ PlayRow Bare(const ServerProcess& server, const std::string& prefix, int count, 
         player->Play();
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(kWarmupMs));
-    PlayRow row{0, 0, 0, count * 12L, (RssMb() - rssBefore) / count};
+    const double mbPerCell = (RssMb() - rssBefore) / count;
     CpuWindow window("bare");
     std::this_thread::sleep_for(std::chrono::milliseconds(kMeasureMs));
-    window.Close(row);
+    PlayRow row = window.Close(count);
+    row.mbPerCell = mbPerCell;
     for (PlayInterface*& player : players)
         DeletePlayerObject(player);
     InstallVideoSurfaceHost();
@@ -202,10 +205,11 @@ PlayRow Surfaces(const ServerProcess& server, const std::string& prefix, int cou
     std::vector<int> painted(count);
     for (int i = 0; i < count; ++i)
         painted[i] = surfaces[i]->FramesPainted();
-    PlayRow row{0, 0, 0, count * 12L, (RssMb() - rssBefore) / count};
+    const double mbPerCell = (RssMb() - rssBefore) / count;
     CpuWindow window("surfaces");
     Pump(kMeasureMs);
-    window.Close(row);
+    PlayRow row = window.Close(count);
+    row.mbPerCell = mbPerCell;
     for (int i = 0; i < count; ++i)
         row.shown += surfaces[i]->FramesPainted() - painted[i];
     for (PlayInterface*& player : players)
@@ -234,10 +238,11 @@ PlayRow Wall(const ServerProcess& server, const std::string& prefix, int count, 
         presented[i] = wall->Panel(i)->Inner()->Surface()->FramesPresented();
         painted[i] = wall->Panel(i)->Inner()->Surface()->FramesPainted();
     }
-    PlayRow row{0, 0, 0, count * 12L, (RssMb() - rssBefore) / count};
+    const double mbPerCell = (RssMb() - rssBefore) / count;
     CpuWindow window("wall");
     Pump(kMeasureMs);
-    window.Close(row);
+    PlayRow row = window.Close(count);
+    row.mbPerCell = mbPerCell;
     long delivered = 0;
     for (int i = 0; i < count; ++i) {
         delivered += wall->Panel(i)->Inner()->Surface()->FramesPresented() - presented[i];
