@@ -83,23 +83,27 @@ stop_peer() {
   rm -f "$run/$name.pid"
 }
 
+# The program listening on 127.0.0.1:PORT as ss reports it ("users:(("prosody",pid=...))"), if known.
+port_holder() { ss -ltnpH "sport = :$1" 2>/dev/null | grep -o 'users:.*' | head -n 1 || true; }
+
 wait_port_free() {
   local name=$1 port=$2 i
   for ((i = 0; i < port_wait * 10; i++)); do
     listening "$port" || return 0
     if ((i == 0)); then
-      echo "peers.sh: port $port ($name) is held by another process; waiting up to ${port_wait}s" >&2
+      echo "peers.sh: port $port ($name) is held by another program $(port_holder "$port"); waiting up to ${port_wait}s" >&2
     fi
     sleep 0.1
   done
-  die "port $port for $name is still in use: $(ss -ltnpH "sport = :$port" 2>/dev/null || true)"
+  die "port $port for $name is still in use after ${port_wait}s: $(port_holder "$port")"
 }
 
-# launch NAME COMMAND...: runs the command in the background with its own log and pidfile.
+# launch NAME COMMAND...: runs the command in the background with its own log and pidfile. The peer
+# does not inherit the start lock (descriptor 9): it would hold it for as long as it runs.
 launch() {
   local name=$1
   shift
-  setsid "$@" > "$run/$name.log" 2>&1 < /dev/null &
+  setsid "$@" > "$run/$name.log" 2>&1 < /dev/null 9>&- &
   echo $! > "$run/$name.pid"
 }
 
@@ -182,8 +186,13 @@ start_all() {
   local names name
   names=$(active_peers)
   # One start at a time on this machine: two runs must not both see a free port and race for it.
-  exec 9> "/tmp/kelvue-peers-$cloudsim_port.lock"
-  flock 9
+  # The lock is held only while starting; a running stack is seen by its ports.
+  local lock=/tmp/kelvue-peers-$cloudsim_port.lock
+  exec 9> "$lock"
+  if ! flock -n 9; then
+    echo "peers.sh: another peers.sh is starting its peers ($lock); waiting up to ${port_wait}s" >&2
+    flock -w "$port_wait" 9 || die "$lock is still held after ${port_wait}s"
+  fi
   for name in $names; do wait_port_free "$name" "$(port_of "$name")"; done
   provision
   for name in $names; do
