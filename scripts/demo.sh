@@ -2,7 +2,7 @@
 # Sets everything up and runs the demo: installs the packages, builds, starts the simulated service
 # side on loopback (prosody, cloudsim, camsim: scripts/peers.sh) and then the client.
 # Log in with the demo account: mobile number 13800138000, password kelvue123.
-# Closing the client stops the demo stack again.
+# Closing the client stops the demo stack again (a client restarted by its switch-user command keeps it).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 run=$root/run/demo
@@ -24,18 +24,12 @@ EOT
   exit 0
 fi
 
-stop_stack() { "$root/scripts/peers.sh" stop "$run" || true; }
-trap stop_stack EXIT
-trap 'exit 130' INT TERM
-
-# Each demo starts from the demo data, so the tree looks as README.md describes it.
-KELVUE_PEERS_RESET=1 "$root/scripts/peers.sh" start "$run"
-
 cat <<EOT
 
-demo: the simulated cloud service, IM server and cameras are running (logs in $run).
+demo: starting the simulated cloud service, IM server and cameras (logs in $run).
 demo: log in with mobile number 13800138000 and password kelvue123.
 demo: double-click a camera to watch it; close the client to end the demo.
 
 EOT
-"$client"
+# Each demo starts from the demo data, so the tree looks as README.md describes it.
+KELVUE_PEERS_RESET=1 exec "$root/scripts/with-peers.sh" "$run" "$client"
