@@ -35,6 +35,34 @@ bool StartupEnvironment::EnsureFolder(const std::string& folder)
     return mkdir(folder.c_str(), 0755) == 0;
 }
 
+namespace {
+
+// glog flushes a file at once only for lines above its own severity: a warning written into the
+// informational file waits there with the informational lines, for up to logbufsecs (30 s). This sink
+// flushes the files after each warning or error, once glog has let go of its lock.
+class FlushAfterWarnings final : public google::LogSink {
+public:
+    void send(google::LogSeverity severity, const char*, const char*, int, const google::LogMessageTime&,
+              const char*, std::size_t) override
+    {
+        if (severity >= google::GLOG_WARNING)
+            flushPending_ = true;
+    }
+    void WaitTillSent() override
+    {
+        if (flushPending_) {
+            flushPending_ = false;
+            google::FlushLogFiles(google::GLOG_INFO);
+        }
+    }
+
+private:
+    // send and WaitTillSent run on the thread that logs.
+    static inline thread_local bool flushPending_ = false;
+};
+
+}  // namespace
+
 void StartupEnvironment::StartLogging(const std::string& programFolder)
 {
     static std::once_flag once;
@@ -44,8 +72,12 @@ void StartupEnvironment::StartLogging(const std::string& programFolder)
         google::InitGoogleLogging("mylog");
         // The folder path is the prefix of the log file names, as the program has always named them.
         google::SetLogDestination(google::GLOG_INFO, logFolder.c_str());
+        static FlushAfterWarnings flushAfterWarnings;
+        google::AddLogSink(&flushAfterWarnings);
     });
 }
+
+void StartupEnvironment::FlushLog() { google::FlushLogFiles(google::GLOG_INFO); }
 
 std::string StartupEnvironment::DesktopFolder()
 {

@@ -15,7 +15,10 @@ public:
     // Creates one folder level when missing; false when it does not exist afterwards.
     static bool EnsureFolder(const std::string& folder);
     // Starts glog once per process: informational files "<folder>GLogFiles/mylog..." under `programFolder`.
+    // Informational lines are buffered; a warning or error is written at once, with them.
     static void StartLogging(const std::string& programFolder);
+    // Writes the buffered log lines to the files (before the process ends).
+    static void FlushLog();
     // The user's desktop folder: `xdg-user-dir DESKTOP`, else $HOME/Desktop; empty when neither is known.
     static std::string DesktopFolder();
     // Writes "<desktopFolder>/Kelvue.desktop" launching `exePath` in its own folder, replacing an older one.

@@ -31,7 +31,7 @@ TEST(StartupEnvironment, EnsureFolderCreatesOneLevelAndReusesAnExistingOne)
     EXPECT_FALSE(StartupEnvironment::EnsureFolder(folder.Path() + "a/b/"));
 }
 
-TEST(StartupEnvironment, LogFilesGoIntoGLogFilesUnderTheProgramFolder)
+TEST(StartupEnvironment, LogFilesGoIntoGLogFilesUnderTheProgramFolderAndWarningsAreWrittenAtOnce)
 {
     TempFolder folder;
     StartupEnvironment::StartLogging(folder.Path());
@@ -44,6 +44,19 @@ TEST(StartupEnvironment, LogFilesGoIntoGLogFilesUnderTheProgramFolder)
         found = found || ReadFile(entry.path()).find("start-up test line") != std::string::npos;
     EXPECT_TRUE(found);
     EXPECT_TRUE(std::filesystem::exists(logs + "mylog.INFO"));
+
+    // Informational lines wait in the buffer; a warning takes them and itself to the file at once,
+    // so a process that is killed next keeps them. FlushLog empties the buffer on the way out.
+    LOG(INFO) << "line held in the buffer";
+    const std::string held = ReadFile(logs + "mylog.INFO");
+    EXPECT_EQ(held.find("line held in the buffer"), std::string::npos) << "informational lines are buffered";
+    LOG(WARNING) << "warning line";
+    const std::string warned = ReadFile(logs + "mylog.INFO");
+    EXPECT_NE(warned.find("line held in the buffer"), std::string::npos);
+    EXPECT_NE(warned.find("warning line\n"), std::string::npos);
+    LOG(INFO) << "last line";
+    StartupEnvironment::FlushLog();
+    EXPECT_NE(ReadFile(logs + "mylog.INFO").find("last line\n"), std::string::npos);
 }
 
 }  // namespace
