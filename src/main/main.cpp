@@ -3,6 +3,7 @@
 #include "app/StartupEnvironment.h"
 #include "duiWrap/CDuiFrameWnd.h"
 #include "duiWrap/CLoginFrameWnd.h"
+#include "duiWrap/ProgramExit.h"
 #include "glooxWrap/CIMClient.h"
 #include "glooxWrap/DeviceMessenger.h"
 #include "service/DeviceMgr.h"
@@ -11,14 +12,13 @@
 
 #include <QApplication>
 
-#include <glog/logging.h>
-
 #include <cstdlib>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     StartupEnvironment::Prepare(argv[0]);
+    ProgramExit::Prepare();
     CPaintManagerUI::SetInstance(nullptr);
     CPaintManagerUI::SetResourcePath(QStringLiteral("skin"));
     InstallVideoSurfaceHost();
@@ -36,12 +36,14 @@ int main(int argc, char** argv)
         login.CenterWindow();
         result = login.ShowModal();
     }
-    if (result != CLoginFrameWnd::kLoggedIn)
+    if (result != CLoginFrameWnd::kLoggedIn) {
+        ProgramExit::Finish();
         return 0;
+    }
 
     CDuiFrameWnd::Instance()->Run();
     // The IM connection and the command workers run until the process ends; nothing is torn down
-    // behind them.
-    google::FlushLogFiles(google::GLOG_INFO);
+    // behind them, but the recordings and the log are finished first.
+    ProgramExit::Finish();
     std::_Exit(0);
 }

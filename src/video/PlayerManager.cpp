@@ -4,6 +4,8 @@
 #include "video/Cffplayer.h"
 #include "video/PlayerSlot.h"
 
+#include <glog/logging.h>
+
 int PlayerManager::nextId_ = 0;
 
 PlayerSlot* PlayerManager::Find(int id) const
@@ -39,7 +41,10 @@ int PlayerManager::Open(int id, const char* address, HWND window, bool notify)
     player->SetWindow(window);
     if (notify)
         player->observer.store(&slot->eventHandle);
-    return player->Open(slot->address.c_str()) ? 0 : -1;
+    if (player->Open(slot->address.c_str()))
+        return 0;
+    LOG(WARNING) << "player " << id << " refused the address \"" << slot->address << "\"";
+    return -1;
 }
 
 int PlayerManager::Play(int id)
@@ -68,6 +73,14 @@ int PlayerManager::StopRecord(int id)
 {
     PlayerSlot* slot = Find(id);
     return slot != nullptr ? slot->player->StopRecord() : -1;
+}
+
+void PlayerManager::FinishRecordings()
+{
+    // StopRecord answers -1 at once when the player records nothing.
+    for (const auto& [id, slot] : slots_)
+        if (slot->player->StopRecord() == 0)
+            LOG(INFO) << "the recording of player " << id << " was finished before the program ends";
 }
 
 int PlayerManager::Snapshot(int id, const char* path)

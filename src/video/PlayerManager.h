@@ -23,6 +23,9 @@ public:
     int Stop(int id);
     int StartRecord(int id, const char* path);
     int StopRecord(int id);
+    // Finishes and closes every running recording, also one whose stream has dropped (the program is
+    // about to end); the players keep their streams.
+    void FinishRecordings();
     int Snapshot(int id, const char* path);
     int SetDisplayRect(int id, int x, int y, int width, int height);
     void GetVideoSize(int id, int& width, int& height);

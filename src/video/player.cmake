@@ -6,7 +6,7 @@ add_library(kelvue_player STATIC
   ${CMAKE_CURRENT_LIST_DIR}/PlayerManager.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PlayerSlot.cpp)
 target_include_directories(kelvue_player PUBLIC ${CMAKE_SOURCE_DIR}/src)
-target_link_libraries(kelvue_player PUBLIC kelvue_base kelvue_uicore ffplayer)
+target_link_libraries(kelvue_player PUBLIC kelvue_base kelvue_uicore ffplayer glog::glog)
 
 # The glue that sends the library's frames to the toolkit's video surfaces.
 if(TARGET kelvue_ui)
