@@ -12,6 +12,7 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <cctype>
 
 namespace ffplayer {
 
@@ -19,6 +20,24 @@ namespace {
 
 constexpr std::size_t kMaxHeldPackets = 600;  // bounds the key-frame buffer of streams with very long GOPs
 constexpr std::chrono::milliseconds kPositionInterval{500};
+
+// Streams come from cameras over the network only: whatever an address names, FFmpeg may open nothing
+// but these (a playlist naming a local file, a redirect to one, are refused too).
+constexpr const char* kNetworkProtocols = "http,https,tcp,tls";
+
+// The address with its scheme in lower case (FFmpeg's protocol names are), or empty when it is not an
+// http or https address.
+std::string NetworkAddress(const char* url)
+{
+    std::string address(url);
+    const std::size_t colon = address.find("://");
+    if (colon == std::string::npos)
+        return {};
+    std::transform(address.begin(), address.begin() + static_cast<std::ptrdiff_t>(colon), address.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string scheme = address.substr(0, colon);
+    return scheme == "http" || scheme == "https" ? address : std::string();
+}
 
 std::int64_t NowNs()
 {
@@ -49,6 +68,7 @@ public:
             return false;
         input->interrupt_callback = AVIOInterruptCB{&FfPlayer::Interrupt, player};
         AVDictionary* options = nullptr;
+        av_dict_set(&options, "protocol_whitelist", kNetworkProtocols, 0);
         if (mode == PM_REALTIME) {
             // A small probe lets a live stream show its first frame within ~100 ms instead of seconds.
             // No "nobuffer" flag: with a small probe it throws away the key frame read while probing.
@@ -125,7 +145,8 @@ bool FfPlayer::Transition(std::initializer_list<PlayState> from, PlayState to)
 
 int FfPlayer::Open(const char* url, void* window)
 {
-    if (url == nullptr || *url == '\0')
+    const std::string address = url != nullptr ? NetworkAddress(url) : std::string();
+    if (address.empty())
         return -1;
     Stop();
     std::lock_guard<std::mutex> lock(controlMutex_);
@@ -135,7 +156,7 @@ int FfPlayer::Open(const char* url, void* window)
     positionMs_.store(0);
     ExtendDeadline(kOpenTimeout);
     SetState(PS_OPENING);
-    worker_ = std::thread(&FfPlayer::Run, this, std::string(url), window, Mode());
+    worker_ = std::thread(&FfPlayer::Run, this, address, window, Mode());
     return 0;
 }
 
@@ -206,6 +227,9 @@ int FfPlayer::StartRecord(const char* path)
         // losing the moment the user asked for.
         for (const AVPacket* held : gop_)
             recorder_->Write(held);
+        PlayEvent failure;
+        if (EndFailedRecording(failure))
+            return -1;
         if (state == PS_PLAYING)
             SetState(PS_RECORDING);
     }
@@ -247,9 +271,11 @@ int FfPlayer::Snapshot(const char* path)
         snapshotThread_.join();
     // PNG encoding of a large frame takes tens of milliseconds: keep it off the caller and the decoder.
     snapshotThread_ = std::thread([this, frame, target = std::string(path)]() mutable {
-        const bool saved = WritePng(frame, target);
+        const PngResult result = WritePng(frame, target);
         av_frame_free(&frame);
-        Notify(saved ? PE_SNAPSHOT_SAVED : PE_SNAPSHOT_FAILED);
+        Notify(result == PngResult::Written   ? PE_SNAPSHOT_SAVED
+               : result == PngResult::NoSpace ? PE_SNAPSHOT_NO_SPACE
+                                              : PE_SNAPSHOT_FAILED);
     });
     return 0;
 }
@@ -271,17 +297,36 @@ void FfPlayer::GetVideoSize(int* width, int* height)
 void FfPlayer::Record(const AVPacket* packet)
 {
     const bool key = (packet->flags & AV_PKT_FLAG_KEY) != 0;
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (key) {
-        for (AVPacket*& held : gop_)
-            av_packet_free(&held);
-        gop_.clear();
-    }
-    if ((key || !gop_.empty()) && gop_.size() < kMaxHeldPackets)
-        if (AVPacket* copy = av_packet_clone(packet))
-            gop_.push_back(copy);
-    if (recorder_)
+    PlayEvent failure;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (key) {
+            for (AVPacket*& held : gop_)
+                av_packet_free(&held);
+            gop_.clear();
+        }
+        if ((key || !gop_.empty()) && gop_.size() < kMaxHeldPackets)
+            if (AVPacket* copy = av_packet_clone(packet))
+                gop_.push_back(copy);
+        if (!recorder_)
+            return;
         recorder_->Write(packet);  // skipped until a key frame when the held ones did not start the file
+        if (!EndFailedRecording(failure))
+            return;
+    }
+    Notify(failure);
+}
+
+bool FfPlayer::EndFailedRecording(PlayEvent& failure)
+{
+    if (!recorder_->Failed())
+        return false;
+    failure = recorder_->FailedForSpace() ? PE_RECORD_NO_SPACE : PE_RECORD_FAILED;
+    recorder_->Finish();
+    recorder_.reset();
+    if (GetPlayState() == PS_RECORDING)
+        SetState(PS_PLAYING);
+    return true;
 }
 
 void FfPlayer::KeepFrame(const AVFrame* frame)

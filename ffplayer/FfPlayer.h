@@ -63,7 +63,12 @@ private:
     friend class Session;
 
     void Run(std::string url, void* window, PlayMode mode);
+    // Writes the packet to the recording (and holds it for the next one's start); a recording whose
+    // write failed is ended and reported.
     void Record(const AVPacket* packet);
+    // With mutex_ held: ends a recording whose write failed (the file keeps what was written) and says
+    // which event reports it; false while it records.
+    bool EndFailedRecording(PlayEvent& failure);
     void KeepFrame(const AVFrame* frame);
     void ExtendDeadline(std::chrono::milliseconds timeout);
     // Moves from one of `from` to `to` under mutex_; true when it did.

@@ -5,7 +5,9 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include <cerrno>
 #include <cstdio>
+#include <unistd.h>
 
 namespace ffplayer {
 
@@ -32,12 +34,35 @@ std::unique_ptr<FlvRecorder> FlvRecorder::Create(const std::string& path, const 
         std::remove(path.c_str());
         return nullptr;
     }
-    return std::unique_ptr<FlvRecorder>(new FlvRecorder(path, output, timeBase));
+    auto recorder = std::unique_ptr<FlvRecorder>(new FlvRecorder(path, output, timeBase));
+    if (!recorder->Flush()) {
+        recorder.reset();  // an empty file: Finish removes it
+        return nullptr;
+    }
+    return recorder;
 }
 
 FlvRecorder::FlvRecorder(std::string path, AVFormatContext* output, AVRational timeBase)
     : path_(std::move(path)), output_(output), inputTimeBase_(timeBase)
 {
+}
+
+bool FlvRecorder::Flush()
+{
+    AVIOContext* file = output_->pb;
+    avio_flush(file);
+    if (file->error < 0) {
+        failed_ = true;
+        error_ = file->error;
+        return false;
+    }
+    writtenEnd_ = avio_tell(file);
+    return true;
+}
+
+bool FlvRecorder::FailedForSpace() const
+{
+    return error_ == AVERROR(ENOSPC) || error_ == AVERROR(EFBIG) || error_ == AVERROR(EDQUOT);
 }
 
 FlvRecorder::~FlvRecorder() { Finish(); }
@@ -67,9 +92,14 @@ void FlvRecorder::Write(const AVPacket* packet)
         copy->pts += shift;
     }
     lastDts_ = copy->dts;
-    if (av_write_frame(output_, copy) < 0)
-        failed_ = true;
+    const int written = av_write_frame(output_, copy);
     av_packet_free(&copy);
+    if (written < 0) {
+        failed_ = true;
+        error_ = output_->pb->error < 0 ? output_->pb->error : written;
+        return;
+    }
+    Flush();
 }
 
 bool FlvRecorder::Finish()
@@ -77,12 +107,16 @@ bool FlvRecorder::Finish()
     if (output_ == nullptr)
         return false;
     const bool wrote = started_ && !failed_;
-    const bool trailer = av_write_trailer(output_) == 0;
+    // After a failed write the muxer's state is not the file's: no trailer, and the half-written
+    // packet is cut off, so that the file ends with a whole one.
+    const bool trailer = !failed_ && av_write_trailer(output_) == 0;
     const bool closed = avio_closep(&output_->pb) == 0;
     avformat_free_context(output_);
     output_ = nullptr;
     if (!started_)
         std::remove(path_.c_str());
+    else if (failed_ && truncate(path_.c_str(), writtenEnd_) != 0)
+        return false;  // the file keeps the broken packet at its end: readers stop there
     return wrote && trailer && closed;
 }
 

@@ -32,6 +32,9 @@ enum PlayEvent : int {
     PE_SNAPSHOT_SAVED = 6,
     PE_SNAPSHOT_FAILED = 7,
     PE_PLAY_FAILED = 8,
+    PE_RECORD_NO_SPACE = 9,  // a write found no room (disk or quota full): the recording was ended, the file plays
+    PE_RECORD_FAILED = 10,   // another write failure ended the recording; the file keeps what was written
+    PE_SNAPSHOT_NO_SPACE = 11,  // the snapshot found no room on the disk; no file is left
 };
 
 // 1 = real time: small probe, frames shown as they arrive. 0 = FFmpeg's default probing.
@@ -77,6 +80,8 @@ public:
     void SetPlayMode(PlayMode mode);
 
     // 0 when accepted: the outcome arrives as PE_OPENED or PE_OPEN_FAILED. A running stream is stopped first.
+    // Only http and https addresses are accepted (-1 for any other), and the stream may reach nothing
+    // but the network.
     virtual int Open(const char* url, void* window) = 0;
     // Returns once the library's threads for the stream have ended; the object can open again.
     virtual void Stop() = 0;

@@ -6,6 +6,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 
@@ -28,23 +29,23 @@ struct SwsFree {
 
 }  // namespace
 
-bool WritePng(const AVFrame* frame, const std::string& path)
+PngResult WritePng(const AVFrame* frame, const std::string& path)
 {
     const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_PNG);
     if (codec == nullptr || frame->width <= 0 || frame->height <= 0)
-        return false;
+        return PngResult::Failed;
     std::unique_ptr<AVFrame, FrameFree> rgb(av_frame_alloc());
     rgb->format = AV_PIX_FMT_RGB24;
     rgb->width = frame->width;
     rgb->height = frame->height;
     if (av_frame_get_buffer(rgb.get(), 0) < 0)
-        return false;
+        return PngResult::Failed;
     std::unique_ptr<SwsContext, SwsFree> sws(
         sws_getContext(frame->width, frame->height, static_cast<AVPixelFormat>(frame->format), frame->width,
                        frame->height, AV_PIX_FMT_RGB24, SWS_BILINEAR, nullptr, nullptr, nullptr));
     if (!sws || sws_scale(sws.get(), frame->data, frame->linesize, 0, frame->height, rgb->data, rgb->linesize) !=
                     frame->height)
-        return false;
+        return PngResult::Failed;
 
     std::unique_ptr<AVCodecContext, CodecContextFree> encoder(avcodec_alloc_context3(codec));
     encoder->width = frame->width;
@@ -52,19 +53,22 @@ bool WritePng(const AVFrame* frame, const std::string& path)
     encoder->pix_fmt = AV_PIX_FMT_RGB24;
     encoder->time_base = AVRational{1, 25};
     if (avcodec_open2(encoder.get(), codec, nullptr) < 0)
-        return false;
+        return PngResult::Failed;
     std::unique_ptr<AVPacket, PacketFree> packet(av_packet_alloc());
     if (avcodec_send_frame(encoder.get(), rgb.get()) < 0 || avcodec_receive_packet(encoder.get(), packet.get()) < 0)
-        return false;
+        return PngResult::Failed;
 
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr)
-        return false;
-    const bool written = std::fwrite(packet->data, 1, packet->size, file) == static_cast<size_t>(packet->size);
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed)
-        std::remove(path.c_str());
-    return written && closed;
+        return PngResult::Failed;
+    bool written = std::fwrite(packet->data, 1, packet->size, file) == static_cast<size_t>(packet->size);
+    written = std::fflush(file) == 0 && written;
+    const int error = errno;
+    written = std::fclose(file) == 0 && written;
+    if (written)
+        return PngResult::Written;
+    std::remove(path.c_str());
+    return error == ENOSPC || error == EFBIG || error == EDQUOT ? PngResult::NoSpace : PngResult::Failed;
 }
 
 }  // namespace ffplayer

@@ -71,6 +71,8 @@ void CPlayInnerWnd::StartPlay(const std::string& deviceId, const std::string& ad
         return;
     if (OpenUrl())
         SetTip("视频加载中，请稍等!!");
+    else
+        SetTip("打开失败");  // the player refused the address (not a network stream)
 }
 
 bool CPlayInnerWnd::OpenUrl()
@@ -153,6 +155,18 @@ void CPlayInnerWnd::OnPlayerEvent(int event)
         break;
     case EV_SNAPSHOT_SAVED:
         ShowSnapshotTip(snapshotPath_);
+        break;
+    case EV_SNAPSHOT_NO_SPACE:
+        ShowMsgTip(GetHWND(), "磁盘空间不足，截图失败");
+        break;
+    case EV_RECORD_NO_SPACE:
+    case EV_RECORD_FAILED:
+        // The library ended the recording and kept what was written.
+        LOG(WARNING) << "the recording " << recordPath_ << " stopped: "
+                     << (event == EV_RECORD_NO_SPACE ? "no space left" : "write failed");
+        RefreshToolbar();
+        ShowMsgTip(GetHWND(),
+                   event == EV_RECORD_NO_SPACE ? "磁盘空间不足，录制已停止" : "写入录像文件失败，录制已停止");
         break;
     case EV_OPEN_FAILED:
         PostMessage(WM_CELL_OPEN_FAILED, static_cast<WPARAM>(playerId_), 0);

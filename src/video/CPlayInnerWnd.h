@@ -14,6 +14,9 @@ enum PlayerEventCode : int {
     EV_SNAPSHOT_FAILED = 8,
     EV_SNAPSHOT_SAVED = 9,
     EV_OPEN_FAILED = 10,
+    EV_RECORD_NO_SPACE = 11,    // the recording was ended by a full disk (the file plays)
+    EV_RECORD_FAILED = 12,      // the recording was ended by another write failure
+    EV_SNAPSHOT_NO_SPACE = 13,  // the snapshot found no room on the disk
 };
 class CCPlayToolBarWnd;
 class VideoSurface;

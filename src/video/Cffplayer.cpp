@@ -7,7 +7,8 @@
 namespace {
 
 constexpr std::pair<int, int> kStatePairs[] = {{1, 1}, {3, 2}, {4, 3}, {5, 4}, {6, 4}, {7, 6}, {8, 5}, {9, 7}};
-constexpr std::pair<int, int> kEventPairs[] = {{1, 2}, {2, 10}, {3, 4}, {4, 7}, {6, 9}, {7, 8}, {8, 3}};
+constexpr std::pair<int, int> kEventPairs[] = {{1, 2}, {2, 10}, {3, 4},   {4, 7},   {6, 9},
+                                               {7, 8}, {8, 3},  {9, 11}, {10, 12}, {11, 13}};
 
 }  // namespace
 

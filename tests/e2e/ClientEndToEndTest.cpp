@@ -10,14 +10,20 @@
 #include "duiWrap/CDuiFrameWnd.h"
 #include "duiWrap/CLoginFrameWnd.h"
 #include "duiWrap/CamListUI.h"
+#include "device/StreamRequestMgr.h"
+#include "duiWrap/ProgramExit.h"
+#include "ffplayer/MediaProbe.h"
 #include "duiWrap/RowMarkup.h"
 #include "glooxWrap/CIMClient.h"
+#include "ui/ModalLoop.h"
 #include "ui/VideoSurface.h"
+#include "ui/WindowMessages.h"
 #include "video/CDlgPanel.h"
 #include "video/CPlayInnerWnd.h"
 #include "video/CPopWnd.h"
 #include "video/CvyrProDlg.h"
 #include "video/VideoSurfaceHost.h"
+#include "video/PlayerManager.h"
 #include "video/ViewHistory.h"
 
 #include <gtest/gtest.h>
@@ -43,10 +49,10 @@ const std::vector<std::string> kOfflineCameras = {"kv100104", "kv100107", "kv100
 const std::vector<std::string> kAllCameras = {"kv100101", "kv100102", "kv100103", "kv100104", "kv100105", "kv100106",
                                               "kv100107", "kv100108", "kv100109", "kv100110", "kv100111", "kv100112"};
 
-bool CamsimPost(const std::string& deviceId, const std::string& action)
+bool CamsimPost(const std::string& deviceId, const std::string& action, const std::string& body = {})
 {
     httplib::Client client("127.0.0.1", 8090);
-    auto reply = client.Post(("/cameras/" + deviceId + "/" + action).c_str(), "", "text/plain");
+    auto reply = client.Post(("/cameras/" + deviceId + "/" + action).c_str(), body, "text/plain");
     return reply && reply->status == 200;
 }
 
@@ -288,6 +294,75 @@ TEST_F(ClientEndToEnd, NodeDoubleClickOpensItsOwnCamerasOnceReady)
     EXPECT_TRUE(uitest::PumpUntil([] { return CellPlaying("kv100103") >= 0; }, 20000));
     uitest::Pump(1500);  // a few more frames, so the picture shows moving video
     EXPECT_TRUE(uitest::SaveScreenshot(*Main(), QString::fromStdString(ScreenshotDir() + "/main-window.png")));
+}
+
+// A camera that names a local file as its stream: the cell refuses it and says the open failed.
+TEST_F(ClientEndToEnd, CameraNamingALocalFileIsRefusedWithOpenFailed)
+{
+    // A video that plays, so that only refusing it keeps it off the screen.
+    const std::string video = programDir_ + "local.flv";
+    RunCommand("ffmpeg -nostdin -v error -f lavfi -i testsrc=size=320x180:rate=12 -t 3 -c:v libx264 -y '" + video +
+               "' 2>&1");
+    ASSERT_TRUE(fs::exists(video));
+    const std::string address = "file://" + video;
+    // The client keeps the address a camera last answered with; the camera now answers this one.
+    ASSERT_TRUE(CamsimPost("kv100105", "say", R"({"cmd":40,"err_num":0,"play_url":")" + address + R"("})"));
+    ASSERT_TRUE(uitest::PumpUntil([&] {
+        std::string url;
+        return StreamRequestMgr::Instance()->GetPlayUrl("kv100105", url) && url == address;
+    }, 5000));
+    ASSERT_TRUE(ActivateCamera("kv100105"));
+    CvyrProDlg* wall = Main()->VideoWall();
+    auto refusedCell = [&]() -> CDlgPanel* {
+        for (int i = 0; i < CvyrProDlg::kCellCount; ++i) {
+            CDlgPanel* panel = wall->Panel(i);
+            if (panel->DeviceId() == "kv100105" && panel->Inner() && panel->Inner()->TipText() == "打开失败")
+                return panel;
+        }
+        return nullptr;
+    };
+    EXPECT_TRUE(uitest::PumpUntil([&] { return refusedCell() != nullptr; }, 10000)) << WallState();
+    if (CDlgPanel* panel = refusedCell()) {
+        EXPECT_EQ(panel->Inner()->PlayUrl(), address);
+        EXPECT_EQ(panel->Inner()->Surface()->FramesPainted(), 0);
+        EXPECT_FALSE(panel->IsBusy());
+    }
+}
+
+// Every way out of the program (a termination signal, the close button, switch user) quits the main
+// window's loop, and on the way out the recording in progress is finished: the file plays its length.
+TEST_F(ClientEndToEnd, EveryWayOutFinishesTheRecordingInProgress)
+{
+    const int cell = CellPlaying("kv100103");
+    ASSERT_GE(cell, 0) << WallState();
+    CPlayInnerWnd* inner = Main()->VideoWall()->Panel(cell)->Inner();
+    ProgramExit::Prepare();
+    // The instance that switch user starts is this test program: it runs no test and ends.
+    setenv("GTEST_FILTER", "-*", 1);
+    const std::pair<const char*, std::function<void()>> waysOut[] = {
+        {"SIGTERM", [] { kill(getpid(), SIGTERM); }},
+        {"close button", [] { uitest::Click(Main()->FindControl(QStringLiteral("closebtn"))); }},
+        {"switch user", [] { uitest::Click(Main()->FindControl(QStringLiteral("SwitchUserBtn"))); }},
+    };
+    for (const auto& [name, leave] : waysOut) {
+        SCOPED_TRACE(name);
+        inner->PostMessage(WM_CELL_RECORD_START);
+        ASSERT_TRUE(uitest::PumpUntil([&] { return PlayerManager::Instance()->GetState(inner->PlayerId()) == 5; }));
+        const std::string path = inner->RecordPath();
+        uitest::Pump(3000);
+        leave();
+        EXPECT_TRUE(uitest::PumpUntil([] { return IsQuitPending(); }, 5000));
+        ProgramExit::Finish();  // what main() runs once the main window's loop has ended
+        ResetQuit();
+        const double duration = ProbeDuration(path);
+        std::printf("%s: a recording of 3 s plays %.2f s\n", name, duration);
+        EXPECT_GE(duration, 2.8) << path;
+        EXPECT_LE(duration, 4.5) << path;
+        EXPECT_GT(ProbeDecodedFrames(path), 2 * 12);
+        EXPECT_NE(PlayerManager::Instance()->GetState(inner->PlayerId()), 5) << "no longer recording";
+        uitest::Pump(1100);  // the next recording gets a file name of its own (named by the second)
+    }
+    unsetenv("GTEST_FILTER");
 }
 
 TEST_F(ClientEndToEnd, FrameButtonsDriveTheWallAndActionsToComeSaySo)

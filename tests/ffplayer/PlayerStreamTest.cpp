@@ -1,9 +1,12 @@
 // The player library against the simulated cameras' streams, with a host that records frames.
 #include "FakeHost.h"
 #include "FfPlayer.h"
+#include "MediaProbe.h"
 #include "StreamServerSuite.h"
+#include "support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 #include <atomic>
 #include <cstring>
@@ -14,6 +17,11 @@
 #include <string>
 #include <thread>
 
+#include <csignal>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -23,34 +31,6 @@ void* NewWindow()
 {
     static std::atomic<std::uintptr_t> next{0x1000};
     return reinterpret_cast<void*>(next.fetch_add(1));
-}
-
-std::string RunCommand(const std::string& command)
-{
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
-            output += buffer;
-        pclose(pipe);
-    }
-    return output;
-}
-
-double ProbeDuration(const std::string& path)
-{
-    const std::string out =
-        RunCommand("ffprobe -v error -show_entries format=duration -of csv=p=0 '" + path + "' 2>/dev/null");
-    return out.empty() ? -1.0 : std::atof(out.c_str());
-}
-
-std::string ProbeFormat(const std::string& path)
-{
-    std::string out = RunCommand("ffprobe -v error -show_entries format=format_name:stream=codec_name -of csv=p=0 '" +
-                                 path + "' 2>/dev/null");
-    while (!out.empty() && (out.back() == '\n' || out.back() == '\r'))
-        out.pop_back();
-    return out;
 }
 
 // Width and height from a PNG file's IHDR chunk; (0, 0) when the file is not a PNG.
@@ -65,6 +45,28 @@ std::pair<int, int> PngSize(const std::string& path)
     auto be32 = [](const unsigned char* p) { return (p[0] << 24) | (p[1] << 16) | (p[2] << 8) | p[3]; };
     return {be32(header + 16), be32(header + 20)};
 }
+
+// Serves the files of one folder over HTTP on a free loopback port.
+class FileServer {
+public:
+    explicit FileServer(const std::string& folder)
+    {
+        server_.set_mount_point("/", folder);
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        thread_ = std::thread([this] { server_.listen_after_bind(); });  // the socket listens already
+    }
+    ~FileServer()
+    {
+        server_.stop();
+        thread_.join();
+    }
+    std::string Url(const std::string& name) const { return "http://127.0.0.1:" + std::to_string(port_) + "/" + name; }
+
+private:
+    httplib::Server server_;
+    int port_ = 0;
+    std::thread thread_;
+};
 
 class PlayerStream : public StreamServerSuite {
 protected:
@@ -85,10 +87,13 @@ protected:
     }
 
     // Opens the camera's live stream at the given size and waits until frames are shown.
-    void OpenAndPlay(const std::string& camera, void* window, int width = 320, int height = 180)
+    void OpenAndPlay(const std::string& camera, void* window, int width = 320, int height = 180,
+                     std::string address = {})
     {
         server_->SetLiveSize(camera, width, height);
-        ASSERT_EQ(0, player_->Open(server_->LiveUrl(camera).c_str(), window));
+        if (address.empty())
+            address = server_->LiveUrl(camera);
+        ASSERT_EQ(0, player_->Open(address.c_str(), window));
         ASSERT_TRUE(events_.WaitFor(PE_OPENED));
         EXPECT_EQ(PS_OPENED, player_->GetPlayState());
         player_->Play();
@@ -147,7 +152,6 @@ TEST_F(PlayerStream, BadAddressesReportOpenFailed)
         "http://127.0.0.1:1/live/X.flv",                    // nothing listens
         "http://127.0.0.1:" + port + "/nothing/here.flv",   // the server answers 404
         "http://127.0.0.1:" + port + "/replay/999999.flv",  // no such replay
-        "nonsense://address",
     };
     for (const std::string& address : addresses) {
         SCOPED_TRACE(address);
@@ -159,6 +163,26 @@ TEST_F(PlayerStream, BadAddressesReportOpenFailed)
     }
     EXPECT_EQ(-1, player_->Open("", NewWindow()));
     EXPECT_EQ(-1, player_->Open(nullptr, NewWindow()));
+}
+
+// A camera names its stream; nothing but a network stream is opened, whatever it names.
+TEST_F(PlayerStream, OnlyHttpAddressesAreOpened)
+{
+    const std::string playlist = PathOf("local.m3u8");
+    std::ofstream(playlist) << "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\nfile:///etc/hostname\n#EXT-X-ENDLIST\n";
+    const std::string refused[] = {
+        "file:///etc/hostname", "FILE://" + playlist, playlist, "nonsense://address", "tcp://127.0.0.1:1",
+        "data:video/x-flv;base64,RkxW", "concat:" + playlist, "http:/127.0.0.1/x.flv",
+    };
+    for (const std::string& address : refused) {
+        SCOPED_TRACE(address);
+        EXPECT_EQ(-1, player_->Open(address.c_str(), NewWindow()));
+        EXPECT_EQ(PS_IDLE, player_->GetPlayState());
+    }
+    // The scheme is not case-sensitive.
+    std::string live = server_->LiveUrl("SCHEME");
+    live.replace(0, 4, "HTTP");
+    OpenAndPlay("SCHEME", NewWindow(), 320, 180, live);
 }
 
 TEST_F(PlayerStream, BrokenOrStalledStreamReportsPlayFailed)
@@ -246,6 +270,80 @@ TEST_F(PlayerStream, RecordingSurvivesTheStreamDropping)
     server_->SetLiveFault("RECDROP", StreamServer::LiveFault::None);
 }
 
+// A process killed while it records (SIGKILL, a power cut) leaves a file that plays and lacks at
+// most the last moment: packets reach the file as they are written.
+TEST_F(PlayerStream, RecordingOfAKilledProcessPlaysUpToTheKill)
+{
+    server_->SetLiveSize("KILLED", 320, 180);
+    const std::string url = server_->LiveUrl("KILLED");
+    const std::string path = PathOf("killed.flv");
+    int out[2];
+    ASSERT_EQ(0, pipe(out));
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    char* const argv[] = {const_cast<char*>(RECORD_UNTIL_KILLED), const_cast<char*>(url.c_str()),
+                          const_cast<char*>(path.c_str()), nullptr};
+    pid_t child = 0;
+    ASSERT_EQ(0, posix_spawn(&child, RECORD_UNTIL_KILLED, &actions, nullptr, argv, environ));
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    char said[16] = {};
+    const ssize_t length = read(out[0], said, sizeof said - 1);
+    close(out[0]);
+    const auto started = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(4s);
+    kill(child, SIGKILL);
+    const double recorded = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    waitpid(child, nullptr, 0);
+    ASSERT_GT(length, 0);
+    ASSERT_EQ(std::string("recording\n"), said);
+
+    // The file starts with the group of pictures in progress (a key frame each second), so it may
+    // hold up to a second more than the time it was recording.
+    const double duration = ProbeDuration(path);
+    RecordProperty("recorded_seconds", std::to_string(recorded));
+    RecordProperty("file_seconds", std::to_string(duration));
+    std::printf("recorded %.2f s before the kill; the file plays %.2f s\n", recorded, duration);
+    EXPECT_GE(duration, recorded - 1.0);
+    EXPECT_LE(duration, recorded + 1.5);
+    EXPECT_GE(ProbeDecodedFrames(path), static_cast<int>((recorded - 1.0) * 12 * 0.8));  // 12 frames a second
+}
+
+// A full disk ends the recording: the player reports it and plays on, the file keeps every whole
+// packet written and plays; a snapshot that finds no room says so and leaves no file.
+TEST_F(PlayerStream, FullDiskEndsTheRecordingWithAPlayableFile)
+{
+    OpenAndPlay("FULLDISK", NewWindow(), 640, 360);
+    const std::string path = PathOf("full.flv");
+    const std::string png = PathOf("full.png");
+    constexpr rlim_t kRoom = 96 * 1024;
+    {
+        FileSizeLimit limit(kRoom);
+        ASSERT_EQ(0, player_->StartRecord(path.c_str()));
+        ASSERT_TRUE(events_.WaitFor(PE_RECORD_NO_SPACE, 30s));
+        EXPECT_EQ(PS_PLAYING, player_->GetPlayState());
+        EXPECT_EQ(-1, player_->StopRecord()) << "the recording has ended already";
+        EXPECT_FALSE(events_.Seen(PE_RECORD_FAILED));
+
+        FileSizeLimit noRoom(16);
+        ASSERT_EQ(0, player_->Snapshot(png.c_str()));
+        ASSERT_TRUE(events_.WaitFor(PE_SNAPSHOT_NO_SPACE));
+        EXPECT_FALSE(events_.Seen(PE_SNAPSHOT_SAVED));
+    }
+    EXPECT_FALSE(std::filesystem::exists(png));
+    EXPECT_LE(std::filesystem::file_size(path), kRoom);
+    EXPECT_GT(std::filesystem::file_size(path), kRoom / 2);
+    EXPECT_NE(std::string::npos, ProbeFormat(path).find("h264"));
+    EXPECT_GT(ProbeDuration(path), 0.1);
+    EXPECT_GT(ProbeDecodedFrames(path), 2);
+    // Room again: the next recording works.
+    ASSERT_EQ(0, player_->StartRecord(PathOf("again.flv").c_str()));
+    std::this_thread::sleep_for(1s);
+    EXPECT_EQ(0, player_->StopRecord());
+}
+
 TEST_F(PlayerStream, RecordingRefusedWithoutStreamOrWritableFile)
 {
     EXPECT_EQ(-1, player_->StartRecord(PathOf("nostream.flv").c_str()));
@@ -274,8 +372,9 @@ TEST_F(PlayerStream, StreamWithAudioShowsItsPictureWithoutAnAudioOutput)
     RunCommand("ffmpeg -nostdin -v error -f lavfi -i testsrc=size=320x240:rate=12 -f lavfi -i sine=frequency=440 "
                "-t 2 -c:v libx264 -preset ultrafast -c:a aac -y '" + path + "' 2>&1");
     ASSERT_TRUE(std::filesystem::exists(path));
+    FileServer files(folder_.string());
     void* window = NewWindow();
-    ASSERT_EQ(0, player_->Open(path.c_str(), window));
+    ASSERT_EQ(0, player_->Open(files.Url("with-audio.flv").c_str(), window));
     ASSERT_TRUE(events_.WaitFor(PE_OPENED));
     player_->Play();
     // A file is read as fast as it decodes and then ends, which reports play-failed.

@@ -1,6 +1,7 @@
 // PlayerManager, Cffplayer and CEventHandle over the real library, with a host that records frames
 // and a headless message target that receives WM_PLAYER_EVENT.
 #include "FakeHost.h"
+#include "MediaProbe.h"
 #include "StreamServerSuite.h"
 #include "ui/MessageTarget.h"
 #include "ui/WindowMessages.h"
@@ -137,8 +138,8 @@ TEST_F(PlayerWrapper, LibraryEventsAreTranslatedToClientCodes)
     EXPECT_TRUE(observer.received.empty()) << "no observer: dropped";
     player.Init(nullptr);
     player.observer.store(&observer);
-    const std::pair<int, int> translations[] = {{1, 2}, {2, 10}, {3, 4},  {4, 7}, {5, 0},
-                                                {6, 9}, {7, 8},  {8, 3}, {0, 0}, {99, 0}};
+    const std::pair<int, int> translations[] = {{1, 2}, {2, 10}, {3, 4},   {4, 7},   {5, 0},   {6, 9}, {7, 8},
+                                                {8, 3}, {9, 11}, {10, 12}, {11, 13}, {0, 0}, {99, 0}};
     for (const auto& [library, client] : translations) {
         observer.received.clear();
         player.OnPlayEvent(library, 12345, 77);
@@ -180,6 +181,37 @@ TEST_F(PlayerWrapper, StateCodesFollowTheStreamAndEventsReachTheWindow)
     EXPECT_TRUE(PumpUntil([&] { return window.Seen(10); })) << "EV_OPEN_FAILED";
     EXPECT_EQ(7, Manager().GetState(id));
     Manager().Stop(id);  // players outlive the test; joins the finished worker
+}
+
+// On the way out of the program every running recording is finished: both files play their length,
+// also the one whose stream had dropped; the players stay on their streams.
+TEST_F(PlayerWrapper, FinishRecordingsClosesEveryRecordingPlayable)
+{
+    EventWindow firstWindow, secondWindow;
+    const int first = OpenPlaying("FINISH1", firstWindow);
+    const int second = OpenPlaying("FINISH2", secondWindow);
+    const std::string prefix = "/tmp/finish-" + std::to_string(::getpid());
+    const std::string paths[] = {prefix + "-1.flv", prefix + "-2.flv"};
+    ASSERT_EQ(0, Manager().StartRecord(first, paths[0].c_str()));
+    ASSERT_EQ(0, Manager().StartRecord(second, paths[1].c_str()));
+    PumpUntil([] { return false; }, 2500);
+    server_->SetLiveFault("FINISH2", StreamServer::LiveFault::Drop);
+    EXPECT_TRUE(PumpUntil([&] { return secondWindow.Seen(3); })) << "EV_PLAY_FAILED";
+
+    Manager().FinishRecordings();
+    EXPECT_EQ(2, Manager().GetState(first));
+    EXPECT_EQ(-1, Manager().StopRecord(first)) << "nothing records any more";
+    EXPECT_EQ(-1, Manager().StopRecord(second));
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        const double duration = ProbeDuration(path);
+        EXPECT_GE(duration, 2.0);
+        EXPECT_LE(duration, 4.0);
+        std::remove(path.c_str());
+    }
+    server_->SetLiveFault("FINISH2", StreamServer::LiveFault::None);
+    Manager().Stop(first);
+    Manager().Stop(second);
 }
 
 TEST_F(PlayerWrapper, OpenOnAnActivePlayerOnlyReplacesAddressAndWindow)

@@ -12,6 +12,7 @@
 #include "video/CvyrProDlg.h"
 #include "video/PlayerManager.h"
 #include "video/WallLayout.h"
+#include "support/FileSizeLimit.h"
 #include "video/FileManager.h"
 #include "ui/CContainerUI.h"
 #include "ui/CMenuElementUI.h"
@@ -572,6 +573,46 @@ TEST_F(WallTest, RecordingAndSnapshotFilesAndTips)
     CloseAll("CRecrodTipWnd");
     CloseAll("CSnapnotTipWnd");
     SetMsgTipHook({});
+}
+
+// A full disk ends the cell's recording: the toolbar shows it stopped and the user is told; a
+// snapshot without room says so too.
+TEST_F(WallTest, FullDiskStopsTheRecordingAndTheSnapshotWithAMessage)
+{
+    std::vector<QString> boxes;
+    SetMsgTipHook([&](HWND, const QString& text) {
+        boxes.push_back(text);
+        return true;
+    });
+    wall->OpenCamera("fulldisk", Url("fulldisk", 640, 360));
+    ASSERT_TRUE(WaitPlaying(0));
+    auto* record = dynamic_cast<COptionUI*>(Inner(0)->Toolbar()->FindControl("btn_record"));
+    {
+        FileSizeLimit limit(64 * 1024);
+        ::PostMessage(Inner(0)->GetHWND(), WM_CELL_RECORD_START, 0, 0);
+        ASSERT_TRUE(PumpUntil([&] { return State(0) == 5 && record->IsSelected(); }));
+        ASSERT_TRUE(PumpUntil([&] { return !boxes.empty(); }, 30000));
+        EXPECT_EQ(QString("磁盘空间不足，录制已停止"), boxes.back());
+        EXPECT_EQ(2, State(0)) << "playing on, no longer recording";
+        EXPECT_TRUE(PumpUntil([&] { return !record->IsSelected(); }));
+
+        FileSizeLimit noRoom(16);
+        ::PostMessage(Inner(0)->GetHWND(), WM_CELL_SNAPSHOT, 0, 0);
+        ASSERT_TRUE(PumpUntil([&] { return boxes.size() == 2; }));
+        EXPECT_EQ(QString("磁盘空间不足，截图失败"), boxes.back());
+    }
+    EXPECT_GT(std::filesystem::file_size(Inner(0)->RecordPath()), 32 * 1024u);
+    EXPECT_FALSE(std::filesystem::exists(Inner(0)->SnapshotPath()));
+    SetMsgTipHook({});
+}
+
+// A camera can name anything as its stream; a cell opens only network streams.
+TEST_F(WallTest, AddressThatIsNotANetworkStreamIsRefused)
+{
+    wall->OpenCamera("local", "file:///etc/hostname");
+    EXPECT_EQ(QString("打开失败"), Inner(0)->TipText());
+    EXPECT_FALSE(Busy(0));
+    EXPECT_EQ(0, Inner(0)->OpenFailures()) << "nothing to retry";
 }
 
 TEST_F(WallTest, LockedScreenClicksShowTheLockScreen)
