@@ -36,10 +36,8 @@ int main(int argc, char** argv)
         login.CenterWindow();
         result = login.ShowModal();
     }
-    if (result != CLoginFrameWnd::kLoggedIn) {
-        ProgramExit::Finish();
-        return 0;
-    }
+    if (result != CLoginFrameWnd::kLoggedIn)
+        return 0;  // exit() runs ProgramExit::Finish
 
     CDuiFrameWnd::Instance()->Run();
     // The IM connection and the command workers run until the process ends; nothing is torn down
