@@ -1,5 +1,6 @@
 #include "app/IniFile.h"
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -121,29 +122,49 @@ bool ValidName(const std::string& text)
     return text.find_first_of("\r\n") == std::string::npos;
 }
 
-}  // namespace
-
-bool IniFile::Lookup(const std::string& section, const std::string& key, std::string& value) const
+std::string LowerCase(std::string name)
 {
-    std::string content;
-    if (path_.empty() || !ReadWholeFile(path_, content))
-        return false;
-    std::vector<Line> lines = SplitLines(content);
-    std::size_t begin = 0, end = 0;
-    if (!FindSection(lines, section, begin, end))
-        return false;
-    std::string lineKey, lineValue;
-    for (std::size_t i = begin; i < end; ++i) {
-        if (KeyValueOf(lines[i].text, lineKey, lineValue) && SameName(lineKey, key)) {
-            value = lineValue;
-            return true;
-        }
-    }
-    return false;
+    for (char& c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name;
 }
 
-int IniFile::ReadString(const std::string& section, const std::string& key, const std::string& def,
-                        std::string& out, std::size_t bufferSize) const
+}  // namespace
+
+IniFile::Snapshot::Snapshot(const std::string& content)
+{
+    std::map<std::string, std::string>* current = nullptr;  // null while outside a section or in a repeated one
+    std::string name, key, value;
+    for (const Line& line : SplitLines(content)) {
+        if (SectionOf(line.text, name)) {
+            auto [section, added] = sections_.try_emplace(LowerCase(name));
+            current = added ? &section->second : nullptr;
+        } else if (current != nullptr && KeyValueOf(line.text, key, value)) {
+            current->try_emplace(LowerCase(key), value);
+        }
+    }
+}
+
+bool IniFile::Snapshot::Lookup(const std::string& section, const std::string& key, std::string& value) const
+{
+    auto found = sections_.find(LowerCase(section));
+    if (found == sections_.end())
+        return false;
+    auto entry = found->second.find(LowerCase(key));
+    if (entry == found->second.end())
+        return false;
+    value = entry->second;
+    return true;
+}
+
+std::size_t IniFile::Snapshot::KeyCount(const std::string& section) const
+{
+    auto found = sections_.find(LowerCase(section));
+    return found == sections_.end() ? 0 : found->second.size();
+}
+
+int IniFile::Snapshot::ReadString(const std::string& section, const std::string& key, const std::string& def,
+                                  std::string& out, std::size_t bufferSize) const
 {
     std::string value;
     if (!Lookup(section, key, value))
@@ -153,14 +174,16 @@ int IniFile::ReadString(const std::string& section, const std::string& key, cons
         std::size_t cut = limit;
         while (cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80)
             --cut;
-        value.resize(cut);
+        // A value never ends in blanks (they are trimmed when read), so a cut one does not either: what
+        // is read can be written and read back the same.
+        value = Trim(value.substr(0, cut));
     }
     if (!value.empty())
         out = value;
     return static_cast<int>(value.size());
 }
 
-int IniFile::ReadInt(const std::string& section, const std::string& key, int def) const
+int IniFile::Snapshot::ReadInt(const std::string& section, const std::string& key, int def) const
 {
     std::string value;
     if (!Lookup(section, key, value) || value.empty())
@@ -172,6 +195,25 @@ int IniFile::ReadInt(const std::string& section, const std::string& key, int def
     if (number < INT_MIN)
         return INT_MIN;
     return static_cast<int>(number);
+}
+
+IniFile::Snapshot IniFile::Read() const
+{
+    std::string content;
+    if (!path_.empty())
+        ReadWholeFile(path_, content);
+    return Snapshot(content);
+}
+
+int IniFile::ReadString(const std::string& section, const std::string& key, const std::string& def, std::string& out,
+                        std::size_t bufferSize) const
+{
+    return Read().ReadString(section, key, def, out, bufferSize);
+}
+
+int IniFile::ReadInt(const std::string& section, const std::string& key, int def) const
+{
+    return Read().ReadInt(section, key, def);
 }
 
 bool IniFile::WriteInt(const std::string& section, const std::string& key, int value)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <sys/types.h>
 
@@ -13,6 +14,25 @@ public:
     // Longest value a read returns (the profile reader's buffer of 256 bytes less its terminator).
     static constexpr std::size_t kMaxRead = 255;
 
+    // The file's content read once, for many reads in a row without going back to the disk.
+    class Snapshot {
+    public:
+        // The reads of IniFile, answered from the content read.
+        int ReadString(const std::string& section, const std::string& key, const std::string& def,
+                       std::string& out, std::size_t bufferSize = kMaxRead + 1) const;
+        int ReadInt(const std::string& section, const std::string& key, int def) const;
+        // Number of distinct keys of the section (0 when it is absent).
+        std::size_t KeyCount(const std::string& section) const;
+
+    private:
+        friend class IniFile;
+        explicit Snapshot(const std::string& content);
+        bool Lookup(const std::string& section, const std::string& key, std::string& value) const;
+
+        // Names in lower case; of a section or key that occurs twice, the first counts.
+        std::map<std::string, std::map<std::string, std::string>> sections_;
+    };
+
     IniFile() = default;
     explicit IniFile(std::string path) : path_(std::move(path)) {}
 
@@ -21,9 +41,12 @@ public:
     // Files holding credentials: every write leaves the file readable and writable by its owner only.
     void SetOwnerOnly(bool ownerOnly) { ownerOnly_ = ownerOnly; }
 
+    // Reads the whole file (a missing file reads as empty).
+    Snapshot Read() const;
+
     // Reads the value, or `def` when the key is absent, cut to `bufferSize` - 1 bytes (never inside a
-    // UTF-8 character). A non-empty result replaces `out`; an empty one leaves it unchanged.
-    // Returns the number of bytes delivered.
+    // UTF-8 character, and without blanks left at its end). A non-empty result replaces `out`; an empty
+    // one leaves it unchanged. Returns the number of bytes delivered.
     int ReadString(const std::string& section, const std::string& key, const std::string& def,
                    std::string& out, std::size_t bufferSize = kMaxRead + 1) const;
     // The leading decimal integer of the value (0 when it has none), or `def` when the key is absent or empty.
@@ -35,7 +58,6 @@ public:
     bool DeleteSection(const std::string& section);
 
 private:
-    bool Lookup(const std::string& section, const std::string& key, std::string& value) const;
     bool Rewrite(const std::string& content) const;
 
     std::string path_;

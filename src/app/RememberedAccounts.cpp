@@ -39,12 +39,17 @@ bool RememberedAccounts::EnsureFolder() const
 
 void RememberedAccounts::LoadRememberedAccounts()
 {
-    int count = file_.ReadInt("AccountCount", "AccountCount", 0);
+    const IniFile::Snapshot file = file_.Read();
+    // The stored count is only a claim: the file holds at most one entry per key of its two lists, so a
+    // damaged count cannot make the list (or the drop-down) grow without end.
+    const int stored = file.ReadInt("AccountCount", "AccountCount", 0);
+    const std::size_t held = file.KeyCount("AccountIndex") + file.KeyCount("PassIndex");
+    const std::size_t count = stored > 0 ? std::min(static_cast<std::size_t>(stored), held) : 0;
     accounts_.clear();
-    for (int i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         RememberedAccount entry;
-        file_.ReadString("AccountIndex", Indexed("account", static_cast<std::size_t>(i)), "", entry.account, kAccountBuffer);
-        file_.ReadString("PassIndex", Indexed("pass", static_cast<std::size_t>(i)), "", entry.password, kPasswordBuffer);
+        file.ReadString("AccountIndex", Indexed("account", i), "", entry.account, kAccountBuffer);
+        file.ReadString("PassIndex", Indexed("pass", i), "", entry.password, kPasswordBuffer);
         accounts_.push_back(entry);
     }
 }

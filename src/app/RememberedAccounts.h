@@ -25,7 +25,8 @@ public:
     // Creates the "Vyr" folder when missing (one level); false when it cannot be created.
     bool EnsureFolder() const;
 
-    // Reads the count and the entries (names cut to 19 bytes, passwords to 29), replacing those held.
+    // Reads the count and the entries (names cut to 19 bytes, passwords to 29), replacing those held, in
+    // one read of the file. The count is bounded by the keys the file holds: a damaged count adds nothing.
     void LoadRememberedAccounts();
     const std::vector<RememberedAccount>& Accounts() const { return accounts_; }
 

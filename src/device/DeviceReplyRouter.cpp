@@ -12,6 +12,18 @@
 
 #include <glog/logging.h>
 
+namespace {
+
+// True (and logged) when a member the handling read had an unexpected type.
+bool Refused(const ReplyReader& reply, const std::string& deviceId, const std::string& body)
+{
+    if (reply.Malformed())
+        LOG(WARNING) << "malformed reply from " << deviceId << ": " << body;
+    return reply.Malformed();
+}
+
+}  // namespace
+
 DeviceReplyRouter::DeviceReplyRouter(DeviceMessenger& im, CamParamMgr& params, StreamRequestMgr& streams,
                                      AlarmNoticeCounter& alarms, DeviceReplyView& view)
     : im_(im), params_(params), streams_(streams), alarms_(alarms), view_(view)
@@ -80,11 +92,12 @@ void DeviceReplyRouter::OnDeviceReply(const std::string& deviceId, const std::st
             view_.ShowAlarmCount(alarms_.AddNotice());
         return;
     }
-    const int errNum = reply.Int("err_num");
-    if (reply.Malformed()) {
-        LOG(WARNING) << "malformed reply from " << deviceId << ": " << body;
+    // "err_num" is read only for the commands whose handling looks at it; elsewhere (a play address, the
+    // device information) its type does not matter. Cmd 4, 14, 27 and 50 are read by their receivers.
+    const bool readsErrNum = cmd == 10 || cmd == 12 || cmd == 13 || cmd == 26;
+    const int errNum = readsErrNum ? reply.Int("err_num") : 0;
+    if (Refused(reply, deviceId, body))
         return;
-    }
     switch (cmd) {
     case 4:
     case 14:
@@ -93,7 +106,8 @@ void DeviceReplyRouter::OnDeviceReply(const std::string& deviceId, const std::st
     case 5: {
         DeviceInfo info{reply.Text("dev_name"), reply.Text("consl_interface"), reply.Text("dev_type"),
                         reply.Text("dev_model"), reply.Text("dev_version")};
-        view_.ShowDeviceInfo(deviceId, info);
+        if (!Refused(reply, deviceId, body))
+            view_.ShowDeviceInfo(deviceId, info);
         break;
     }
     case 10:
@@ -131,6 +145,8 @@ void DeviceReplyRouter::OnDeviceReply(const std::string& deviceId, const std::st
         break;
     case 40: {
         const std::string playUrl = reply.Text("play_url");
+        if (Refused(reply, deviceId, body))
+            break;  // an address that is no text must not replace (or clear) the cached one
         streams_.SetPlayUrl(deviceId, playUrl);
         const int waiting = streams_.TakePending(deviceId);
         for (int i = 0; i < waiting; ++i)

@@ -1,5 +1,7 @@
 #include "device/ReplyReader.h"
 
+#include "service/JsonEscape.h"
+
 #include <json/reader.h>
 
 #include <memory>
@@ -11,7 +13,8 @@ bool ReplyReader::Parse(const std::string& body)
     std::string errors;
     root_ = Json::Value();
     malformed_ = false;
-    if (!reader->parse(body.data(), body.data() + body.size(), &root_, &errors))
+    const std::string text = ReplaceLoneSurrogateEscapes(body);
+    if (!reader->parse(text.data(), text.data() + text.size(), &root_, &errors))
         return false;
     return root_.isObject();
 }

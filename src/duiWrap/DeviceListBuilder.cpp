@@ -7,7 +7,7 @@
 
 DeviceNode* DeviceListBuilder::AddAccountRoot(DeviceNodeRows& rows, const std::string& mobile)
 {
-    return rows.AddNode(RowMarkup::kAccountIcon + mobile, true, "", rows.Root());
+    return rows.AddNode(RowMarkup::kAccountIcon + RowMarkup::Name(mobile), true, "", rows.Root());
 }
 
 DeviceNode* DeviceListBuilder::RebuildDeviceTree(DeviceNodeRows& rows, const std::string& mobile,
@@ -26,12 +26,12 @@ DeviceNode* DeviceListBuilder::RebuildDeviceTree(DeviceNodeRows& rows, const std
 
 void DeviceListBuilder::BuildNode(DeviceNodeRows& rows, const NodeRecord& record, DeviceNode* parent, DeviceMessenger& im)
 {
-    DeviceNode* row = rows.AddNode(RowMarkup::kNodeIcon + record.nodeName, true, record.nodeId, parent);
+    DeviceNode* row = rows.AddNode(RowMarkup::kNodeIcon + RowMarkup::Name(record.nodeName), true, record.nodeId, parent);
     for (const DeviceRecord& device : record.childDevices) {
         if (!im.IsFriend(device.deviceId))
             im.Subscribe(DeviceJid(device.deviceId));
         const char* icon = RowMarkup::CameraIcon(im.IsOnline(device.deviceId));
-        rows.AddNode(icon + device.alias, false, device.deviceId, row);
+        rows.AddNode(icon + RowMarkup::Name(device.alias), false, device.deviceId, row);
     }
     for (const NodeRecord& child : record.childNodes)
         BuildNode(rows, child, row, im);
@@ -43,9 +43,9 @@ void DeviceListBuilder::RefreshRecentList(DeviceNodeRows& rows, const HistoryGro
     rows.RemoveAll();
     DeviceNode* top = rows.AddNode(std::string(RowMarkup::kAccountIcon) + RowMarkup::kRecentTitle, true, "", rows.Root());
     for (const auto& [day, cameras] : groups) {
-        DeviceNode* group = rows.AddNode(RowMarkup::kAccountIcon + day, true, "", top);
+        DeviceNode* group = rows.AddNode(RowMarkup::kAccountIcon + RowMarkup::Name(day), true, "", top);
         for (const std::string& deviceId : cameras)
-            rows.AddNode(RowMarkup::kCameraOnlineIcon + deviceId, false, deviceId, group);
+            rows.AddNode(RowMarkup::kCameraOnlineIcon + RowMarkup::Name(deviceId), false, deviceId, group);
     }
     rows.SetChildVisible(top, false);
     rows.SetChildVisible(top, true);
@@ -64,5 +64,5 @@ void DeviceListBuilder::PruneHistory(ViewHistory& history, const std::function<b
 
 bool DeviceListBuilder::MarkCameraOffline(DeviceNodeRows& rows, const std::string& deviceId, const std::string& alias)
 {
-    return rows.SetCameraText(rows.Root(), deviceId, RowMarkup::kCameraOfflineIcon + alias) == 0;
+    return rows.SetCameraText(rows.Root(), deviceId, RowMarkup::kCameraOfflineIcon + RowMarkup::Name(alias)) == 0;
 }

@@ -12,8 +12,37 @@ std::string RowMarkup::RowText(int level, bool isGroup, bool expanded, const std
     return row;
 }
 
+namespace {
+
+bool IsMarkupCharacter(char c)
+{
+    return c == '\\' || c == '{' || c == '}' || c == '<' || c == '>';
+}
+
+}  // namespace
+
+std::string RowMarkup::Name(const std::string& name)
+{
+    std::string escaped;
+    escaped.reserve(name.size());
+    for (char c : name) {
+        if (IsMarkupCharacter(c))
+            escaped += '\\';
+        escaped += c;
+    }
+    return escaped;
+}
+
 std::string RowMarkup::LabelOf(const std::string& text)
 {
-    const auto brace = text.rfind('}');
-    return brace == std::string::npos ? text : text.substr(brace + 1);
+    std::string label;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size() && IsMarkupCharacter(text[i + 1]))
+            label += text[++i];
+        else if (text[i] == '}')
+            label.clear();  // the end of a tag: the label is what follows the last one
+        else
+            label += text[i];
+    }
+    return label;
 }

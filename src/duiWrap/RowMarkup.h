@@ -22,6 +22,11 @@ public:
     // "<x 6>", "<x 24>" per level, the expander of a node, then the node's own text.
     static std::string RowText(int level, bool isGroup, bool expanded, const std::string& text);
 
-    // The name shown without the icon markup: what follows the last "}" (all of it without one).
+    // A name (from the service, the history or the user) as markup that shows it as written: the
+    // characters of the markup ("\\", "{", "}", "<", ">") get a backslash before them.
+    static std::string Name(const std::string& name);
+
+    // The name shown without the icon markup: what follows the last "}" of a tag (all of it without
+    // one), with its escapes undone.
     static std::string LabelOf(const std::string& text);
 };

@@ -2,6 +2,7 @@
 
 #include "service/CodePage.h"
 #include "service/HttpTransport.h"
+#include "service/JsonEscape.h"
 #include "service/ServiceReply.h"
 
 const rapidjson::Value* RapidMember(const rapidjson::Value& object, const char* key)
@@ -91,7 +92,7 @@ bool OpenNodeReply(const std::string& reply, rapidjson::Document& document, std:
         errorText = kConnectFailedText;
         return false;
     }
-    std::string text = FromUtf8(reply);
+    std::string text = ReplaceLoneSurrogateEscapes(FromUtf8(reply));
     if (!JsonDepthWithin(text) || document.Parse(text.c_str(), text.size()).HasParseError()) {
         errorText = kReplyUnreadableText;
         return false;

@@ -2,6 +2,7 @@
 
 #include "service/CodePage.h"
 #include "service/HttpTransport.h"
+#include "service/JsonEscape.h"
 #include "service/ServiceEndpoint.h"
 
 #include <json/reader.h>
@@ -83,7 +84,7 @@ bool OpenJsonReply(const std::string& reply, CodeForm form, Json::Value& result,
     }
     Json::Value root;
     try {
-        if (!JsonDepthWithin(reply) || !Json::Reader().parse(reply, root, false)) {
+        if (!JsonDepthWithin(reply) || !Json::Reader().parse(ReplaceLoneSurrogateEscapes(reply), root, false)) {
             errorText = kReplyUnreadableText;
             return false;
         }

@@ -37,6 +37,11 @@ QList<MarkupText::Run> MarkupText::Parse(const QString& markup)
     };
     for (int i = 0; i < markup.size();) {
         const QChar c = markup[i];
+        if (c == '\\' && i + 1 < markup.size() && QStringLiteral("\\{}<>").contains(markup[i + 1])) {
+            text += markup[i + 1];
+            i += 2;
+            continue;
+        }
         QString tag;
         int next = 0;
         if ((c == '{' || c == '<') && ReadTag(markup, i, tag, next)) {

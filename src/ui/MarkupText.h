@@ -12,7 +12,8 @@ class QPainter;
 // The inline markup of list texts: "{x 4}" / "<x 4>" leaves 4 pixels of space ("{x }" none);
 // "{i file n k}" draws picture k (from 0) of the n equal pictures `file` is cut into; "<a>" ... "</a>"
 // encloses a link area (its text is drawn in the link colour). Angle and brace brackets mean the same.
-// Anything else, including a malformed tag, is drawn as plain text.
+// A backslash before "\\", "{", "}", "<" or ">" draws that character as text, so any name can be shown
+// as written. Anything else, including a malformed tag, is drawn as plain text.
 class MarkupText {
 public:
     struct Run {

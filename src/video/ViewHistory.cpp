@@ -10,6 +10,8 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <unistd.h>
 
 namespace {
@@ -48,6 +50,35 @@ void RemoveFromDay(TiXmlDocument& doc, TiXmlElement* day, const std::string& dev
     }
     if (day->FirstChild() == nullptr)
         doc.RemoveChild(day);
+}
+
+// True when some top-level element is a day ("D..."): XML without one (another program's file, "<!x>")
+// is not a history, and a new history must not replace it.
+bool HoldsADay(const TiXmlDocument& doc)
+{
+    for (const TiXmlElement* e = doc.FirstChildElement(); e != nullptr; e = e->NextSiblingElement())
+        if (e->Value()[0] == 'D')
+            return true;
+    return false;
+}
+
+bool IsBlank(const std::string& text)
+{
+    return text.find_first_not_of(" \t\n") == std::string::npos;
+}
+
+// Line ends as TinyXML's own file loader makes them: CR LF and a lone CR become LF.
+std::string WithLineFeeds(const std::string& text)
+{
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r')
+            result += text[i];
+        else if (i + 1 >= text.size() || text[i + 1] != '\n')
+            result += '\n';
+    }
+    return result;
 }
 
 TiXmlElement* FindTopLevel(TiXmlDocument& doc, const std::string& name)
@@ -166,16 +197,24 @@ ViewHistory::LoadResult ViewHistory::Load(TiXmlDocument& doc) const
     std::error_code ec;
     if (!std::filesystem::exists(fileName_, ec))
         return LoadResult::Missing;
-    if (doc.LoadFile(fileName_.c_str()))
+    std::ifstream in(fileName_, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    const std::string text = WithLineFeeds(content.str());
+    if (IsBlank(text))  // what ClearAll leaves: an empty history
+        return in ? LoadResult::Loaded : LoadResult::Unreadable;
+    // TinyXML stops quietly at what it does not understand (text, a NUL, "<!" junk) and reads random
+    // bytes as an empty document; saving then would drop the rest. Only a file read to its end that holds
+    // a day is the history.
+    const char* end = doc.Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+    if (!doc.Error() && end != nullptr && IsBlank(text.substr(static_cast<std::size_t>(end - text.c_str()))) &&
+        HoldsADay(doc))
         return LoadResult::Loaded;
-    // An emptied history (ClearAll) is a valid, empty history.
-    if (doc.ErrorId() == TiXmlBase::TIXML_ERROR_DOCUMENT_EMPTY) {
-        doc.Clear();
-        doc.ClearError();
-        return LoadResult::Loaded;
-    }
-    LOG(WARNING) << "viewing history " << fileName_ << " unreadable: " << doc.ErrorDesc() << " (row "
-                 << doc.ErrorRow() << ")";
+    if (doc.Error())
+        LOG(WARNING) << "viewing history " << fileName_ << " unreadable: " << doc.ErrorDesc() << " (row "
+                     << doc.ErrorRow() << ")";
+    else
+        LOG(WARNING) << "viewing history " << fileName_ << " is not a history of days";
     doc.Clear();
     doc.ClearError();
     return LoadResult::Unreadable;

@@ -12,8 +12,9 @@ class TiXmlDocument;
 // viewing that day. Written in TinyXML's printed form without a declaration.
 //
 // Every operation loads, changes and saves the file; nothing is kept in memory. The file is written
-// to a temporary file beside it and renamed into place, and a file that exists but cannot be read is
-// renamed to "<name>.bad" before a new history replaces it. UI thread only.
+// to a temporary file beside it and renamed into place, and a file that exists but cannot be read as a
+// history (malformed, or XML that holds no day) is renamed to "<name>.bad" before a new history replaces
+// it. UI thread only.
 class ViewHistory {
 public:
     static ViewHistory* Instance();

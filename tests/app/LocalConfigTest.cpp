@@ -109,6 +109,31 @@ TEST_F(RememberedAccountsTest, LongValuesAreCutToTheirBuffersAndMissingKeysReadE
     EXPECT_EQ(file.Accounts()[1].account, "");
 }
 
+// A damaged count once made start-up read the file again for every claimed entry, without end.
+TEST_F(RememberedAccountsTest, ADamagedCountGivesOnlyTheEntriesTheFileHolds)
+{
+    RememberedAccounts file(Path());
+    ASSERT_TRUE(file.EnsureFolder());
+    const std::string entries = "[AccountIndex]\naccount0=X\naccount1=123456789012345678 9\n[PassIndex]\npass0=px\n";
+    for (const char* count : {"20000", "100000000"}) {
+        WriteFile(Path(), std::string("[AccountCount]\nAccountCount=") + count + "\n" + entries);
+        file.LoadRememberedAccounts();
+        ASSERT_EQ(file.Accounts().size(), 3u) << count;  // three keys: at most three entries
+        EXPECT_EQ(file.Accounts()[0].password, "px");
+        EXPECT_EQ(file.Accounts()[1].account, "123456789012345678");  // cut to 19 bytes, no blank left at its end
+        EXPECT_EQ(file.Accounts()[2].account, "");
+    }
+    // What was read is written back and reads the same.
+    ASSERT_TRUE(file.SaveRememberedAccount("X", "px", true, false));
+    RememberedAccounts again(Path());
+    again.LoadRememberedAccounts();
+    ASSERT_EQ(again.Accounts().size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(again.Accounts()[i].account, file.Accounts()[i].account);
+        EXPECT_EQ(again.Accounts()[i].password, file.Accounts()[i].password);
+    }
+}
+
 TEST_F(RememberedAccountsTest, UserSwitchFlag)
 {
     RememberedAccounts file(Path());

@@ -119,6 +119,36 @@ TEST_F(Router, PlayAddressOpensAsManyCellsAsWereWaiting)
     EXPECT_FALSE(streams.GetPlayUrl("c1", url));
 }
 
+// A reply is refused for a member of the wrong type only when its handling reads that member.
+TEST_F(Router, ErrNumOfAnotherTypeMattersOnlyWhereTheHandlingReadsIt)
+{
+    router.OnDeviceReply("c1", R"({"cmd":40,"play_url":"http://x/old.flv"})");
+    streams.ReqPlayUrl("c1", true);
+    router.OnDeviceReply("c1", R"({"cmd":40,"err_num":"0","play_url":"http://x/new.flv"})");
+    EXPECT_EQ((Lines{"open c1 http://x/new.flv", "watched c1"}), view.Take());
+    std::string url;
+    ASSERT_TRUE(streams.GetPlayUrl("c1", url));
+    EXPECT_EQ("http://x/new.flv", url);
+
+    const struct {
+        const char* body;
+        Lines reactions;
+    } table[] = {
+        {R"({"cmd":5,"err_num":[1],"dev_name":"n"})", {"info c1 n||||"}},
+        {R"({"cmd":50,"err_num":"1"})", {R"(replay c1 {"cmd":50,"err_num":"1"})"}},  // the playback window reads it
+        {R"({"cmd":10,"err_num":"0"})", {}},
+        {R"({"cmd":26,"err_num":{}})", {}},
+        {R"({"cmd":5,"dev_name":{"a":1}})", {}},
+        {R"({"cmd":40,"play_url":{"a":1}})", {}},
+    };
+    for (const auto& row : table) {
+        router.OnDeviceReply("c1", row.body);
+        EXPECT_EQ(row.reactions, view.Take()) << row.body;
+    }
+    ASSERT_TRUE(streams.GetPlayUrl("c1", url));
+    EXPECT_EQ("http://x/new.flv", url);  // the address of the wrong type left the cache alone
+}
+
 TEST_F(Router, OnlineSequenceAndImEventsFreeTheirPayloads)
 {
     router.HandleImEvent(WM_IM_PRESENCE, 0, reinterpret_cast<LPARAM>(NewPresencePayload("c1")));

@@ -1,7 +1,11 @@
+#include "../device/FakeMessenger.h"
 #include "UiTestKit.h"
 
 #include "duiWrap/CamListUI.h"
+#include "duiWrap/DeviceListBuilder.h"
 #include "duiWrap/RowMarkup.h"
+#include "service/NodeRecord.h"
+#include "ui/MarkupText.h"
 
 #include <gtest/gtest.h>
 
@@ -90,6 +94,40 @@ TEST_F(CamListWindow, DoubleClickActivatesTheRowItShows)
     window_.notifications.clear();
     uitest::DoubleClickRow(list_, last);
     ASSERT_TRUE(window_.notifications.contains("itemactivate:gamelistitem")) << window_.notifications.join(",").toStdString();
+}
+
+// Names come from the service and the history as they are: one that looks like the rows' markup
+// ("{x 999999}" once made a space too wide to leave anything of the row visible) shows as written.
+TEST_F(CamListWindow, NamesThatLookLikeMarkupShowAsWritten)
+{
+    NodeRecord site;
+    site.nodeId = "n1";
+    site.nodeName = "{x 999999}";
+    DeviceRecord camera;
+    camera.deviceId = "c1";
+    camera.alias = "<i gameicons.png 18 4>\\{a}";
+    site.childDevices.push_back(camera);
+    FakeMessenger im;
+    DeviceNode* account = DeviceListBuilder::RebuildDeviceTree(list_->Rows(), "138<a>", {site}, im);
+    list_->SetChildVisible(account->children.front().get(), true);
+    uitest::Pump(20);
+
+    const std::vector<std::string> names = {"138<a>", "{x 999999}", "<i gameicons.png 18 4>\\{a}"};
+    ASSERT_EQ(list_->GetCount(), 3);
+    auto shown = [&](int row) { return MarkupText::PlainText(list_->GetItemAt(row)->GetText()).toStdString(); };
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(shown(row), names[row]) << "what the row draws";
+        EXPECT_EQ(list_->NodeAt(row)->label, names[row]);
+    }
+    ASSERT_TRUE(DeviceListBuilder::MarkCameraOffline(list_->Rows(), "c1", "{x 40}}"));
+    EXPECT_EQ(shown(2), "{x 40}}");
+    EXPECT_TRUE(uitest::SaveScreenshot(window_, QStringLiteral("devicelist_markup_names.png")));
+
+    DeviceListBuilder::RefreshRecentList(list_->Rows(), {{"2016-3-9", {"<x 999>id"}}});
+    list_->SetChildVisible(list_->NodeAt(1), true);
+    ASSERT_EQ(list_->GetCount(), 3);
+    EXPECT_EQ(shown(2), "<x 999>id");
+    EXPECT_EQ(list_->NodeAt(2)->label, "<x 999>id");  // the label is the id a double click plays
 }
 
 TEST_F(CamListWindow, WheelGlidesTheRowsInSteps)

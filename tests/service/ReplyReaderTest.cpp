@@ -6,6 +6,7 @@
 #include "service/AlarmMgr.h"
 #include "service/ChildAccountMgr.h"
 #include "service/DeviceMgr.h"
+#include "service/NodeReply.h"
 #include "service/RoleMgr.h"
 #include "service/ServiceReply.h"
 
@@ -232,6 +233,41 @@ TEST(ReplyReaders, SubAccountDetailReplacesNodesInsteadOfAddingThemAgain)
     ASSERT_EQ(account.nodes.size(), 1u);
     EXPECT_EQ(account.nodes[0].childDevices[0].alias, "门");
     EXPECT_EQ(account.nodes[0].childDevices[0].nodeId, "n1");
+}
+
+// Both parsers accept some lone UTF-16 surrogate escapes and would hand out bytes that are not UTF-8; a
+// request body built from them could not be read again. They read as U+FFFD; pairs stay characters.
+TEST(ReplyReaders, LoneSurrogateEscapesReadAsReplacementCharactersThatWriteBackCleanly)
+{
+    const std::string replacement = "\xEF\xBF\xBD";
+    FakeService service;
+    ASSERT_EQ(LogInThrough(service), 0);
+    service.SetReply(R"({"code":0,"result":{"clientInfoId":"C\ude5c","orgId":"O\ud83dx\ud83d\ude00"}})");
+    ASSERT_EQ(UserSession::Instance()->Login("13800000000", "pw"), 0);
+    EXPECT_EQ(UserSession::Instance()->ClientInfoId(), "C" + replacement);
+    EXPECT_EQ(UserSession::Instance()->OrgId(), "O" + replacement + "x\xF0\x9F\x98\x80");
+
+    auto accounts = ChildAccountMgr::Instance();
+    service.SetReply(R"({"code":0,"result":[{"clientInfoId":"K9"}]})");
+    ASSERT_EQ(accounts->ReqCCList(), 0);
+    service.SetReply(R"({"code":0,"result":{"password":"\udc00","result":[{"nodeId":"n1","nodeName":"\\ude5c\ude5c",)"
+                     R"("childDevices":[{"deviceId":"c1","alias":"\ud800\u0041"}]}]}})");
+    ASSERT_EQ(accounts->ReqOneAllInfo("K9"), 0);
+    ChildAccount account;
+    ASSERT_TRUE(accounts->FindChildAccount("K9", account));
+    EXPECT_EQ(account.password, replacement);
+    ASSERT_EQ(account.nodes.size(), 1u);
+    EXPECT_EQ(account.nodes[0].nodeName, "\\ude5c" + replacement);  // an escaped backslash is no escape
+    EXPECT_EQ(account.nodes[0].childDevices[0].alias, replacement + "A");
+
+    service.SetReply(R"({"code":0})");
+    ASSERT_EQ(accounts->ModifyChildAccount(account), 0);
+    std::vector<NodeRecord> sent;
+    std::string error;
+    ASSERT_EQ(ReadDeviceListReply(service.Last().body, sent, error), 1) << service.Last().body;
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].nodeName, account.nodes[0].nodeName);
+    EXPECT_EQ(sent[0].childDevices[0].alias, account.nodes[0].childDevices[0].alias);
 }
 
 }  // namespace

@@ -133,6 +133,31 @@ TEST_F(ViewHistoryTest, UnreadableFileIsKeptAsideBeforeANewHistoryStarts)
     }
 }
 
+// TinyXML reads random bytes as an empty document and stops quietly at what it does not understand;
+// none of these files is a history, and a change must keep them aside rather than overwrite them.
+TEST_F(ViewHistoryTest, FilesThatHoldNoHistoryAreKeptAsideNotOverwritten)
+{
+    const std::string day = "<D2016-3-9>\n    <devinfo cameraid=\"A\" />\n</D2016-3-9>\n";
+    for (const std::string& foreign : {std::string("\x8a\x01 random bytes \xff\xfe"), std::string("<!junk>"),
+                                       std::string("<config>\n    <a />\n</config>\n"), day + "trailing text",
+                                       day + std::string(1, '\0') + "<D2016-3-10 />"}) {
+        Write(foreign);
+        fs::remove(Path() + ".bad");
+        ViewHistory history(Path());
+        EXPECT_TRUE(Load(history).empty()) << foreign;
+        ASSERT_TRUE(history.AddCamera("B", day2));
+        EXPECT_EQ(foreign, Read(Path() + ".bad"));
+        EXPECT_EQ((Groups{{"2016-3-10", {"B"}}}), Load(history)) << foreign;
+    }
+    Write(" \r\n\t\n");  // blanks only: an emptied history, not a foreign file
+    fs::remove(Path() + ".bad");
+    ViewHistory history(Path());
+    ASSERT_TRUE(history.AddCamera("B", day2));
+    EXPECT_FALSE(fs::exists(Path() + ".bad"));
+    Write("\xEF\xBB\xBF<?xml version=\"1.0\" ?>\r\n" + day);  // a hand-saved history with a BOM and CR LF
+    EXPECT_EQ((Groups{{"2016-3-9", {"A"}}}), Load(history));
+}
+
 TEST_F(ViewHistoryTest, SaveFailureLeavesTheOldFileIntact)
 {
     ViewHistory history(Path());
