@@ -20,13 +20,18 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
 namespace {
-// How long the receive loop waits for input before it looks at a stop request again.
+// How long the receive loop waits for input before it looks at a stop request or queued
+// subscriptions again.
 constexpr int kPollMs = 100;
+// Subscription requests sent between two looks at the input: the server's answers to them (roster
+// pushes) are read as they come instead of piling up.
+constexpr size_t kSubscriptionBatch = 200;
 }
 
 CIMClient::CIMClient() = default;
@@ -54,6 +59,8 @@ bool CIMClient::ConnectServer(const std::string& user, const std::string& passwo
     {
         base::CSingleLock guard(&lock_, true);
         boundJid_ = jid;
+        subscribed_.clear();
+        toSubscribe_.clear();
     }
     bool opened = false;
     {
@@ -105,8 +112,9 @@ void CIMClient::RunReceiveLoop()
             client_->disconnect();
             return;
         }
+        const bool moreToSend = SendQueuedSubscriptions();
         pollfd input{fd, POLLIN, 0};
-        if (::poll(&input, 1, kPollMs) <= 0)
+        if (::poll(&input, 1, moreToSend ? 0 : kPollMs) <= 0)
             continue;
         base::CSingleLock guard(&clientLock_, true);
         if (client_->recv(0) != gloox::ConnNoError)
@@ -132,11 +140,30 @@ void CIMClient::Subscribe(const std::string& jid)
 {
     if (!connected_.load())
         return;
+    base::CSingleLock guard(&lock_, true);
+    if (subscribed_.insert(jid).second)
+        toSubscribe_.push_back(jid);
+}
+
+bool CIMClient::SendQueuedSubscriptions()
+{
+    std::vector<std::string> batch;
+    bool more = false;
+    {
+        base::CSingleLock guard(&lock_, true);
+        const size_t count = std::min(toSubscribe_.size(), kSubscriptionBatch);
+        const auto end = toSubscribe_.begin() + static_cast<std::ptrdiff_t>(count);
+        batch.assign(toSubscribe_.begin(), end);
+        toSubscribe_.erase(toSubscribe_.begin(), end);
+        more = !toSubscribe_.empty();
+    }
+    if (batch.empty())
+        return false;
     base::CSingleLock guard(&clientLock_, true);
-    if (!client_)
-        return;
-    client_->rosterManager()->subscribe(gloox::JID(jid), gloox::EmptyString, gloox::StringList(),
-                                        gloox::EmptyString);
+    for (const std::string& jid : batch)
+        client_->rosterManager()->subscribe(gloox::JID(jid), gloox::EmptyString, gloox::StringList(),
+                                            gloox::EmptyString);
+    return more;
 }
 
 bool CIMClient::IsFriend(const std::string& deviceId)
