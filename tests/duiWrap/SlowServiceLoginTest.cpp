@@ -154,16 +154,15 @@ TEST_F(SlowServiceLogin, AutomaticLogInShowsTheWindowWhileItWaits)
 TEST_F(SlowServiceLogin, QuitDuringTheRequestEndsItWithoutWaitingForTheService)
 {
     RememberForAutoLogIn();
-    service_.SetDelay(30s);
+    service_.SetDelay(15s);  // within the transport's own time-out
     Create();
     QTimer::singleShot(300, [] { PostQuitMessage(0); });
-    const auto start = std::chrono::steady_clock::now();
     const UINT result = uitest::RunModal(*login_, [] {});
-    // The service never answered: the request was given up, and reported like any failed one.
+    // The window gave up before the service answered, and reported it like any failed request.
+    EXPECT_FALSE(answered_.load());
     EXPECT_NE(result, CLoginFrameWnd::kLoggedIn);
     EXPECT_EQ(boxes_.texts, QStringList{QStringLiteral("连接总控服务器失败")});
     EXPECT_EQ(service_.RequestCount(), 1u);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 30s);
 }
 
 TEST_F(SlowServiceLogin, WindowClosedDuringTheRequestClosesOnceItIsAnswered)
