@@ -20,7 +20,6 @@
 #include <poll.h>
 #include <sys/socket.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -29,8 +28,8 @@ namespace {
 // How long the receive loop waits for input before it looks at a stop request or queued
 // subscriptions again.
 constexpr int kPollMs = 100;
-// Subscription requests sent between two looks at the input: the server's answers to them (roster
-// pushes) are read as they come instead of piling up.
+// Subscription requests sent at most between two looks at the input: the server's answers to them
+// (roster pushes) are read as they come instead of piling up.
 constexpr size_t kSubscriptionBatch = 200;
 }
 
@@ -112,10 +111,16 @@ void CIMClient::RunReceiveLoop()
             client_->disconnect();
             return;
         }
-        const bool moreToSend = SendQueuedSubscriptions();
-        pollfd input{fd, POLLIN, 0};
-        if (::poll(&input, 1, moreToSend ? 0 : kPollMs) <= 0)
+        // Input first; queued subscription requests go out only while there is room to write, so the
+        // loop never blocks in a send while the server waits for it to read.
+        const bool sending = HasQueuedSubscriptions();
+        pollfd ready{fd, static_cast<short>(POLLIN | (sending ? POLLOUT : 0)), 0};
+        if (::poll(&ready, 1, kPollMs) <= 0)
             continue;
+        if (ready.revents == POLLOUT) {
+            SendQueuedSubscriptions(fd);
+            continue;
+        }
         base::CSingleLock guard(&clientLock_, true);
         if (client_->recv(0) != gloox::ConnNoError)
             return;
@@ -145,25 +150,30 @@ void CIMClient::Subscribe(const std::string& jid)
         toSubscribe_.push_back(jid);
 }
 
-bool CIMClient::SendQueuedSubscriptions()
+bool CIMClient::HasQueuedSubscriptions()
 {
-    std::vector<std::string> batch;
-    bool more = false;
-    {
-        base::CSingleLock guard(&lock_, true);
-        const size_t count = std::min(toSubscribe_.size(), kSubscriptionBatch);
-        const auto end = toSubscribe_.begin() + static_cast<std::ptrdiff_t>(count);
-        batch.assign(toSubscribe_.begin(), end);
-        toSubscribe_.erase(toSubscribe_.begin(), end);
-        more = !toSubscribe_.empty();
-    }
-    if (batch.empty())
-        return false;
+    base::CSingleLock guard(&lock_, true);
+    return !toSubscribe_.empty();
+}
+
+void CIMClient::SendQueuedSubscriptions(int fd)
+{
     base::CSingleLock guard(&clientLock_, true);
-    for (const std::string& jid : batch)
+    for (size_t sent = 0; sent < kSubscriptionBatch; ++sent) {
+        pollfd ready{fd, POLLIN | POLLOUT, 0};
+        if (::poll(&ready, 1, 0) != 1 || ready.revents != POLLOUT)
+            return;
+        std::string jid;
+        {
+            base::CSingleLock queueGuard(&lock_, true);
+            if (toSubscribe_.empty())
+                return;
+            jid = std::move(toSubscribe_.front());
+            toSubscribe_.pop_front();
+        }
         client_->rosterManager()->subscribe(gloox::JID(jid), gloox::EmptyString, gloox::StringList(),
                                             gloox::EmptyString);
-    return more;
+    }
 }
 
 bool CIMClient::IsFriend(const std::string& deviceId)

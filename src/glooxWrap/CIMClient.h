@@ -121,8 +121,10 @@ public:
 
 private:
     void RunReceiveLoop();
-    // Sends up to a batch of the queued subscription requests; true when more are waiting.
-    bool SendQueuedSubscriptions();
+    bool HasQueuedSubscriptions();
+    // Sends queued subscription requests on the connection's socket while it has room and no input
+    // waits, at most a batch.
+    void SendQueuedSubscriptions(int fd);
     void AttachHandlers(gloox::MessageSession* session);
 
     base::CCriticalSection clientLock_;

@@ -164,14 +164,15 @@ TEST_F(PrivateServer, TreeRebuildsAskEachNewCameraOnceAndLeaveTheSendingToTheImT
         }
     } ending{im, imThread};
     ASSERT_TRUE(PumpUntil([&] { return im.RosterGate().IsOpen(); }));
-    // Three rebuilds of a tree of 2,000 cameras that are not contacts, as the main window runs them
-    // while cameras come online.
-    constexpr int kCameras = 2000;
+    // Three rebuilds of a tree of 4,000 cameras that are not contacts, as the main window runs them
+    // while cameras come online. So many requests also fill the socket while the server answers each
+    // with a roster push: the IM thread must keep reading, or both sides wait for each other.
+    constexpr int kCameras = 4000;
     for (int rebuild = 0; rebuild < 3; ++rebuild)
         for (int i = 0; i < kCameras; ++i)
             if (!im.IsFriend("ghost" + std::to_string(i)))
                 im.Subscribe(DeviceJid("ghost" + std::to_string(i)));
-    EXPECT_TRUE(PumpUntil([&] { return im.Senders().size() >= static_cast<size_t>(kCameras); }));
+    EXPECT_TRUE(PumpUntil([&] { return im.Senders().size() >= static_cast<size_t>(kCameras); }, 60000));
     PumpFor(300);
     const std::vector<std::thread::id> senders = im.Senders();
     EXPECT_EQ(senders.size(), static_cast<size_t>(kCameras));
