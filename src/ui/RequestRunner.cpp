@@ -55,7 +55,7 @@ struct Wait {
 
 // UI thread only.
 struct RunnerState {
-    std::vector<std::shared_ptr<Request>> running;
+    std::shared_ptr<Request> current;  // the request under way, if any
     std::vector<Wait*> waits;
     std::vector<std::function<void()>> whenIdle;
     std::function<void(bool)> observer;
@@ -107,15 +107,13 @@ void Finish(const std::shared_ptr<Request>& request)
 {
     RunnerState& state = State();
     request->finished = true;
-    state.running.erase(std::find(state.running.begin(), state.running.end(), request));
-    if (state.running.empty()) {
-        SetBusy(false);
-        // Actions held back for the request (windows to close) run before the callers go on.
-        std::vector<std::function<void()>> actions;
-        actions.swap(state.whenIdle);
-        for (auto& action : actions)
-            action();
-    }
+    state.current.reset();
+    SetBusy(false);
+    // Actions held back for the request (windows to close) run before the callers go on.
+    std::vector<std::function<void()>> actions;
+    actions.swap(state.whenIdle);
+    for (auto& action : actions)
+        action();
     EndSatisfiedWaits();
 }
 
@@ -135,10 +133,10 @@ void RequestRunner::Run(const Work& work)
     }
     RunnerState& state = State();
     // One request at a time (they share "temp.txt", and the service sees them in order).
-    WaitUntil([&state] { return state.running.empty(); });
+    WaitUntil([&state] { return state.current == nullptr; });
 
     auto request = std::make_shared<Request>();
-    state.running.push_back(request);
+    state.current = request;
     SetBusy(true);
     std::thread worker([&work, request, token = request->stop.get_token()] {
         work(token);
@@ -150,7 +148,7 @@ void RequestRunner::Run(const Work& work)
 
 bool RequestRunner::Busy()
 {
-    return !State().running.empty();
+    return State().current != nullptr;
 }
 
 void RequestRunner::WhenIdle(std::function<void()> action)
@@ -168,6 +166,6 @@ void RequestRunner::SetBusyObserver(std::function<void(bool)> observer)
 
 void RequestRunner::StopAll()
 {
-    for (const auto& request : State().running)
+    if (const auto& request = State().current)
         request->stop.request_stop();
 }
