@@ -1,9 +1,9 @@
 #include "duiWrap/CLoginFrameWnd.h"
 
 #include "app/UserSession.h"
+#include "ui/BusyMark.h"
 #include "ui/CCheckBoxUI.h"
 #include "ui/CComboUI.h"
-#include "ui/BusyMark.h"
 #include "ui/CListLabelElementUI.h"
 #include "ui/ModalLoop.h"
 #include "ui/ShowMsgTip.h"
