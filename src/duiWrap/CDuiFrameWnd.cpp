@@ -11,6 +11,7 @@
 #include "duiWrap/CLoginFrameWnd.h"
 #include "duiWrap/CamListUI.h"
 #include "duiWrap/DeviceListBuilder.h"
+#include "duiWrap/DeviceListLoader.h"
 #include "duiWrap/ProgramRestart.h"
 #include "glooxWrap/CIMClient.h"
 #include "glooxWrap/ImConnection.h"
@@ -191,8 +192,13 @@ void CDuiFrameWnd::InitWindow()
     deviceRoot_ = DeviceListBuilder::AddAccountRoot(deviceList_->Rows(), UserSession::Instance()->Mobile());
 
     LOG(INFO) << "InitWindow  " << "FunQueryDeviceList S";
-    DeviceMgr::Instance()->FunQueryDeviceList();
+    DeviceListLoader::Load(GetHWND());
     LOG(INFO) << "InitWindow  " << "FunQueryDeviceList e";
+    // "刷新": the tree fetched again; a list that cannot be loaded leaves the shown tree as it is.
+    SetMenuHandler(QStringLiteral("ID_FLASH"), [this](const MenuCommand&) {
+        if (DeviceListLoader::Load(GetHWND()))
+            RebuildTree();
+    });
 
     if (!imClient_)
         ConnectImServer();

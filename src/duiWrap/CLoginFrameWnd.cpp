@@ -1,6 +1,7 @@
 #include "duiWrap/CLoginFrameWnd.h"
 
 #include "app/UserSession.h"
+#include "ui/BusyMark.h"
 #include "ui/CCheckBoxUI.h"
 #include "ui/CComboUI.h"
 #include "ui/CListLabelElementUI.h"
@@ -79,8 +80,17 @@ void CLoginFrameWnd::InitWindow()
     SetIcon(2000);
     SetWindowText(QStringLiteral("登录"));
 
-    if (!entries.empty() && autoLogin_ && DoLogin())
+    // Posted, not done here: the window is not shown yet, and the user must see it working.
+    if (!entries.empty() && autoLogin_)
+        PostMessage(kAutoLoginMessage, 0, 0);
+}
+
+LRESULT CLoginFrameWnd::HandleCustomMessage(UINT uMsg, WPARAM, LPARAM, BOOL& bHandled)
+{
+    bHandled = uMsg == kAutoLoginMessage;
+    if (bHandled && DoLogin())
         Close(kLoggedIn);
+    return 0;
 }
 
 void CLoginFrameWnd::FillAccounts()
@@ -120,7 +130,12 @@ bool CLoginFrameWnd::DoLogin()
         return false;
     }
     UserSession* session = UserSession::Instance();
-    if (session->Login(account, password) != 0) {
+    int result = 0;
+    {
+        BusyMark busy(FindControl(QStringLiteral("ButtonLogin")), QStringLiteral("登录中…"));
+        result = session->Login(account, password);
+    }
+    if (result != 0) {
         LOG(INFO) << "log-in refused for " << account << ": " << session->ErrorText();
         ShowMsgTip(GetHWND(), QString::fromStdString(session->ErrorText()));
         return false;

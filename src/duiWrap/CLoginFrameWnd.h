@@ -22,6 +22,7 @@ public:
     void InitWindow() override;
     void Notify(TNotifyUI& msg) override;
     LRESULT MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) override;
+    LRESULT HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
 
     // Logs in with the typed account and password; shows why when it cannot.
     bool DoLogin();
@@ -34,6 +35,9 @@ protected:
     void OnClick(TNotifyUI& msg) override;
 
 private:
+    // Posted by InitWindow: the automatic log-in runs once the window is on the screen.
+    static constexpr UINT kAutoLoginMessage = WM_APP + 1;
+
     void FillAccounts();
     void ShowSelectedAccount();
     std::string FieldText(const char* name) const;

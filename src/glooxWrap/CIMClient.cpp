@@ -25,8 +25,12 @@
 #include <ctime>
 
 namespace {
-// How long the receive loop waits for input before it looks at a stop request again.
+// How long the receive loop waits for input before it looks at a stop request or queued
+// subscriptions again.
 constexpr int kPollMs = 100;
+// Subscription requests sent at most between two looks at the input: the server's answers to them
+// (roster pushes) are read as they come instead of piling up.
+constexpr size_t kSubscriptionBatch = 200;
 }
 
 CIMClient::CIMClient() = default;
@@ -54,6 +58,8 @@ bool CIMClient::ConnectServer(const std::string& user, const std::string& passwo
     {
         base::CSingleLock guard(&lock_, true);
         boundJid_ = jid;
+        subscribed_.clear();
+        toSubscribe_.clear();
     }
     bool opened = false;
     {
@@ -105,9 +111,16 @@ void CIMClient::RunReceiveLoop()
             client_->disconnect();
             return;
         }
-        pollfd input{fd, POLLIN, 0};
-        if (::poll(&input, 1, kPollMs) <= 0)
+        // Input first; queued subscription requests go out only while there is room to write, so the
+        // loop never blocks in a send while the server waits for it to read.
+        const bool sending = HasQueuedSubscriptions();
+        pollfd ready{fd, static_cast<short>(POLLIN | (sending ? POLLOUT : 0)), 0};
+        if (::poll(&ready, 1, kPollMs) <= 0)
             continue;
+        if (ready.revents == POLLOUT) {
+            SendQueuedSubscriptions(fd);
+            continue;
+        }
         base::CSingleLock guard(&clientLock_, true);
         if (client_->recv(0) != gloox::ConnNoError)
             return;
@@ -132,11 +145,35 @@ void CIMClient::Subscribe(const std::string& jid)
 {
     if (!connected_.load())
         return;
+    base::CSingleLock guard(&lock_, true);
+    if (subscribed_.insert(jid).second)
+        toSubscribe_.push_back(jid);
+}
+
+bool CIMClient::HasQueuedSubscriptions()
+{
+    base::CSingleLock guard(&lock_, true);
+    return !toSubscribe_.empty();
+}
+
+void CIMClient::SendQueuedSubscriptions(int fd)
+{
     base::CSingleLock guard(&clientLock_, true);
-    if (!client_)
-        return;
-    client_->rosterManager()->subscribe(gloox::JID(jid), gloox::EmptyString, gloox::StringList(),
-                                        gloox::EmptyString);
+    for (size_t sent = 0; sent < kSubscriptionBatch; ++sent) {
+        pollfd ready{fd, POLLIN | POLLOUT, 0};
+        if (::poll(&ready, 1, 0) != 1 || ready.revents != POLLOUT)
+            return;
+        std::string jid;
+        {
+            base::CSingleLock queueGuard(&lock_, true);
+            if (toSubscribe_.empty())
+                return;
+            jid = std::move(toSubscribe_.front());
+            toSubscribe_.pop_front();
+        }
+        client_->rosterManager()->subscribe(gloox::JID(jid), gloox::EmptyString, gloox::StringList(),
+                                            gloox::EmptyString);
+    }
 }
 
 bool CIMClient::IsFriend(const std::string& deviceId)

@@ -15,6 +15,7 @@
 #include <gloox/rosterlistener.h>
 
 #include <atomic>
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -33,10 +34,12 @@ class MessageEventFilter;
 // WM_IM_ROSTER, WM_IM_PRESENCE; see glooxWrap/ImEvents.h for the payloads).
 //
 // Threads: ConnectServer runs on the IM thread, and so do all library callbacks. SendMsg, Subscribe,
-// IsFriend, IsOnline, GetFriends may be called from any thread.
+// IsFriend, IsOnline, GetFriends may be called from any thread. Subscribe only queues the request:
+// the IM thread sends it, so a tree of tens of thousands of cameras never waits on the connection.
 // Locks: clientLock_ guards client_ and every call into the library (the receive loop takes it only
-// while it processes input, never while it waits); lock_ guards friends_ and presence_. The IM
-// thread takes lock_ inside clientLock_; no one takes clientLock_ while holding lock_.
+// while it processes input or sends, never while it waits); lock_ guards friends_, presence_ and the
+// subscription queue. The IM thread takes lock_ inside clientLock_; no one takes clientLock_ while
+// holding lock_.
 class CIMClient : public gloox::RosterListener,
                   public gloox::MessageSessionHandler,
                   public gloox::ConnectionListener,
@@ -64,6 +67,7 @@ public:
     void Disconnect() { stopRequested_.store(true); }
 
     void SendMsg(const std::string& jid, const std::string& body) override;
+    // Asks for the presence of `jid` once per connection: queued here, sent by the IM thread.
     void Subscribe(const std::string& jid) override;
     bool IsFriend(const std::string& deviceId) override;
     bool IsOnline(const std::string& deviceId) override;
@@ -117,6 +121,10 @@ public:
 
 private:
     void RunReceiveLoop();
+    bool HasQueuedSubscriptions();
+    // Sends queued subscription requests on the connection's socket while it has room and no input
+    // waits, at most a batch.
+    void SendQueuedSubscriptions(int fd);
     void AttachHandlers(gloox::MessageSession* session);
 
     base::CCriticalSection clientLock_;
@@ -132,6 +140,8 @@ private:
     std::unordered_set<std::string> friendSet_;  // lock_; the same names, for IsFriend on every tree rebuild
     std::map<std::string, int> presence_;   // lock_
     std::string boundJid_;                  // lock_
+    std::unordered_set<std::string> subscribed_;  // lock_; JIDs asked for during this connection
+    std::deque<std::string> toSubscribe_;         // lock_; asked for, not sent yet
 
     std::atomic<bool> connected_{false};
     std::atomic<bool> rosterReady_{false};

@@ -72,6 +72,12 @@ void SaveLastReply(const std::string& reply)
     close(fd);
 }
 
+// Progress callback of a request that may be stopped: a non-zero return aborts the transfer.
+int AbortWhenStopped(void* userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return static_cast<const std::stop_token*>(userData)->stop_requested() ? 1 : 0;
+}
+
 std::size_t WriteToFile(char* data, std::size_t size, std::size_t count, void* userData)
 {
     return std::fwrite(data, size, count, static_cast<FILE*>(userData)) * size;
@@ -79,7 +85,8 @@ std::size_t WriteToFile(char* data, std::size_t size, std::size_t count, void* u
 
 }  // namespace
 
-std::string HttpPostJson(const std::string& path, const std::string& body, const std::string& host, std::uint16_t port)
+std::string HttpPostJson(const std::string& path, const std::string& body, const std::string& host, std::uint16_t port,
+                         std::stop_token stop)
 {
     if (host.empty())
         return {};
@@ -99,6 +106,11 @@ std::string HttpPostJson(const std::string& path, const std::string& body, const
     curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
     curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, AppendWithoutLineFeeds);
     curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &reply);
+    if (stop.stop_possible()) {
+        curl_easy_setopt(curl.get(), CURLOPT_XFERINFOFUNCTION, AbortWhenStopped);
+        curl_easy_setopt(curl.get(), CURLOPT_XFERINFODATA, &stop);
+        curl_easy_setopt(curl.get(), CURLOPT_NOPROGRESS, 0L);
+    }
     if (CURLcode code = curl_easy_perform(curl.get()); code != CURLE_OK) {
         LOG(WARNING) << "HttpPostJson " << path << " failed: " << curl_easy_strerror(code);
         return kGetJsonError;

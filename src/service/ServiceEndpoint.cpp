@@ -1,6 +1,7 @@
 #include "service/ServiceEndpoint.h"
 
 #include "service/HttpTransport.h"
+#include "ui/RequestRunner.h"
 
 #include <mutex>
 
@@ -40,7 +41,11 @@ std::uint16_t ServicePort()
 
 std::string PostServiceRequest(const std::string& path, const std::string& body)
 {
-    return HttpPostJson(path, body, ServiceHost(), ServicePort());
+    const std::string host = ServiceHost();
+    const std::uint16_t port = ServicePort();
+    std::string reply;
+    RequestRunner::Run([&](std::stop_token stop) { reply = HttpPostJson(path, body, host, port, stop); });
+    return reply;
 }
 
 void SetServiceEndpointForTesting(const std::string& host, std::uint16_t port)

@@ -11,7 +11,8 @@ inline constexpr char kCommandPath[] = "vyr-api/ws/api/reqCmd";
 std::string ServiceHost();
 std::uint16_t ServicePort();
 
-// Sends one request to the service host and port with HttpPostJson and returns its reply text.
+// Sends one request to the service host and port with HttpPostJson and returns its reply text. On the
+// UI thread the request runs on a worker while the windows stay drawn (RequestRunner).
 std::string PostServiceRequest(const std::string& path, const std::string& body);
 
 // Points every later request at another host and port (tests start their own service on a free port).

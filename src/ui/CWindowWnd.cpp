@@ -1,7 +1,9 @@
 #include "ui/CWindowWnd.h"
 
+#include "ui/BusyCursor.h"
 #include "ui/MenuCommand.h"
 #include "ui/ModalLoop.h"
+#include "ui/RequestRunner.h"
 #include "ui/WidgetHandles.h"
 #include "ui/WindowEventRouter.h"
 #include "ui/WindowMessages.h"
@@ -50,6 +52,7 @@ HWND CWindowWnd::Create(HWND hwndParent, const QString& name, DWORD style, DWORD
     if (widget_)
         return GetHWND();
     WindowEventRouter::Install();
+    BusyCursor::Install();
     QWidget* parent = hwndParent ? WidgetHandles::Widget(hwndParent) : nullptr;
     const bool child = (style & WS_CHILD) != 0 && parent != nullptr;
     Qt::WindowFlags flags = Qt::Widget;
@@ -234,6 +237,13 @@ LRESULT CWindowWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM)
 {
     switch (uMsg) {
     case WM_CLOSE:
+        if (RequestRunner::Busy()) {
+            // The caller of the request may be code of this window: it closes once that caller has its reply.
+            const HWND hwnd = GetHWND();
+            const UINT code = closeCode_;
+            RequestRunner::WhenIdle([hwnd, code] { ::PostMessage(hwnd, WM_CLOSE, code, 0); });
+            return 0;
+        }
         DestroyWindow();
         return 0;
     case WM_SYSCOMMAND:

@@ -1,5 +1,7 @@
 #include "ui/ModalLoop.h"
 
+#include "ui/RequestRunner.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QMetaObject>
@@ -28,6 +30,8 @@ void QuitOnUiThread(int exitCode)
     State().code = exitCode;
     for (auto it = State().running.rbegin(); it != State().running.rend(); ++it)
         (*it)->End();
+    // A request under way gives up: the program is ending, its caller must not wait out a slow service.
+    RequestRunner::StopAll();
 }
 
 }  // namespace

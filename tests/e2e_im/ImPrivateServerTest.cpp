@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -113,4 +115,66 @@ TEST_F(PrivateServer, RebootedCameraGoesOfflineAndComesBackWithTheOnlineSequence
         auto lines = camera->Received();
         return std::count(lines.begin(), lines.end(), CommandTexts::AlarmNotices()) == 2;
     }));
+}
+
+namespace {
+
+// The IM client, noting on which thread each subscription request went out (gloox logs every stanza
+// it sends, on the sending thread).
+class SubscriptionWatch : public CIMClient {
+public:
+    void handleLog(gloox::LogLevel level, gloox::LogArea area, const std::string& message) override
+    {
+        if (area == gloox::LogAreaXmlOutgoing && message.find("<presence") != std::string::npos &&
+            message.find("'subscribe'") != std::string::npos) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            senders_.push_back(std::this_thread::get_id());
+        }
+        CIMClient::handleLog(level, area, message);
+    }
+    std::vector<std::thread::id> Senders()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return senders_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::thread::id> senders_;
+};
+
+}  // namespace
+
+TEST_F(PrivateServer, TreeRebuildsAskEachNewCameraOnceAndLeaveTheSendingToTheImThread)
+{
+    SubscriptionWatch im;
+    im.SetNotifyWnd(rig.window.GetHWND());
+    std::thread::id imThreadId;
+    std::thread imThread([&] {
+        imThreadId = std::this_thread::get_id();
+        im.ConnectServer("u1", "pw", KELVUE_DEVICE_DOMAIN, "127.0.0.1", server.Port());
+    });
+    struct Ending {
+        SubscriptionWatch& im;
+        std::thread& thread;
+        ~Ending()
+        {
+            im.Disconnect();
+            thread.join();
+        }
+    } ending{im, imThread};
+    ASSERT_TRUE(PumpUntil([&] { return im.RosterGate().IsOpen(); }));
+    // Three rebuilds of a tree of 4,000 cameras that are not contacts, as the main window runs them
+    // while cameras come online. So many requests also fill the socket while the server answers each
+    // with a roster push: the IM thread must keep reading, or both sides wait for each other.
+    constexpr int kCameras = 4000;
+    for (int rebuild = 0; rebuild < 3; ++rebuild)
+        for (int i = 0; i < kCameras; ++i)
+            if (!im.IsFriend("ghost" + std::to_string(i)))
+                im.Subscribe(DeviceJid("ghost" + std::to_string(i)));
+    EXPECT_TRUE(PumpUntil([&] { return im.Senders().size() >= static_cast<size_t>(kCameras); }, 60000));
+    PumpFor(300);
+    const std::vector<std::thread::id> senders = im.Senders();
+    EXPECT_EQ(senders.size(), static_cast<size_t>(kCameras));
+    EXPECT_EQ(std::count(senders.begin(), senders.end(), imThreadId), static_cast<long>(senders.size()));
 }

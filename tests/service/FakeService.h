@@ -5,6 +5,8 @@
 
 #include <httplib.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <map>
 #include <mutex>
 #include <string>
@@ -12,8 +14,9 @@
 #include <vector>
 
 // A stand-in for the cloud service on a free loopback port: records every POST and answers it with the
-// reply set last (or one computed by a handler), and serves files over GET. Requests are handled on the
-// server's threads; every member is guarded by mutex_.
+// reply set last (or one computed by a handler), after a delay when one is set (a slow service), and
+// serves files over GET. Requests are handled on the server's threads; every member is guarded by
+// mutex_.
 class FakeService {
 public:
     struct Request {
@@ -25,9 +28,13 @@ public:
     FakeService()
     {
         server_.Post(R"(/.*)", [this](const httplib::Request& request, httplib::Response& response) {
-            std::lock_guard<std::mutex> lock(mutex_);
+            std::unique_lock<std::mutex> lock(mutex_);
             requests_.push_back({request.path.substr(1), request.body, request.get_header_value("Content-Type")});
-            std::string reply = handler_ ? handler_(requests_.back()) : reply_;
+            const Request received = requests_.back();
+            // A slow service: the request is recorded at once, the answer comes after the delay (or
+            // when the service stops).
+            stopped_.wait_for(lock, delay_, [this] { return stopping_; });
+            std::string reply = handler_ ? handler_(received) : reply_;
             response.status = status_;
             response.set_content(reply, "application/json");
         });
@@ -48,6 +55,11 @@ public:
 
     ~FakeService()
     {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stopping_ = true;
+        }
+        stopped_.notify_all();
         server_.stop();
         thread_.join();
     }
@@ -69,6 +81,12 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         handler_ = std::move(handler);
         status_ = 200;
+    }
+    // Every later POST is answered only after `delay`.
+    void SetDelay(std::chrono::milliseconds delay)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        delay_ = delay;
     }
     void ServeFile(const std::string& path, const std::string& content)
     {
@@ -108,6 +126,9 @@ private:
     std::function<std::string(const Request&)> handler_;
     std::map<std::string, std::string> files_;
     std::map<std::string, int> gets_;
+    std::chrono::milliseconds delay_{0};
+    bool stopping_ = false;
+    std::condition_variable stopped_;
 };
 
 // Logs the process's session in through `service` as account "13800000000" / "pw" with client "C1",
