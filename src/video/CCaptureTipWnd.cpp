@@ -6,6 +6,7 @@
 #include "video/NoticeStack.h"
 
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
 #include <QWidget>
 
@@ -36,6 +37,10 @@ CCaptureTipWnd* CCaptureTipWnd::Show(const QWidget* area)
         return nullptr;  // nothing to announce: the window closes itself (see InitWindow)
     // Above the video even while the wall covers the screen.
     tip->setWindowFlag(Qt::WindowStaysOnTopHint);
+    // Its final size before it is placed: showing would grow it to what its layout needs.
+    tip->ensurePolished();
+    if (tip->layout() != nullptr)
+        tip->layout()->activate();
     // The corner of the video, not of the screen: the main window's buttons lie around the wall.
     QRect place;
     if (const QScreen* screen = QGuiApplication::primaryScreen())

@@ -124,6 +124,7 @@ TEST_F(LoginWindow, RememberedAccountsDropDownShowsEveryRowInsideTheWindow)
     Remember("13900139000", "second", false);
     Remember("13800138000", "first", false);
     Open();
+    login_->CenterWindow();
     auto* combo = qobject_cast<QComboBox*>(login_->FindControl(QStringLiteral("ComboAccount"))->GetWidget());
     ASSERT_NE(combo, nullptr);
     ASSERT_EQ(combo->count(), 3);

@@ -314,6 +314,8 @@ TEST_F(ClientEndToEnd, DoubleClickOnAnOfflineCameraSaysSoAndDoesNothingElse)
 // take clicks, lie in the video's corner (clear of the buttons below the wall) and not on each other.
 TEST_F(ClientEndToEnd, CaptureNoticesOverTheModalMainWindowCloseAndStayClearOfItsButtons)
 {
+    Main()->CenterWindow();  // where start-up puts it: the screen's corner lies over its buttons
+    uitest::Pump(100);
     const int cell = CellPlaying("kv100103");
     ASSERT_GE(cell, 0) << WallState();
     CPlayInnerWnd* inner = Main()->VideoWall()->Panel(cell)->Inner();

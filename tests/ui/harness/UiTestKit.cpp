@@ -276,10 +276,11 @@ bool SaveScreen(const QString& path)
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->isVisible())
             windows.push_back(w);
-    // Normal windows first, then the ones that float above them.
-    std::stable_sort(windows.begin(), windows.end(), [](const QWidget* a, const QWidget* b) {
-        return (a->windowType() == Qt::Popup) < (b->windowType() == Qt::Popup);
-    });
+    // Normal windows first, then the ones that stay on top, then drop-downs and popups.
+    auto layer = [](const QWidget* w) {
+        return w->windowType() == Qt::Popup ? 2 : (w->windowFlags() & Qt::WindowStaysOnTopHint) ? 1 : 0;
+    };
+    std::stable_sort(windows.begin(), windows.end(), [&](const QWidget* a, const QWidget* b) { return layer(a) < layer(b); });
     for (QWidget* w : windows)
         painter.drawPixmap(w->geometry().topLeft() - screen->geometry().topLeft(), w->grab());
     painter.end();
