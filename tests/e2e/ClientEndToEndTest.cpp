@@ -14,6 +14,7 @@
 #include "duiWrap/RowMarkup.h"
 #include "glooxWrap/CIMClient.h"
 #include "ui/VideoSurface.h"
+#include "video/CCPlayToolBarWnd.h"
 #include "video/CDlgPanel.h"
 #include "video/CPlayInnerWnd.h"
 #include "video/CPopWnd.h"
@@ -410,9 +411,19 @@ TEST_F(ClientEndToEnd, FrameButtonsDriveTheWallAndActionsToComeSaySo)
     main->SplitPopup()->Close(0);
     uitest::Pump(50);
 
-    // Full screen, and Escape in the main window leaves it.
+    // Full screen, and Escape in the main window leaves it. The selected cell's toolbar, shown
+    // while the mouse is over the cell, spans the cell's bottom edge there too.
+    const int cell = CellPlaying("kv100103");
+    ASSERT_GE(cell, 0) << WallState();
+    ::SendMessage(wall->GetHWND(), WM_SELECT_CELL, 0, cell);
+    CPlayInnerWnd* inner = wall->Panel(cell)->Inner();
+    ::SendMessage(inner->GetHWND(), WM_MOUSEHOVER, 0, 0);
     uitest::Click(main->FindControl(QStringLiteral("IDC_BTN_FULLSCREEN")));
     EXPECT_TRUE(uitest::PumpUntil([&] { return wall->IsWallFullScreen(); }, 2000));
+    uitest::Pump(300);
+    const QWidget* picture = inner->GetWidget();
+    EXPECT_EQ(inner->Toolbar()->GetWidget()->geometry(), QRect(0, picture->height() - 30, picture->width(), 30));
+    EXPECT_TRUE(inner->Toolbar()->IsShown());
     main->ResponseDefaultKeyEvent(VK_ESCAPE);
     EXPECT_TRUE(uitest::PumpUntil([&] { return !wall->IsWallFullScreen(); }, 2000));
 
