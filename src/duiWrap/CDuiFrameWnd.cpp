@@ -384,6 +384,12 @@ void CDuiFrameWnd::OnItemActivate(TNotifyUI& msg)
 
 void CDuiFrameWnd::PlayCamera(const std::string& deviceId, bool recordInHistory)
 {
+    // An offline camera cannot send its address: say so, and count no play that would open a cell
+    // whenever it comes back.
+    if (!CIMClient::Instance()->IsOnline(deviceId)) {
+        ShowMsgTip(GetHWND(), QStringLiteral("摄像头不在线"));
+        return;
+    }
     std::string url;
     if (!StreamRequestMgr::Instance()->GetPlayUrl(deviceId, url)) {
         StreamRequestMgr::Instance()->ReqPlayUrl(deviceId, true);

@@ -99,10 +99,13 @@ UINT CWindowWnd::ShowModal()
         return 0;
     auto state = std::make_shared<ModalState>();
     modal_ = state;
-    if (widget_->isWindow() && widget_->windowModality() == Qt::NonModal) {
+    // A modal window blocks its owner only, as a platform's modal loop disables only the owner: a
+    // window without owner (the log-in and main windows) leaves the other windows usable, the
+    // notices it shows included.
+    if (widget_->isWindow() && widget_->parentWidget() != nullptr && widget_->windowModality() == Qt::NonModal) {
         // Qt takes the modality when a window is shown: a window made visible by Create is shown again.
         widget_->hide();
-        widget_->setWindowModality(widget_->parentWidget() ? Qt::WindowModal : Qt::ApplicationModal);
+        widget_->setWindowModality(Qt::WindowModal);
     }
     widget_->show();
     widget_->raise();

@@ -36,8 +36,8 @@ public:
                 int y = CW_USEDEFAULT, int cx = 0, int cy = 0);
     HWND Create(HWND hwndParent, const QString& name, DWORD style, DWORD exStyle, const RECT& rc);
     void ShowWindow(bool show = true, bool takeFocus = true);
-    // Shows the window modally (its owner, or the whole application when it has none, takes no input
-    // meanwhile) and runs a message loop until Close (returns its code) or a quit message (returns 0;
+    // Shows the window modally (its owner takes no input meanwhile; without an owner no other window
+    // is blocked) and runs a message loop until Close (returns its code) or a quit message (returns 0;
     // the quit stays pending for the enclosing loops). Loops nest.
     UINT ShowModal();
     // Posts WM_CLOSE with the code; when it reaches the default handling the window is destroyed.

@@ -4,6 +4,16 @@
 
 #include <QCloseEvent>
 #include <QResizeEvent>
+#include <QTimer>
+
+namespace {
+
+bool IsMouseButtonEvent(QEvent::Type type)
+{
+    return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick;
+}
+
+}  // namespace
 
 WindowWidget::WindowWidget(CWindowWnd* window, QWidget* parent, Qt::WindowFlags flags)
     : QWidget(parent, flags)
@@ -45,7 +55,15 @@ bool WindowWidget::event(QEvent* event)
             break;
         }
     }
-    return QWidget::event(event);
+    const bool result = QWidget::event(event);
+    // Input given to a child window stays there, as a platform's child window keeps its messages: a
+    // press or double click that no control took does not travel on to the widgets it lies in (a
+    // play cell would otherwise take a double click on its play window a second time).
+    if (!isWindow() && IsMouseButtonEvent(event->type())) {
+        event->accept();
+        return true;
+    }
+    return result;
 }
 
 void WindowWidget::closeEvent(QCloseEvent* event)
@@ -60,6 +78,13 @@ void WindowWidget::closeEvent(QCloseEvent* event)
 void WindowWidget::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    // A window manager (or none) may size a window below its minimum; it grows back, so every
+    // control of its layout stays reachable.
+    if (isWindow() && !isMinimized() && (width() < minimumWidth() || height() < minimumHeight()))
+        QTimer::singleShot(0, this, [this] {
+            if (!isMinimized())
+                resize(size().expandedTo(minimumSize()));
+        });
     if (window_) {
         WPARAM kind = isMinimized() ? SIZE_MINIMIZED : isMaximized() ? SIZE_MAXIMIZED : SIZE_RESTORED;
         window_->SendMessage(WM_SIZE, kind, MAKELPARAM(width(), height()));

@@ -109,14 +109,26 @@ bool CCPlayToolBarWnd::IsShown() const
 void CCPlayToolBarWnd::ShowToolbar(bool show)
 {
     QWidget* bar = GetWidget();
-    const QWidget* cell = cell_->GetWidget();
-    if (bar == nullptr || cell == nullptr)
+    if (bar == nullptr || !PlaceAlongBottom())
         return;
-    bar->setGeometry(0, cell->height() - kHeight, cell->width(), kHeight);
+    UpdateTooltips(bar->width());
     bar->setVisible(show);
     if (show)
         bar->raise();
-    UpdateTooltips(cell->width());
+}
+
+bool CCPlayToolBarWnd::PlaceAlongBottom()
+{
+    QWidget* bar = GetWidget();
+    const QWidget* cell = cell_->GetWidget();
+    if (bar == nullptr || cell == nullptr)
+        return false;
+    const QRect along(0, cell->height() - kHeight, cell->width(), kHeight);
+    if (bar->geometry() != along) {
+        bar->setGeometry(along);
+        UpdateTooltips(cell->width());
+    }
+    return true;
 }
 
 // A cell too narrow for every button scrolls the row; the tooltips then say so.

@@ -28,6 +28,8 @@ public:
     CCPlayToolBarWnd(CPlayInnerWnd* cell, int playerId);
 
     void ShowToolbar(bool show);
+    // Lays the toolbar along the cell's bottom edge, shown or not; false before both windows exist.
+    bool PlaceAlongBottom();
     bool IsShown() const;
     void RefreshFromState();
     void ShowQualityIcon(int width);

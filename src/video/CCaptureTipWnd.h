@@ -4,15 +4,17 @@
 
 #include <string>
 
-// A small non-modal window in the lower right corner of the screen announcing a finished capture:
-// "dir" shows the file's folder in the file manager and closes the tip, "close" closes it. A tip
-// for an empty path closes at once. The object deletes itself when its window is gone.
+// A small non-modal window announcing a finished capture, in the lower right corner of the video it
+// came from (or of the screen), stacked above the tips still open: "dir" shows the file in the file
+// manager and closes the tip, "close" closes it. A tip for an empty path closes at once. The object
+// deletes itself when its window is gone.
 class CCaptureTipWnd : public WindowImplBase {
 public:
     explicit CCaptureTipWnd(std::string filePath) : filePath_(std::move(filePath)) {}
 
-    // Creates, shows and places the tip; returns it (it lives until it is closed).
-    CCaptureTipWnd* Show();
+    // Creates, places and shows the tip in the lower right corner of `area` (the screen when null or
+    // hidden); returns it (it lives until it is closed).
+    CCaptureTipWnd* Show(const QWidget* area = nullptr);
     const std::string& FilePath() const { return filePath_; }
 
 protected:

@@ -7,6 +7,7 @@
 #include "video/CvyrProDlg.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -82,6 +83,8 @@ void CDlgPanel::ToggleFullScreen()
         setGeometry(screen != nullptr ? screen->geometry() : QRect(0, 0, 1920, 1080));
         show();
         raise();
+        activateWindow();
+        setFocus();  // Escape reaches the cell (keyPressEvent)
         if (host != nullptr)
             host->hide();
         fsState_ = 2;
@@ -147,6 +150,15 @@ void CDlgPanel::mousePressEvent(QMouseEvent* event)
         OnWindowMessage(WM_LBUTTONDOWN, 0, 0);
     else
         QWidget::mousePressEvent(event);
+}
+
+void CDlgPanel::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        ::PostMessage(wall_->GetHWND(), WM_EXIT_FULLSCREEN, 0, 0);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void CDlgPanel::mouseDoubleClickEvent(QMouseEvent* event)

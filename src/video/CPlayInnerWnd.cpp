@@ -122,8 +122,10 @@ void CPlayInnerWnd::UpdateDisplayRect()
 LRESULT CPlayInnerWnd::OnSize(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
 {
     UpdateDisplayRect();
-    if (toolbar_ != nullptr && toolbar_->IsShown())
-        toolbar_->ShowToolbar(true);  // keeps it along the bottom edge
+    // Also while the toolbar's windows are hidden (the wall going to or from full screen shows them
+    // again only after this resize): it follows the cell along its bottom edge.
+    if (toolbar_ != nullptr)
+        toolbar_->PlaceAlongBottom();
     return WindowImplBase::OnSize(uMsg, wParam, lParam, bHandled);
 }
 
@@ -154,7 +156,7 @@ void CPlayInnerWnd::OnPlayerEvent(int event)
         ShowMsgTip(GetHWND(), "截图失败");
         break;
     case EV_SNAPSHOT_SAVED:
-        ShowSnapshotTip(snapshotPath_);
+        ShowSnapshotTip(snapshotPath_, VideoArea());
         break;
     case EV_SNAPSHOT_NO_SPACE:
         ShowMsgTip(GetHWND(), "磁盘空间不足，截图失败");
@@ -220,7 +222,7 @@ void CPlayInnerWnd::StartRecord()
 void CPlayInnerWnd::StopRecord()
 {
     if (PlayerManager::Instance()->StopRecord(playerId_) == 0)
-        ShowRecordTip(recordPath_);
+        ShowRecordTip(recordPath_, VideoArea());
     RefreshToolbar();
 }
 
@@ -231,6 +233,14 @@ void CPlayInnerWnd::SwitchStream(int width)
     StreamRequestMgr::Instance()->SetRestart(deviceId_, true);
     StreamRequestMgr::Instance()->SetSwitchingDevice(deviceId_);
     PostToMain(WM_SWITCH_STREAM, static_cast<WPARAM>(width));
+}
+
+// The wall while it is shown (in the main window or covering the screen), else this cell's panel
+// (out in full screen).
+const QWidget* CPlayInnerWnd::VideoArea() const
+{
+    const QWidget* wall = panel_->Wall();
+    return wall->isVisible() ? wall : panel_;
 }
 
 void CPlayInnerWnd::PostToMain(UINT message, WPARAM wParam)

@@ -75,6 +75,7 @@ private:
     void ShowContextMenu();
     void OnMenuCommand(const std::string& name);
     void PostToMain(UINT message, WPARAM wParam = 0);
+    const QWidget* VideoArea() const;
     void RefreshToolbar();
     void UpdateDisplayRect();
 

@@ -7,6 +7,8 @@
 #include <QEvent>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace {
 
 struct Level {
@@ -75,13 +77,42 @@ void CRatioSwicthWnd::Notify(TNotifyUI& msg)
         const QString name = msg.pSender->GetName();
         for (const Level& level : kLevels) {
             if (name == level.button) {
-                ::PostMessage(cell_, WM_SWITCH_STREAM, static_cast<WPARAM>(level.width), level.height);
-                Close(0);
+                Choose(level.width, level.height);
                 return;
             }
         }
     }
     WindowImplBase::Notify(msg);
+}
+
+void CRatioSwicthWnd::Choose(int width, int height)
+{
+    ::PostMessage(cell_, WM_SWITCH_STREAM, static_cast<WPARAM>(width), height);
+    Close(0);
+}
+
+// The whole row of a level is its button: the icon, its word ("高清", "均衡", "流畅") and the space
+// between them, across the chooser's width.
+bool CRatioSwicthWnd::ChooseRowAt(const POINT& pt)
+{
+    const QWidget* chooser = GetWidget();
+    if (chooser == nullptr)
+        return false;
+    for (const Level& level : kLevels) {
+        CControlUI* button = FindControl(level.button);
+        CControlUI* label = FindControl(QString(level.button) + "_Lab");
+        if (button == nullptr || !button->IsEnabled())
+            continue;
+        const RECT b = button->GetPos();
+        const RECT l = label != nullptr ? label->GetPos() : b;
+        const int top = std::min(b.top, l.top);
+        const int bottom = std::max(b.bottom, l.bottom);
+        if (pt.y >= top && pt.y < bottom && pt.x >= 0 && pt.x < chooser->width()) {
+            Choose(level.width, level.height);
+            return true;
+        }
+    }
+    return false;
 }
 
 LRESULT CRatioSwicthWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
@@ -90,6 +121,8 @@ LRESULT CRatioSwicthWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
         Close(0);
         return 0;
     }
+    if (uMsg == WM_LBUTTONDOWN && ChooseRowAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}))
+        return 0;
     return WindowImplBase::HandleMessage(uMsg, wParam, lParam);
 }
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-// The stream-quality chooser of a cell: three levels (high definition, balanced, smooth). A choice
-// posts WM_SWITCH_STREAM (width, height) to the cell; the chooser closes after a choice, when it
+// The stream-quality chooser of a cell: three levels (high definition, balanced, smooth), each a
+// row of icon and word that is pressed as a whole. A choice posts WM_SWITCH_STREAM (width, height) to the cell; the chooser closes after a choice, when it
 // loses the focus and when the mouse leaves it. UI thread only.
 class CRatioSwicthWnd : public WindowImplBase {
 public:
@@ -25,6 +25,9 @@ protected:
     void OnFinalMessage(HWND hWnd) override;
 
 private:
+    void Choose(int width, int height);
+    bool ChooseRowAt(const POINT& pt);
+
     std::string deviceId_;
     HWND cell_ = nullptr;
 };

@@ -168,6 +168,19 @@ void CvyrProDlg::ToggleWallFullScreen()
     }
 }
 
+// Escape: a cell out in full screen comes back first (the last step of its cycle), else the wall
+// leaves its own full screen; otherwise nothing.
+void CvyrProDlg::ExitFullScreen()
+{
+    for (CDlgPanel* panel : panels_)
+        if (panel->FullScreenState() == 2) {
+            panel->ToggleFullScreen();
+            return;
+        }
+    if (wallFullScreen_)
+        ToggleWallFullScreen();
+}
+
 LRESULT CvyrProDlg::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -187,8 +200,7 @@ LRESULT CvyrProDlg::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam)
         ToggleWallFullScreen();
         break;
     case WM_EXIT_FULLSCREEN:
-        if (wallFullScreen_)
-            ToggleWallFullScreen();
+        ExitFullScreen();
         break;
     case WM_RESTORE_LAYOUT:
         SetLayout(savedLayoutCount_);

@@ -68,6 +68,7 @@ private:
     void ApplyLayout();
     void SetLayout(int count);
     void ToggleWallFullScreen();
+    void ExitFullScreen();
     void OnOpenTimer();
     bool IsBusy(int cell) const;
 

@@ -2,6 +2,7 @@
 add_library(kelvue_videocore STATIC
   ${CMAKE_CURRENT_LIST_DIR}/CaptureFileName.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CellChooser.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/NoticeStack.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ViewHistory.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WallLayout.cpp)
 target_include_directories(kelvue_videocore PUBLIC ${CMAKE_SOURCE_DIR}/src)
@@ -20,5 +21,5 @@ if(TARGET kelvue_ui AND TARGET kelvue_player AND TARGET kelvue_app AND TARGET ke
     ${CMAKE_CURRENT_LIST_DIR}/CvyrProDlg.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FileManager.cpp)
   target_link_libraries(kelvue_video PUBLIC kelvue_videocore kelvue_ui kelvue_player kelvue_app kelvue_device
-    Qt6::Widgets glog::glog)
+    Qt6::Widgets Qt6::DBus glog::glog)
 endif()

@@ -8,6 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDir>
+#include <QWindow>
+
 #include <filesystem>
 
 namespace {
@@ -109,6 +114,55 @@ TEST_F(LoginWindow, SwitchedUserSuppressesOneAutomaticLogIn)
     EXPECT_EQ(Text("EditAccount"), "13800138000");
     EXPECT_EQ(Text("EditPassword"), QString());
     EXPECT_TRUE(Checked("IDC_CHECK_PASSWORD")) << "the remember box is left as it was";
+}
+
+// The drop-down of remembered accounts: every row shows its number (not only the highlighted one)
+// and the list stays inside the window although the combo sits at its right edge.
+TEST_F(LoginWindow, RememberedAccountsDropDownShowsEveryRowInsideTheWindow)
+{
+    Remember("13700137000", "third", false);
+    Remember("13900139000", "second", false);
+    Remember("13800138000", "first", false);
+    Open();
+    login_->CenterWindow();
+    auto* combo = qobject_cast<QComboBox*>(login_->FindControl(QStringLiteral("ComboAccount"))->GetWidget());
+    ASSERT_NE(combo, nullptr);
+    ASSERT_EQ(combo->count(), 3);
+    combo->showPopup();
+    QWidget* dropDown = combo->view()->window();
+    ASSERT_TRUE(uitest::PumpUntil([&] { return dropDown->isVisible(); }));
+    uitest::Pump(50);
+    const QRect window = login_->GetWidget()->frameGeometry();
+    const QRect list = dropDown->frameGeometry();
+    EXPECT_GE(list.left(), window.left());
+    EXPECT_LE(list.right(), window.right()) << "the list sticks out of the window";
+
+    const QImage rows = combo->view()->viewport()->grab().toImage();
+    for (int i = 0; i < combo->count(); ++i) {
+        const QRect row = combo->view()->visualRect(combo->model()->index(i, 0)).intersected(rows.rect());
+        const QRgb background = rows.pixel(row.left() + 1, row.top() + 1);
+        int ink = 0;
+        for (int y = row.top(); y <= row.bottom(); ++y)
+            for (int x = row.left(); x <= row.right(); ++x)
+                ink += qGray(rows.pixel(x, y)) - qGray(background) > 60 || qGray(background) - qGray(rows.pixel(x, y)) > 60;
+        EXPECT_GT(ink, 30) << "row " << i << " (" << combo->itemText(i).toStdString() << ") shows no text";
+    }
+    EXPECT_TRUE(uitest::SaveScreen(QDir::currentPath() + "/screenshots/login-dropdown.png"));
+    combo->hidePopup();
+}
+
+// A window manager may size the window below what its layout needs; it grows back so that every
+// control stays reachable.
+TEST_F(LoginWindow, TooSmallASizeGrowsBackToTheMinimum)
+{
+    Open();
+    QWidget* window = login_->GetWidget();
+    EXPECT_TRUE(uitest::ClippedControls(*login_).isEmpty()) << uitest::ClippedControls(*login_).join(' ').toStdString();
+    window->windowHandle()->resize(200, 120);
+    uitest::Pump(100);
+    EXPECT_GE(window->width(), window->minimumWidth());
+    EXPECT_GE(window->height(), window->minimumHeight());
+    EXPECT_TRUE(uitest::ClippedControls(*login_).isEmpty()) << uitest::ClippedControls(*login_).join(' ').toStdString();
 }
 
 TEST_F(LoginWindow, CloseButtonEndsWithTwoAndEscapeQuits)

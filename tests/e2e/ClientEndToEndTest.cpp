@@ -18,6 +18,7 @@
 #include "ui/ModalLoop.h"
 #include "ui/VideoSurface.h"
 #include "ui/WindowMessages.h"
+#include "video/CCPlayToolBarWnd.h"
 #include "video/CDlgPanel.h"
 #include "video/CPlayInnerWnd.h"
 #include "video/CPopWnd.h"
@@ -30,7 +31,11 @@
 #include <glog/logging.h>
 #include <httplib.h>
 
+#include <QApplication>
 #include <QDir>
+#include <QPointer>
+#include <QTest>
+#include <QWindow>
 
 #include <csignal>
 #include <filesystem>
@@ -97,6 +102,10 @@ protected:
     }
 
     static CDuiFrameWnd* Main() { return CDuiFrameWnd::Instance(); }
+    static WindowImplBase* WindowOfNotice(QWidget* notice)
+    {
+        return dynamic_cast<WindowImplBase*>(CWindowWnd::FromWidget(notice));
+    }
 
     // Screenshots go to screenshots/ in the test's build folder.
     static std::string ScreenshotDir()
@@ -296,6 +305,89 @@ TEST_F(ClientEndToEnd, NodeDoubleClickOpensItsOwnCamerasOnceReady)
     EXPECT_TRUE(uitest::SaveScreenshot(*Main(), QString::fromStdString(ScreenshotDir() + "/main-window.png")));
 }
 
+TEST_F(ClientEndToEnd, DoubleClickOnAnOfflineCameraSaysSoAndDoesNothingElse)
+{
+    uitest::MsgTipRecorder boxes;
+    ASSERT_TRUE(ActivateCamera("kv100104"));
+    uitest::Pump(200);
+    EXPECT_EQ(boxes.texts, QStringList{QStringLiteral("摄像头不在线")});
+    for (int i = 0; i < CvyrProDlg::kCellCount; ++i)
+        EXPECT_NE(Main()->VideoWall()->Panel(i)->DeviceId(), "kv100104") << "cell " << i;
+    EXPECT_EQ(StreamRequestMgr::Instance()->TakePending("kv100104"), 0) << "no play waits for it to come back";
+}
+
+// The main window runs modally without an owner, as start-up runs it: the capture notices it shows
+// take clicks, lie in the video's corner (clear of the buttons below the wall) and not on each other.
+TEST_F(ClientEndToEnd, CaptureNoticesOverTheModalMainWindowCloseAndStayClearOfItsButtons)
+{
+    Main()->CenterWindow();  // where start-up puts it: the screen's corner lies over its buttons
+    uitest::Pump(100);
+    const int cell = CellPlaying("kv100103");
+    ASSERT_GE(cell, 0) << WallState();
+    CPlayInnerWnd* inner = Main()->VideoWall()->Panel(cell)->Inner();
+    auto notices = [] {
+        std::vector<QWidget*> shown;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == "CSnapnotTipWnd" && w->isVisible())
+                shown.push_back(w);
+        return shown;
+    };
+    std::vector<QRect> placed;
+    bool closed = false;
+    uitest::RunModal(*Main(), [&] {
+        for (int i = 0; i < 3; ++i) {
+            ::PostMessage(inner->GetHWND(), WM_CELL_SNAPSHOT, 0, 0);
+            if (!uitest::PumpUntil([&] { return notices().size() == static_cast<size_t>(i + 1); }, 10000))
+                break;
+            uitest::Pump(30);  // one snapshot name per millisecond: the next one is another file
+        }
+        for (QWidget* notice : notices())
+            placed.push_back(notice->frameGeometry());
+        uitest::SaveScreen(QString::fromStdString(ScreenshotDir() + "/notice-before-close.png"));
+        if (!placed.empty()) {
+            QWidget* first = notices().front();
+            const QPointer<QWidget> alive(first);
+            QWidget* cross = WindowOfNotice(first)->FindControl(QStringLiteral("close"))->GetWidget();
+            QTest::mouseClick(first->windowHandle(), Qt::LeftButton, {}, cross->mapTo(first, cross->rect().center()));
+            closed = uitest::PumpUntil([&] { return alive.isNull() || !alive->isVisible(); }, 3000);
+            uitest::SaveScreen(QString::fromStdString(ScreenshotDir() + "/notice-after-close.png"));
+        }
+        for (QWidget* notice : notices())
+            WindowOfNotice(notice)->Close(1);
+        uitest::Pump(50);
+        PostQuitMessage(0);
+    });
+    ResetQuit();
+    ASSERT_EQ(placed.size(), 3u);
+    EXPECT_TRUE(closed) << "the × of a notice takes no click over the main window";
+    for (size_t i = 0; i < placed.size(); ++i)
+        for (size_t j = 0; j < i; ++j)
+            EXPECT_FALSE(placed[i].intersects(placed[j])) << i << " lies on " << j;
+    for (const char* name : {"IDC_BTN_SPLITSCREEN", "IDC_BTN_FULLSCREEN", "IDC_BTN_LOCKSCREEN"}) {
+        QWidget* button = Main()->FindControl(QString::fromUtf8(name))->GetWidget();
+        const QRect at(button->mapToGlobal(QPoint(0, 0)), button->size());
+        for (const QRect& notice : placed)
+            EXPECT_FALSE(notice.intersects(at)) << name << " is covered";
+    }
+}
+
+// A window manager may make the window smaller than its layout needs: it grows back to its minimum,
+// where every button stays inside the window.
+TEST_F(ClientEndToEnd, MainWindowKeepsEveryControlAtItsMinimumSize)
+{
+    QWidget* window = Main()->GetWidget();
+    const QSize before = window->size();
+    window->windowHandle()->resize(640, 400);
+    EXPECT_TRUE(uitest::PumpUntil([&] { return window->size() == window->minimumSize(); }, 3000))
+        << window->width() << "x" << window->height();
+    uitest::Pump(100);
+    const QStringList clipped = uitest::ClippedControls(*Main());
+    EXPECT_TRUE(clipped.isEmpty()) << clipped.join(' ').toStdString();
+    EXPECT_TRUE(uitest::SaveScreenshot(*Main(), QString::fromStdString(ScreenshotDir() + "/main-minimum-size.png")));
+    window->resize(before);
+    uitest::Pump(100);
+}
+
 // A camera that names a local file as its stream: the cell refuses it and says the open failed.
 TEST_F(ClientEndToEnd, CameraNamingALocalFileIsRefusedWithOpenFailed)
 {
@@ -393,9 +485,19 @@ TEST_F(ClientEndToEnd, FrameButtonsDriveTheWallAndActionsToComeSaySo)
     main->SplitPopup()->Close(0);
     uitest::Pump(50);
 
-    // Full screen, and Escape in the main window leaves it.
+    // Full screen, and Escape in the main window leaves it. The selected cell's toolbar, shown
+    // while the mouse is over the cell, spans the cell's bottom edge there too.
+    const int cell = CellPlaying("kv100103");
+    ASSERT_GE(cell, 0) << WallState();
+    ::SendMessage(wall->GetHWND(), WM_SELECT_CELL, 0, cell);
+    CPlayInnerWnd* inner = wall->Panel(cell)->Inner();
+    ::SendMessage(inner->GetHWND(), WM_MOUSEHOVER, 0, 0);
     uitest::Click(main->FindControl(QStringLiteral("IDC_BTN_FULLSCREEN")));
     EXPECT_TRUE(uitest::PumpUntil([&] { return wall->IsWallFullScreen(); }, 2000));
+    uitest::Pump(300);
+    const QWidget* picture = inner->GetWidget();
+    EXPECT_EQ(inner->Toolbar()->GetWidget()->geometry(), QRect(0, picture->height() - 30, picture->width(), 30));
+    EXPECT_TRUE(inner->Toolbar()->IsShown());
     main->ResponseDefaultKeyEvent(VK_ESCAPE);
     EXPECT_TRUE(uitest::PumpUntil([&] { return !wall->IsWallFullScreen(); }, 2000));
 

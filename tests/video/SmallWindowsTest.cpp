@@ -79,7 +79,7 @@ TEST(CaptureTips, ShowThePathInTheCornerAndOpenTheFolder)
     Click(tip, "dir");
     ASSERT_TRUE(PumpUntil([&] { return !IsWindow(handle); }));
     ASSERT_EQ(1u, opened.size());
-    EXPECT_EQ((WallEnvironment::folder / "REC").string(), opened[0]);
+    EXPECT_EQ(path, opened[0]) << "the file manager is asked to show the file itself";
 
     ASSERT_NE(nullptr, ShowSnapshotTip("/tmp/x.png"));
     ASSERT_NE(nullptr, ShowRecordTip("/tmp/y.flv"));  // several tips at once
@@ -96,6 +96,58 @@ TEST(CaptureTips, ShowThePathInTheCornerAndOpenTheFolder)
     Pump(50);
     EXPECT_EQ(nullptr, TopLevel("CRecrodTipWnd"));
     EXPECT_EQ(1u, opened.size());
+}
+
+// The settings window stands for the main window here: both run modally without an owner. The
+// tips must stay usable meanwhile (clicks go through the window system's path, where a modal window
+// blocks the windows it covers), lie in the corner of the video they came from, and not on each other.
+TEST(CaptureTips, UsableBesideAModalWindowWithoutOwnerAndStackedInTheVideosCorner)
+{
+    std::vector<std::string> shown;
+    FileManager::SetLauncher([&](const std::string& file) { shown.push_back(file); });
+    QWidget video;
+    video.setGeometry(60, 80, 700, 520);
+    video.show();
+    auto systemClick = [](CCaptureTipWnd* tip, const char* name) {
+        QWidget* control = tip->FindControl(name)->GetWidget();
+        QWidget* top = control->window();
+        QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, control->mapTo(top, control->rect().center()));
+    };
+    const std::string folder = (WallEnvironment::folder / "REC").string() + "/";
+    RunSettings([&](WindowImplBase*) {
+        const QRect area(video.mapToGlobal(QPoint(0, 0)), video.size());
+        std::vector<CCaptureTipWnd*> tips;
+        for (const char* name : {"1.png", "2.flv", "3.flv", "4.png"}) {
+            const std::string path = folder + name;
+            tips.push_back(path.ends_with(".png") ? ShowSnapshotTip(path, &video) : ShowRecordTip(path, &video));
+            ASSERT_NE(nullptr, tips.back());
+        }
+        std::vector<QRect> at;
+        for (CCaptureTipWnd* tip : tips)
+            at.push_back(tip->GetWidget()->frameGeometry());
+        EXPECT_EQ(QPoint(area.right() - 10, area.bottom() - 10), at[0].bottomRight());
+        for (size_t i = 0; i < at.size(); ++i) {
+            EXPECT_TRUE(area.contains(at[i])) << i;
+            for (size_t j = 0; j < i; ++j)
+                EXPECT_FALSE(at[i].intersects(at[j])) << i << " lies on " << j;
+        }
+
+        HWND first = tips[0]->GetHWND();
+        systemClick(tips[0], "close");
+        EXPECT_TRUE(PumpUntil([&] { return !IsWindow(first); }, 2000)) << "the × closes its tip";
+        HWND second = tips[1]->GetHWND();
+        systemClick(tips[1], "dir");
+        EXPECT_TRUE(PumpUntil([&] { return !IsWindow(second); }, 2000)) << "the link closes its tip";
+        EXPECT_EQ(std::vector<std::string>{folder + "2.flv"}, shown) << "the link shows the file";
+
+        CCaptureTipWnd* next = ShowRecordTip(folder + "5.flv", &video);
+        ASSERT_NE(nullptr, next);
+        EXPECT_EQ(at[0].bottomRight(), next->GetWidget()->frameGeometry().bottomRight()) << "the freed corner";
+        CloseAll("CRecrodTipWnd");
+        CloseAll("CSnapnotTipWnd");
+        Pump(50);
+    });
+    EXPECT_EQ(nullptr, TopLevel("CRecrodTipWnd"));
 }
 
 TEST(Settings, OkSavesFoldersToConfigIniAndCancelWritesNothing)

@@ -99,6 +99,15 @@ inline WindowImplBase* WindowOf(QWidget* widget)
     return widget != nullptr ? dynamic_cast<WindowImplBase*>(CWindowWnd::FromWidget(widget)) : nullptr;
 }
 
+// Closes every shown window of that class.
+inline void CloseAll(const QString& className)
+{
+    while (WindowImplBase* window = WindowOf(TopLevel(className))) {
+        window->Close(1);
+        Pump(20);
+    }
+}
+
 class WallEnvironment : public ::testing::Environment {
 public:
     void SetUp() override

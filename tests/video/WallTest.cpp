@@ -21,6 +21,7 @@
 #include "ui/ShowMsgTip.h"
 #include "ui/WindowImplBase.h"
 
+#include <QDir>
 #include <QImage>
 #include <QScreen>
 #include <QTest>
@@ -308,6 +309,63 @@ TEST_F(WallTest, CellFullScreenCycle)
     EXPECT_EQ(9u, VisibleCells().size());
 }
 
+// What a user does: double clicks on the picture, each one step of the cycle, and Escape.
+TEST_F(WallTest, EachDoubleClickIsOneStepAndEscapeLeavesTheCellsFullScreen)
+{
+    ::SendMessage(wall->GetHWND(), WM_LAYOUT_9, 0, 0);
+    CDlgPanel* panel = wall->Panel(4);
+    QWidget* picture = Inner(4)->Surface();
+    auto doubleClick = [&] {
+        QTest::mouseClick(picture, Qt::LeftButton, {}, picture->rect().center());
+        QTest::mouseDClick(picture, Qt::LeftButton, {}, picture->rect().center());
+        Pump(100);
+    };
+    doubleClick();
+    EXPECT_EQ(4, wall->SelectedCell());
+    EXPECT_EQ(1, panel->FullScreenState()) << "alone in the wall";
+    EXPECT_EQ(0, wall->LayoutCount());
+    EXPECT_TRUE(wall->isVisible());
+
+    doubleClick();
+    EXPECT_EQ(2, panel->FullScreenState()) << "full screen";
+    EXPECT_TRUE(panel->isWindow());
+
+    QTest::keyClick(Inner(4)->GetWidget(), Qt::Key_Escape);
+    ASSERT_TRUE(PumpUntil([&] { return panel->FullScreenState() == 0; }, 2000)) << "Escape leaves full screen";
+    ASSERT_TRUE(PumpUntil([&] { return wall->LayoutCount() == 9; }));
+    EXPECT_EQ(wall.get(), panel->parentWidget());
+    EXPECT_TRUE(wall->isVisible());
+
+    doubleClick();
+    doubleClick();
+    ASSERT_EQ(2, panel->FullScreenState());
+    QTest::keyClick(panel, Qt::Key_Escape);  // the panel itself has the focus
+    ASSERT_TRUE(PumpUntil([&] { return panel->FullScreenState() == 0; }, 2000));
+    ASSERT_TRUE(PumpUntil([&] { return wall->LayoutCount() == 9; }));
+}
+
+TEST_F(WallTest, InTheWallsFullScreenTheSelectedCellsToolbarSpansItsCell)
+{
+    wall->resize(480, 270);
+    wall->OpenCamera("toolbar", Url("toolbar"));
+    ASSERT_TRUE(WaitPlaying(0));
+    ::SendMessage(wall->GetHWND(), WM_SELECT_CELL, 0, 0);
+    ::SendMessage(Inner(0)->GetHWND(), WM_MOUSEHOVER, 0, 0);
+    CCPlayToolBarWnd* bar = Inner(0)->Toolbar();
+    ASSERT_TRUE(bar->IsShown());
+    const QWidget* cell = Inner(0)->GetWidget();
+    const int widthInWindow = cell->width();
+    ::SendMessage(wall->GetHWND(), WM_TOGGLE_FULLSCREEN, 0, 0);
+    Pump(200);
+    EXPECT_GT(cell->width(), widthInWindow + 100);
+    EXPECT_TRUE(bar->IsShown());
+    EXPECT_EQ(QRect(0, cell->height() - 30, cell->width(), 30), bar->GetWidget()->geometry());
+    EXPECT_TRUE(wall->grab().save(QDir::currentPath() + "/wall-fullscreen-toolbar.png"));
+    ::SendMessage(wall->GetHWND(), WM_EXIT_FULLSCREEN, 0, 0);
+    Pump(100);
+    EXPECT_EQ(QRect(0, cell->height() - 30, cell->width(), 30), bar->GetWidget()->geometry()) << "and back";
+}
+
 TEST_F(WallTest, WallFullScreenAndEscape)
 {
     ::PostMessage(wall->GetHWND(), WM_EXIT_FULLSCREEN, 0, 0);
@@ -396,14 +454,6 @@ bool IsCaptureName(const std::string& name, const std::string& extension)
             return false;
     }
     return parts[0].size() == 4;
-}
-
-void CloseAll(const QString& className)
-{
-    while (WindowImplBase* window = WindowOf(TopLevel(className))) {
-        window->Close(1);
-        Pump(20);
-    }
 }
 
 }  // namespace
@@ -526,6 +576,29 @@ TEST_F(WallTest, QualityChooserSwitchesOnlyToAnotherWidth)
     wall->setFocus();
     ASSERT_TRUE(PumpUntil([&] { return Inner(0)->GetWidget()->findChild<QWidget*>("RatioSwicthWnd") == nullptr; }));
     EXPECT_EQ(1, main.Count(WM_SWITCH_STREAM));
+}
+
+// Each level is a row of icon and word; a press anywhere on the row chooses it and closes the chooser.
+TEST_F(WallTest, QualityChooserRowsArePressedAsAWhole)
+{
+    wall->OpenCamera("rows", Url("rows"));
+    ASSERT_TRUE(WaitPlaying(0));
+    ::SendMessage(Inner(0)->GetHWND(), WM_MOUSEHOVER, 0, 0);
+    CCPlayToolBarWnd* bar = Inner(0)->Toolbar();
+    auto chooser = [&]() -> WindowImplBase* {
+        auto* widget = Inner(0)->GetWidget()->findChild<QWidget*>("RatioSwicthWnd");
+        return widget != nullptr && widget->isVisible() ? WindowOf(widget) : nullptr;
+    };
+    const std::pair<const char*, WPARAM> words[] = {{"IDC_BTN_JUNHENG_Lab", 640}, {"IDC_BTN_GAOQING_Lab", 1280}};
+    for (const auto& [word, width] : words) {
+        QTest::mouseClick(bar->FindControl("btn_bitrateswitch")->GetWidget(), Qt::LeftButton);
+        ASSERT_NE(nullptr, chooser());
+        const int before = main.Count(WM_SWITCH_STREAM);
+        QTest::mouseClick(chooser()->FindControl(word)->GetWidget(), Qt::LeftButton);
+        ASSERT_TRUE(PumpUntil([&] { return main.Count(WM_SWITCH_STREAM) == before + 1; }, 2000)) << word;
+        EXPECT_EQ(width, main.Last(WM_SWITCH_STREAM)->wParam);
+        ASSERT_TRUE(PumpUntil([&] { return chooser() == nullptr; }, 2000)) << "the chooser closes";
+    }
 }
 
 TEST_F(WallTest, RecordingAndSnapshotFilesAndTips)

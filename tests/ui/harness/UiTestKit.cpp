@@ -1,17 +1,23 @@
 #include "UiTestKit.h"
 
 #include <QAbstractItemView>
+#include <QAbstractSlider>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QPainter>
 #include <QRadioButton>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 // Leak checking (AddressSanitizer builds): fontconfig keeps its caches until the process ends, which
 // LeakSanitizer reports for every test that draws text; so does libdbus under X. Nothing of ours is
@@ -255,6 +261,58 @@ bool SaveScreenshot(CWindowWnd& window, const QString& path)
     QImage image = Grab(window);
     QDir().mkpath(QFileInfo(path).path());
     return !image.isNull() && image.save(path);
+}
+
+bool SaveScreen(const QString& path)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return false;
+    Pump(20);
+    QImage image(screen->geometry().size(), QImage::Format_RGB32);
+    image.fill(QColor(40, 44, 52));
+    QPainter painter(&image);
+    std::vector<QWidget*> windows;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible())
+            windows.push_back(w);
+    // Normal windows first, then the ones that stay on top, then drop-downs and popups.
+    auto layer = [](const QWidget* w) {
+        return w->windowType() == Qt::Popup ? 2 : (w->windowFlags() & Qt::WindowStaysOnTopHint) ? 1 : 0;
+    };
+    std::stable_sort(windows.begin(), windows.end(), [&](const QWidget* a, const QWidget* b) { return layer(a) < layer(b); });
+    for (QWidget* w : windows)
+        painter.drawPixmap(w->geometry().topLeft() - screen->geometry().topLeft(), w->grab());
+    painter.end();
+    QDir().mkpath(QFileInfo(path).path());
+    return image.save(path);
+}
+
+QStringList ClippedControls(CWindowWnd& window)
+{
+    QStringList clipped;
+    QWidget* top = window.GetWidget();
+    if (top == nullptr)
+        return clipped;
+    for (QWidget* w : top->findChildren<QWidget*>()) {
+        const bool used = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+                          qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSlider*>(w);
+        if (!used || w->objectName().isEmpty() || w->objectName().startsWith("qt_") || !w->isVisibleTo(top))
+            continue;
+        bool inside = true;
+        QRect r = w->rect();
+        for (QWidget* child = w; child != top && inside; child = child->parentWidget()) {
+            QWidget* parent = child->parentWidget();
+            r.moveTopLeft(child->mapToParent(r.topLeft()));
+            // Content of a scroll area is reached by scrolling.
+            if (qobject_cast<QAbstractScrollArea*>(parent ? parent->parentWidget() : nullptr) != nullptr)
+                break;
+            inside = parent != nullptr && parent->rect().contains(r);
+        }
+        if (!inside)
+            clipped << w->objectName();
+    }
+    return clipped;
 }
 
 }  // namespace uitest

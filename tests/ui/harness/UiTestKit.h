@@ -103,5 +103,12 @@ UINT RunModal(CWindowWnd& window, const std::function<void()>& inside);
 // The window as drawn (shown first if needed), and saved to a PNG file.
 QImage Grab(CWindowWnd& window);
 bool SaveScreenshot(CWindowWnd& window, const QString& path);
+// The primary screen as the user sees it: every visible top-level window drawn at its place (those
+// that stay on top, then drop-downs and popups, last), saved to a PNG file.
+bool SaveScreen(const QString& path);
+
+// Names of the visible controls a user works with (buttons, options, edits, combos, sliders) that do
+// not lie wholly inside the window and each widget they sit in (scrolled content excepted).
+QStringList ClippedControls(CWindowWnd& window);
 
 }  // namespace uitest

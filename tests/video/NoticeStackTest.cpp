@@ -1,0 +1,71 @@
+#include "video/NoticeStack.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Rect = NoticeStack::Rect;
+
+bool Overlap(const Rect& a, const Rect& b)
+{
+    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+bool Inside(const Rect& r, const Rect& area)
+{
+    return r.x >= area.x && r.y >= area.y && r.x + r.width <= area.x + area.width && r.y + r.height <= area.y + area.height;
+}
+
+TEST(NoticeStack, FirstNoticeSitsInTheLowerRightCornerTenPixelsIn)
+{
+    EXPECT_EQ((Rect{1290, 780, 300, 110}), NoticeStack::Place({0, 0, 1600, 900}, 300, 110, {}));
+    EXPECT_EQ((Rect{1152, 640, 300, 110}), NoticeStack::Place({160, 50, 1302, 710}, 300, 110, {}));
+}
+
+// Notices opened one after another, none closed: each one is inside the area and clear of all the
+// others, until the area is full; then the corner again.
+TEST(NoticeStack, OpenNoticesNeverOverlapUntilTheAreaIsFull)
+{
+    for (const Rect area : {Rect{0, 0, 1600, 900}, Rect{160, 50, 1101, 703}, Rect{0, 0, 320, 400}}) {
+        std::vector<Rect> open;
+        for (int i = 0; i < 40; ++i) {
+            const Rect at = NoticeStack::Place(area, 300, 110, open);
+            ASSERT_TRUE(Inside(at, area)) << "notice " << i;
+            bool clear = true;
+            for (const Rect& other : open)
+                clear = clear && !Overlap(at, other);
+            if (!clear) {
+                EXPECT_EQ(NoticeStack::Place(area, 300, 110, {}), at) << "a full area puts it in the corner";
+                EXPECT_GE(open.size(), static_cast<size_t>((area.height - 10) / 116 * ((area.width - 10) / 306)));
+                break;
+            }
+            open.push_back(at);
+        }
+        EXPECT_GE(open.size(), 2u) << "room for two notices at least in each area";
+    }
+}
+
+TEST(NoticeStack, AClosedNoticesPlaceIsTakenAgainFirst)
+{
+    const Rect area{0, 0, 1600, 900};
+    std::vector<Rect> open;
+    for (int i = 0; i < 3; ++i)
+        open.push_back(NoticeStack::Place(area, 300, 110, open));
+    EXPECT_EQ(open[0].x, open[2].x);
+    EXPECT_LT(open[2].y, open[1].y);
+    const Rect lowest = open[0];
+    open.erase(open.begin());
+    EXPECT_EQ(lowest, NoticeStack::Place(area, 300, 110, open));
+    // A notice of another size goes above the others when the corner is taken.
+    open.push_back(lowest);
+    const Rect tall = NoticeStack::Place(area, 300, 300, open);
+    for (const Rect& other : open)
+        EXPECT_FALSE(Overlap(tall, other));
+}
+
+TEST(NoticeStack, AnAreaSmallerThanTheNoticeGivesTheCorner)
+{
+    EXPECT_EQ((Rect{-190, -20, 300, 110}), NoticeStack::Place({0, 0, 120, 100}, 300, 110, {}));
+}
+
+}  // namespace
