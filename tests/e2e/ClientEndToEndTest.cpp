@@ -403,6 +403,33 @@ TEST_F(ClientEndToEnd, PanTiltZoomButtonsMoveTheCurrentCameraWhileHeld)
                                         R"({"cmd":25, "channel_id" : 0, "function" : 7, "control" : 0, "param" : 0})"}));
 }
 
+TEST_F(ClientEndToEnd, AReleaseTheOfflineCameraMissedReachesItWhenItIsBack)
+{
+    CDuiFrameWnd* main = Main();
+    ASSERT_EQ(main->CurDeviceId(), "kv100101");
+    ASSERT_TRUE(camsim_.Post("kv100101", "clear"));
+    uitest::Find<CSliderUI>(*main, QStringLiteral("IDC_SLIDSPEED"))->SetValue(20);
+    CControlUI* right = main->FindControl(QStringLiteral("IDC_BTNRIGHT"));
+    uitest::Press(right);
+    ASSERT_EQ(CameraGot("kv100101", 1).size(), 1u);
+    uitest::Pump(2500);  // the camera turns; its cells show the scene moving
+    EXPECT_TRUE(uitest::SaveScreenshot(*main, QString::fromStdString(ScreenshotDir() + "/ptz-turning.png")));
+
+    // The camera drops off while the button is held: the release cannot reach it now...
+    ASSERT_TRUE(camsim_.Post("kv100101", "offline"));
+    ASSERT_TRUE(uitest::PumpUntil([] { return !CIMClient::Instance()->IsOnline("kv100101"); }, 10000));
+    uitest::Release(right);
+    uitest::Pump(300);
+    // ...and is the first thing it gets when it is back.
+    ASSERT_TRUE(camsim_.Post("kv100101", "online"));
+    const auto got = CameraGot("kv100101", 3);
+    ASSERT_GE(got.size(), 2u);
+    EXPECT_EQ(got[1], R"({"cmd":25, "channel_id" : 0, "function" : 7, "control" : 0, "param" : 0})");
+    EXPECT_EQ(std::count(got.begin(), got.end(), got[1]), 1);
+    // The cells reopen the camera once it is back.
+    EXPECT_TRUE(uitest::PumpUntil([] { return CellPlaying("kv100101") >= 0; }, 20000)) << WallState();
+}
+
 TEST_F(ClientEndToEnd, PresetsAreSetRecalledAndCruisedOnTheCamera)
 {
     CDuiFrameWnd* main = Main();
