@@ -42,8 +42,9 @@ std::string CameraBehaviour::AlarmNotice(int warnType) const
     return CompactJson(notice);
 }
 
-CameraBehaviour::Outcome CameraBehaviour::Answer(const std::string& body, std::int64_t nowUtc)
+CameraBehaviour::Outcome CameraBehaviour::Answer(const std::string& body, std::int64_t nowUtc, Clock::time_point now)
 {
+    Advance(now);
     Json::CharReaderBuilder builder;
     std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     Json::Value command;
@@ -53,15 +54,21 @@ CameraBehaviour::Outcome CameraBehaviour::Answer(const std::string& body, std::i
     const int cmd = IntOf(command, "cmd", -1);
     Outcome outcome;
     Json::Value reply = Reply(cmd);
+    if (refused_.count(cmd) > 0) {
+        reply["err_num"] = kRefusedErrNum;
+        return Outcome{CompactJson(reply)};
+    }
     switch (cmd) {
-    case 4:
+    case 4: {
+        const int offered = imageControls_ ? 1 : 0;
         reply["resolute"] = 1;
-        reply["bright"] = 1;
-        reply["contrast"] = 1;
-        reply["saturation"] = 1;
-        reply["sensor_black"] = 1;
-        reply["sensor_day"] = 1;
+        reply["bright"] = offered;
+        reply["contrast"] = offered;
+        reply["saturation"] = offered;
+        reply["sensor_black"] = offered;
+        reply["sensor_day"] = offered;
         break;
+    }
     case 5:
         reply["dev_name"] = alias_;
         reply["consl_interface"] = "RJ45";
@@ -147,7 +154,8 @@ CameraBehaviour::Outcome CameraBehaviour::Answer(const std::string& body, std::i
     case 56:
         break;
     case 25:
-        return Outcome{Ptz25(IntOf(command, "function", 0), IntOf(command, "control", 0), IntOf(command, "param", 0))};
+        return Outcome{
+            Ptz25(IntOf(command, "function", 0), IntOf(command, "control", 0), IntOf(command, "param", 0), now)};
     case 60:
         return {};  // the client's "I am watching" notice: nothing to answer
     case 62:
@@ -163,34 +171,81 @@ CameraBehaviour::Outcome CameraBehaviour::Answer(const std::string& body, std::i
     return outcome;
 }
 
-std::string CameraBehaviour::Ptz25(int function, int control, int param)
+CameraBehaviour::Ptz CameraBehaviour::Moved(const Motion& motion, int units)
+{
+    Ptz p = motion.from;
+    const int sign = motion.control == 1 ? 1 : -1;  // 1: up, near, open, wide; 2: the other way
+    switch (motion.function) {
+    case 7:  // direction: 1 up, 2 down, 3 left, 4 right
+        if (motion.control <= 2)
+            p.tilt += sign * units;
+        else
+            p.pan += motion.control == 4 ? units : -units;
+        break;
+    case 4:  // focus: 1 near, 2 far
+        p.focus -= sign * units;
+        break;
+    case 5:  // iris: 1 open, 2 close
+        p.iris -= sign * units;
+        break;
+    case 6:  // focal length: 1 short (wider), 2 long (closer)
+        p.zoom = std::clamp(p.zoom - sign * units, 1, kMaxZoom);
+        break;
+    default:
+        break;
+    }
+    return p;
+}
+
+void CameraBehaviour::Advance(Clock::time_point now)
+{
+    Ptz next = ptz_;
+    if (motion_.function != 0) {
+        const double seconds = std::chrono::duration<double>(now - motion_.since).count();
+        const int units = motion_.speed + static_cast<int>(std::max(0.0, seconds) * motion_.speed);
+        next = Moved(motion_, std::min(units, 1000000));
+    } else if (cruising_ && !presets_.empty()) {
+        const auto stop = (now - cruiseSince_) / kCruiseDwell;
+        auto it = presets_.begin();
+        std::advance(it, static_cast<long>(stop % static_cast<long>(presets_.size())));
+        next = it->second;
+    }
+    if (next != ptz_) {
+        ptz_ = next;
+        ShowView();
+    }
+}
+
+void CameraBehaviour::ShowView()
+{
+    video_.SetView(deviceId_, ptz_.pan, ptz_.tilt, 100 + 2 * (ptz_.zoom - 1));
+}
+
+std::string CameraBehaviour::Ptz25(int function, int control, int param, Clock::time_point now)
 {
     Json::Value reply = Reply(25);
-    const int step = std::max(1, param);
+    const Ptz before = ptz_;
+    if (function != 8 || control == 3)
+        cruising_ = false;  // any steering or going to a preset ends the cruise
     switch (function) {
-    case 7:  // direction: 1 up, 2 down, 3 left, 4 right, 0 stop
-        if (control == 1) ptz_.tilt += step;
-        else if (control == 2) ptz_.tilt -= step;
-        else if (control == 3) ptz_.pan -= step;
-        else if (control == 4) ptz_.pan += step;
-        break;
-    case 4:  // focus near/far
-        if (control == 1) ptz_.focus -= step;
-        else if (control == 2) ptz_.focus += step;
-        break;
-    case 5:  // zoom in/out
-        if (control == 1) ptz_.zoom += step;
-        else if (control == 2) ptz_.zoom = std::max(1, ptz_.zoom - step);
-        break;
-    case 6:  // iris
-        if (control == 1) ptz_.iris -= step;
-        else if (control == 2) ptz_.iris += step;
+    case 7:
+    case 4:
+    case 5:
+    case 6:
+        if (control == 0 || control > (function == 7 ? 4 : 2)) {
+            if (motion_.function == function)
+                motion_ = {};
+        } else {
+            motion_ = {function, control, std::max(1, param), now, ptz_};
+            ptz_ = Moved(motion_, motion_.speed);
+        }
         break;
     case 8:  // presets: 1 set (40 deletes all, 41 starts the cruise), 2 delete, 3 go to
         if (control == 1 && param == 40) {
             presets_.clear();
         } else if (control == 1 && param == 41) {
             cruising_ = !presets_.empty();
+            cruiseSince_ = now;
             if (!cruising_)
                 reply["err_num"] = 1;
         } else if (control == 1) {
@@ -200,15 +255,21 @@ std::string CameraBehaviour::Ptz25(int function, int control, int param)
                 reply["err_num"] = 1;
         } else if (control == 3) {
             auto it = presets_.find(param);
-            if (it == presets_.end())
+            if (it == presets_.end()) {
                 reply["err_num"] = 1;
-            else
+            } else {
+                motion_ = {};
                 ptz_ = it->second;
+            }
         }
         break;
     default:
         reply["err_num"] = 1;
     }
+    if (cruising_)
+        Advance(now);
+    if (ptz_ != before)
+        ShowView();
     reply["pan"] = ptz_.pan;
     reply["tilt"] = ptz_.tilt;
     reply["zoom"] = ptz_.zoom;

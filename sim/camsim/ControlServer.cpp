@@ -26,7 +26,7 @@ ControlServer::ControlServer(const std::map<std::string, SimCamera*>& cameras) :
         body["received"] = received;
         res.set_content(CompactJson(body), "application/json");
     });
-    server_.Post(R"(/cameras/([^/]+)/(offline|online|mute|unmute|alarm|clear|away|back|say))",
+    server_.Post(R"(/cameras/([^/]+)/(offline|online|mute|unmute|alarm|clear|away|back|say|refuse|accept|fixed|adjustable))",
                  [this](const httplib::Request& req, httplib::Response& res) {
                      auto it = cameras_.find(req.matches[1]);
                      if (it == cameras_.end()) {
@@ -45,6 +45,11 @@ ControlServer::ControlServer(const std::map<std::string, SimCamera*>& cameras) :
                          camera.SetAway(action == "away");
                      else if (action == "say")
                          camera.Say(req.body);
+                     else if (action == "refuse" || action == "accept")
+                         camera.SetRefused(req.has_param("cmd") ? std::atoi(req.get_param_value("cmd").c_str()) : -1,
+                                           action == "refuse");
+                     else if (action == "fixed" || action == "adjustable")
+                         camera.SetImageControls(action == "adjustable");
                      else
                          camera.RaiseAlarm(req.has_param("warnType") ? std::atoi(req.get_param_value("warnType").c_str()) : 1);
                      res.set_content("{}", "application/json");

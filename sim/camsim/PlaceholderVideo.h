@@ -17,6 +17,7 @@ public:
         return base_ + "/replay/" + deviceId + "/" + std::to_string(startUtc) + "-" + std::to_string(endUtc) + ".flv";
     }
     void SetLiveSize(const std::string&, int, int) override {}
+    void SetView(const std::string&, int, int, int) override {}
     bool SetReplaySpeed(const std::string&, double) override { return true; }
     bool SeekReplay(const std::string&, double) override { return true; }
     bool CloseReplay(const std::string&) override { return true; }

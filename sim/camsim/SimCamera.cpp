@@ -21,6 +21,7 @@
 namespace {
 constexpr size_t kReceivedKept = 5000;
 constexpr auto kReconnectPause = std::chrono::milliseconds(500);
+constexpr int kMovingTick = 100;  // ms between steps of a held movement or a cruise
 // After a refused log-in (an account the IM server does not know yet): try again now and then.
 constexpr auto kRefusedPause = std::chrono::seconds(3);
 }
@@ -98,6 +99,21 @@ void SimCamera::Say(const std::string& body)
         pendingSays_.push_back(body);
     }
     Wake();
+}
+
+void SimCamera::SetRefused(int cmd, bool refused)
+{
+    std::lock_guard<std::mutex> guard(mutex_);
+    if (refused)
+        refused_.insert(cmd);
+    else
+        refused_.erase(cmd);
+}
+
+void SimCamera::SetImageControls(bool offered)
+{
+    std::lock_guard<std::mutex> guard(mutex_);
+    imageControls_ = offered;
 }
 
 void SimCamera::ClearReceived()
@@ -197,6 +213,11 @@ void SimCamera::Run()
             Connect();
         if (alarms > 0)
             PushAlarms(alarms, warnType);
+        if (behaviour_.Moving()) {
+            behaviour_.Advance(now);
+            std::lock_guard<std::mutex> guard(mutex_);
+            ptz_ = behaviour_.PtzPosition();
+        }
         if (client_ && connected_.load()) {
             if (presence >= 0)
                 client_->setPresence(static_cast<gloox::Presence::PresenceType>(presence), 0);
@@ -214,6 +235,8 @@ void SimCamera::Run()
                 timeoutMs = std::min<int>(timeoutMs,
                     std::chrono::duration_cast<std::chrono::milliseconds>(t - now).count() + 1);
         };
+        if (behaviour_.Moving())
+            timeoutMs = std::min(timeoutMs, kMovingTick);
         until(rebootUntil_);
         until(nextConnectAttempt_);
         if (settings_.alarmEvery.count() > 0)
@@ -265,6 +288,8 @@ void SimCamera::handleMessage(const gloox::Message& msg, gloox::MessageSession*)
     {
         std::lock_guard<std::mutex> guard(mutex_);
         answering = answering_;
+        behaviour_.SetRefused(refused_);
+        behaviour_.SetImageControls(imageControls_);
     }
     if (!answering)
         return;

@@ -61,6 +61,9 @@ public:
     // Sends the text unasked to every peer, as if the camera had answered with it.
     void Say(const std::string& body);
     void ClearReceived();
+    // Answer cmd with "err_num" (refuse) or normally again; offer the image controls or not.
+    void SetRefused(int cmd, bool refused);
+    void SetImageControls(bool offered);
     // Bodies received, oldest first, with "subscribe <jid>" lines for subscription requests.
     std::vector<std::string> Received();
     // Messages received since start (the list above keeps only the last few thousand).
@@ -118,6 +121,8 @@ private:
     int pendingWarnType_ = 1;             // mutex_
     int pendingPresence_ = -1;            // mutex_: a gloox presence type to announce, -1 none
     std::vector<std::string> pendingSays_;  // mutex_
+    std::set<int> refused_;               // mutex_
+    bool imageControls_ = true;           // mutex_
     std::deque<std::string> received_;    // mutex_
     CameraBehaviour::Ptz ptz_;            // mutex_ (copy for Status)
     int width_ = 0;                       // mutex_ (copy for Status)

@@ -26,7 +26,7 @@ std::string DeviceOnline();                           // cmd 60
 std::string Reboot();                                 // cmd 62
 std::string AlarmNotices();                           // cmd 82
 
-// cmd 25, pan-tilt-zoom. Functions: 4 focus, 5 zoom, 6 iris, 7 direction, 8 presets.
+// cmd 25, pan-tilt-zoom. Functions: 4 focus, 5 iris, 6 focal length (zoom), 7 direction, 8 presets.
 std::string PtzPress(int function, int control, int speed);
 std::string PtzRelease(int function);  // direction (7) and the lens functions (4, 5, 6) differ
 std::string PtzGotoPreset(int preset);

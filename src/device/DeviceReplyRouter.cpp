@@ -63,8 +63,15 @@ bool DeviceReplyRouter::HandleImEvent(UINT message, WPARAM wParam, LPARAM lParam
     }
 }
 
+void DeviceReplyRouter::SetOnlineListener(std::function<void(const std::string&)> listener)
+{
+    onlineListener_ = std::move(listener);
+}
+
 void DeviceReplyRouter::OnDeviceOnline(const std::string& deviceId)
 {
+    if (onlineListener_)
+        onlineListener_(deviceId);
     if (im_.IsOnline(deviceId))
         view_.RebuildDeviceTree();
     params_.PostCmd(deviceId, CommandTexts::DeviceOnline());

@@ -2,6 +2,7 @@
 
 #include "ui/WinDef.h"
 
+#include <functional>
 #include <string>
 
 class AlarmNoticeCounter;
@@ -14,7 +15,7 @@ class StreamRequestMgr;
 // stored, addresses cached, waiting cells opened, alarms counted), a camera coming online gets its
 // start-up commands, one going offline is shown so. Window reactions go to the DeviceReplyView.
 //
-// Threads: UI thread only, in the order the events were posted. Holds no state of its own.
+// Threads: UI thread only, in the order the events were posted. Holds no state of its own besides the online listener.
 class DeviceReplyRouter {
 public:
     DeviceReplyRouter(DeviceMessenger& im, CamParamMgr& params, StreamRequestMgr& streams,
@@ -23,6 +24,9 @@ public:
     // Handles WM_IM_CONNECTED, WM_IM_MESSAGE, WM_IM_ROSTER and WM_IM_PRESENCE (freeing their payloads);
     // false for any other message.
     bool HandleImEvent(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Called first when a camera comes online (before its start-up commands are queued).
+    void SetOnlineListener(std::function<void(const std::string& deviceId)> listener);
 
     void OnDeviceReply(const std::string& deviceId, const std::string& body);
     void OnDeviceOnline(const std::string& deviceId);
@@ -34,4 +38,5 @@ private:
     StreamRequestMgr& streams_;
     AlarmNoticeCounter& alarms_;
     DeviceReplyView& view_;
+    std::function<void(const std::string&)> onlineListener_;
 };

@@ -9,21 +9,19 @@
 #include "device/DirectCommandSender.h"
 #include "device/StreamRequestMgr.h"
 #include "duiWrap/CLoginFrameWnd.h"
+#include "duiWrap/CamParamPanel.h"
 #include "duiWrap/CamListUI.h"
 #include "duiWrap/DeviceListBuilder.h"
 #include "duiWrap/DeviceListLoader.h"
 #include "duiWrap/ProgramRestart.h"
+#include "duiWrap/PtzPanel.h"
 #include "glooxWrap/CIMClient.h"
 #include "glooxWrap/ImConnection.h"
 #include "glooxWrap/ImEvents.h"
 #include "service/AlarmMgr.h"
 #include "service/DeviceMgr.h"
-#include "ui/CCheckBoxUI.h"
-#include "ui/CComboUI.h"
 #include "ui/CDialogBuilder.h"
-#include "ui/CListLabelElementUI.h"
 #include "ui/COptionUI.h"
-#include "ui/CSliderUI.h"
 #include "ui/CTabLayoutUI.h"
 #include "ui/CWndUI.h"
 #include "ui/ModalLoop.h"
@@ -34,7 +32,6 @@
 #include "video/CvyrProDlg.h"
 #include "video/ViewHistory.h"
 
-#include <QAbstractButton>
 #include <QDateTime>
 #include <QWidget>
 
@@ -46,26 +43,6 @@ namespace {
 
 CDuiFrameWnd* mainWindow = nullptr;
 HWND mainHandle = nullptr;
-
-// The pan-tilt-zoom buttons and the messages their presses and releases post to the main window.
-struct PtzButton {
-    const char* name;
-    UINT message;
-};
-constexpr PtzButton kPtzButtons[] = {
-    {"IDC_BTNLEFT", WM_IDC_Btn_Left},   {"IDC_BTNRIGHT", WM_IDC_Btn_Right}, {"IDC_BTNUP", WM_IDC_Btn_Up},
-    {"IDC_BTNDOWN", WM_IDC_Btn_Down},   {"IDC_BTNNEAR", WM_IDC_Btn_Near},   {"IDC_BTNFAR", WM_IDC_Btn_Far},
-    {"IDC_BTNSHORT", WM_IDC_Btn_Short}, {"IDC_BTNLONG", WM_IDC_Btn_Long},   {"IDC_BTNBIG", WM_IDC_Btn_Big},
-    {"IDC_BTNSMALL", WM_IDC_Btn_Small},
-};
-
-bool IsPtzMessage(UINT message)
-{
-    for (const PtzButton& button : kPtzButtons)
-        if (button.message == message)
-            return true;
-    return false;
-}
 
 bool IsLayoutMessage(UINT message)
 {
@@ -151,34 +128,22 @@ void CDuiFrameWnd::InitWindow()
 {
     ShowLoginInfo();
 
-    auto* presets = m_PaintManager.FindControlAs<CComboUI>(QStringLiteral("IDC_COMBO_POINT"));
-    if (!presets)
-        return;
-    presets->RemoveAll();
-    for (int i = 1; i <= 255; ++i) {
-        auto* item = new CListLabelElementUI;
-        item->SetAttribute(QStringLiteral("text"), QString::number(i));
-        presets->Add(item);
-    }
-    presets->SelectItem(0);
-
-    // Each pan-tilt-zoom button posts its message on press (wParam 1) and on release (wParam 0).
-    for (const PtzButton& ptz : kPtzButtons) {
-        CControlUI* control = FindControl(QString::fromUtf8(ptz.name));
-        auto* button = control ? qobject_cast<QAbstractButton*>(control->GetWidget()) : nullptr;
-        if (!button)
-            continue;
-        const UINT message = ptz.message;
-        QObject::connect(button, &QAbstractButton::pressed, m_PaintManager.Hub(),
-                         [this, message] { PostMessage(message, 1, 0); });
-        QObject::connect(button, &QAbstractButton::released, m_PaintManager.Hub(),
-                         [this, message] { PostMessage(message, 0, 0); });
-    }
-    ReadPtzSpeed();
+    ptzPanel_ = std::make_unique<PtzPanel>(m_PaintManager, *CamParamMgr::Instance(), *CIMClient::Instance(),
+                                           [this](const std::string& deviceId, const std::string& text) {
+                                               if (!imClient_)
+                                                   ConnectImServer();
+                                               SendCmdDirect(deviceId, text);
+                                           });
+    ptzPanel_->Init(GetHWND());
+    paramPanel_ = std::make_unique<CamParamPanel>(
+        m_PaintManager, GetHWND(), *CamParamMgr::Instance(), *StreamRequestMgr::Instance(),
+        [this](const std::string& deviceId) {
+            if (videoWall_)
+                videoWall_->SuspendCamera(deviceId);
+        });
 
     mainHandle = GetHWND();
     alarmBadge_ = FindControl(QStringLiteral("IDC_BTN_TOOLTIP_ALARM"));
-    audioCheck_ = FindControl(QStringLiteral("IDC_CHKAUDIO"));
     ApplyRights();
 
     SetIcon(2000);
@@ -231,14 +196,6 @@ void CDuiFrameWnd::ApplyRights()
         playback->SetVisible(session->HasRight("2016031505"));
 }
 
-void CDuiFrameWnd::ReadPtzSpeed()
-{
-    if (auto* slider = m_PaintManager.FindControlAs<CSliderUI>(QStringLiteral("IDC_SLIDSPEED"))) {
-        ptzSpeed_ = slider->GetValue();
-        ptzSpeedText_ = std::to_string(ptzSpeed_);
-    }
-}
-
 void CDuiFrameWnd::ConnectImServer()
 {
     LOG(INFO) << "ConnectImServer";
@@ -248,6 +205,10 @@ void CDuiFrameWnd::ConnectImServer()
         router_ = std::make_unique<DeviceReplyRouter>(*imClient_, *CamParamMgr::Instance(), *StreamRequestMgr::Instance(),
                                                       *alarmCounter_, *this);
         directSender_ = std::make_unique<DirectCommandSender>(*imClient_);
+        router_->SetOnlineListener([this](const std::string& deviceId) {
+            if (ptzPanel_)
+                ptzPanel_->OnDeviceOnline(deviceId);
+        });
     }
     imClient_->SetNotifyWnd(GetHWND());
     // The connection lives as long as the process; nothing waits for this thread to end.
@@ -272,8 +233,8 @@ void CDuiFrameWnd::Notify(TNotifyUI& msg)
         OnItemClick(msg);
     else if (msg.sType == "itemactivate")
         OnItemActivate(msg);
-    else if (msg.sType == "valuechanged")
-        ReadPtzSpeed();
+    else if (msg.sType == "valuechanged" && ptzPanel_)
+        ptzPanel_->ReadSpeed();
     else if (msg.sType == "menu")
         SayNotYetAvailable(QStringLiteral("右键菜单"));
 }
@@ -307,16 +268,8 @@ void CDuiFrameWnd::OnClick(TNotifyUI& msg)
         SayNotYetAvailable(QStringLiteral("报警查询窗口"));
     } else if (name == "SwitchUserBtn") {
         SwitchUser();
-    } else if (name == "IDC_BTNREFLASH") {
-        if (curDeviceId_.empty())
-            ShowMsgTip(GetHWND(), QStringLiteral("请先选定摄像头"));
-        else
-            SayNotYetAvailable(QStringLiteral("摄像头参数面板"));
-    } else if (name == "IDC_BTNSAVE") {
-        SayNotYetAvailable(QStringLiteral("摄像头参数面板"));
-    } else if (name == "IDC_BUTTON_CRUISE" || name == "IDC_BUTTON_GETPOINT" || name == "IDC_BUTTON_ADDPOINT" ||
-               name == "IDC_BUTTON_DELPOINT" || name == "IDC_BUTTON_DELALLPOINT") {
-        SayNotYetAvailable(QStringLiteral("预置点与巡航"));
+    } else if (!(ptzPanel_ && ptzPanel_->OnClick(name, curDeviceId_)) && paramPanel_) {
+        paramPanel_->OnClick(name, curDeviceId_);
     }
 }
 
@@ -445,11 +398,8 @@ LRESULT CDuiFrameWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
             ::SendMessage(videoWall_->GetHWND(), uMsg, 0, 0);
         return 0;
     }
-    if (IsPtzMessage(uMsg)) {
-        if (wParam == 1)
-            SayNotYetAvailable(QStringLiteral("云台控制"));
+    if (ptzPanel_ && ptzPanel_->HandleMessage(uMsg, wParam, curDeviceId_))
         return 0;
-    }
     switch (uMsg) {
     case WM_IM_CONNECTED:
     case WM_IM_MESSAGE:
@@ -673,25 +623,28 @@ void CDuiFrameWnd::ShowMessageBox(const std::string& text)
     ShowMsgTip(GetHWND(), QString::fromStdString(text));
 }
 
-void CDuiFrameWnd::ShowDeviceInfo(const std::string& deviceId, const DeviceInfo&)
+void CDuiFrameWnd::ShowDeviceInfo(const std::string&, const DeviceInfo& info)
 {
-    LOG(INFO) << "device information of " << deviceId << " arrived; the parameter panel is not built yet";
+    if (paramPanel_)
+        paramPanel_->ShowDeviceInfo(info);
 }
 
 void CDuiFrameWnd::ShowImagePanel(const std::string& deviceId)
 {
-    LOG(INFO) << "image parameters of " << deviceId << " arrived; the parameter panel is not built yet";
+    if (paramPanel_)
+        paramPanel_->ShowImagePanel(deviceId);
 }
 
 void CDuiFrameWnd::ShowEncodePanel(const std::string& deviceId)
 {
-    LOG(INFO) << "encoding parameters of " << deviceId << " arrived; the parameter panel is not built yet";
+    if (paramPanel_)
+        paramPanel_->ShowEncodePanel(deviceId);
 }
 
 void CDuiFrameWnd::SetAudioChecked(bool checked)
 {
-    if (auto* box = dynamic_cast<CCheckBoxUI*>(audioCheck_))
-        box->SetCheck(checked, false);
+    if (paramPanel_)
+        paramPanel_->SetAudioChecked(checked);
 }
 
 void CDuiFrameWnd::RestartCameraCells(const std::string& deviceId)

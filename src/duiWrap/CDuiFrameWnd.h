@@ -14,12 +14,14 @@
 
 class AppAlarmNoticeCounter;
 class CamListUI;
+class CamParamPanel;
 class CIMClient;
 class CPopWnd;
 class CvyrProDlg;
 class DeviceNode;
 class DeviceReplyRouter;
 class DirectCommandSender;
+class PtzPanel;
 struct NodeRecord;
 
 // The main window ("MainWnd.xml"): the device tree and the recently-watched list, the video wall, the
@@ -114,7 +116,6 @@ private:
     void SayNotYetAvailable(const QString& what);
     void SetCameraNameText(const std::string& text);
     void UpdateZoomButtons();
-    void ReadPtzSpeed();
 
     CvyrProDlg* videoWall_ = nullptr;
     std::unique_ptr<CPopWnd> splitPopup_;
@@ -131,9 +132,8 @@ private:
     std::vector<NodeRecord> topNodes_;
     std::string curDeviceId_;
     std::string clickedDeviceId_;
-    std::string ptzSpeedText_ = "32";
-    int ptzSpeed_ = 32;
     bool openAllReady_ = false;
     bool rebuildPosted_ = false;
-    CControlUI* audioCheck_ = nullptr;
+    std::unique_ptr<PtzPanel> ptzPanel_;
+    std::unique_ptr<CamParamPanel> paramPanel_;
 };

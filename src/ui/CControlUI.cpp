@@ -6,9 +6,11 @@
 #include <QAbstractButton>
 #include <QColor>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDateTimeEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QVariant>
 #include <QWidget>
 
@@ -32,6 +34,33 @@ bool IsTrue(const QString& value)
 {
     return value.compare("true", Qt::CaseInsensitive) == 0 || value == "1";
 }
+
+// Turns the left mouse button's presses and releases on a control's widget into its low-level events.
+class ControlEventFilter : public QObject {
+public:
+    ControlEventFilter(QWidget* widget, std::function<bool(int type, QPoint pos)> deliver)
+        : QObject(widget), deliver_(std::move(deliver))
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        int type = 0;
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
+            type = UIEVENT_BUTTONDOWN;
+        else if (event->type() == QEvent::MouseButtonRelease)
+            type = UIEVENT_BUTTONUP;
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (type == 0 || mouse->button() != Qt::LeftButton)
+            return false;
+        return !deliver_(type, mouse->position().toPoint());
+    }
+
+private:
+    std::function<bool(int, QPoint)> deliver_;
+};
 
 }  // namespace
 
@@ -322,6 +351,28 @@ void CControlUI::DoEvent(TEventUI& event)
 {
     if (event.Type == UIEVENT_CONTEXTMENU && contextMenu_ && manager_)
         manager_->SendNotify(this, QStringLiteral("menu"), event.wParam, event.lParam, event.ptMouse);
+}
+
+void CControlUI::AddEventHandler(EventHandler handler)
+{
+    eventHandlers_.push_back(std::move(handler));
+    if (eventFilter_ || !widget_)
+        return;
+    QWidget* widget = widget_;
+    eventFilter_ = new ControlEventFilter(widget, [this, widget](int type, QPoint pos) {
+        TEventUI event;
+        event.Type = type;
+        event.pSender = this;
+        event.dwTimestamp = static_cast<DWORD>(QDateTime::currentMSecsSinceEpoch());
+        const QPoint client = widget->mapTo(widget->window(), pos);
+        event.ptMouse = POINT{client.x(), client.y()};
+        bool passOn = true;
+        // A handler may add handlers; iterate over a copy.
+        const std::vector<EventHandler> handlers = eventHandlers_;
+        for (const EventHandler& handler : handlers)
+            passOn = handler(event) && passOn;
+        return passOn;
+    });
 }
 
 void CControlUI::Invalidate()

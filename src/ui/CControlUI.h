@@ -8,6 +8,9 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+#include <vector>
+
 class CPaintManagerUI;
 
 // One control of a window. Most controls wrap a Qt widget that the layout loader created (or that the
@@ -82,6 +85,12 @@ public:
     void SetBkImage(const QString& description) { SetAttribute("bkimage", description); }
 
     virtual void DoEvent(TEventUI& event);
+    // Low-level events of the control as the user gives them: UIEVENT_BUTTONDOWN (also the second
+    // press of a double click) and UIEVENT_BUTTONUP of the left mouse button over its widget, seen
+    // before the control's default handling. A handler returns true to pass the event on, false to
+    // consume it. A release reaches the control that saw the press, wherever the pointer went.
+    using EventHandler = std::function<bool(TEventUI&)>;
+    void AddEventHandler(EventHandler handler);
     virtual void Invalidate();
     void NeedUpdate() { Invalidate(); }
     void NeedParentUpdate();
@@ -110,6 +119,8 @@ private:
     QPointer<QWidget> widget_;
     QMetaObject::Connection widgetGone_;
     QMap<QString, QString> attributes_;
+    std::vector<EventHandler> eventHandlers_;
+    QObject* eventFilter_ = nullptr;  // child of the widget, made by the first AddEventHandler
     QString userData_;
     UINT_PTR tag_ = 0;
     bool contextMenu_ = false;

@@ -151,6 +151,8 @@ TEST_F(Router, ErrNumOfAnotherTypeMattersOnlyWhereTheHandlingReadsIt)
 
 TEST_F(Router, OnlineSequenceAndImEventsFreeTheirPayloads)
 {
+    // The online listener (missed pan-tilt-zoom releases) goes before the start-up commands.
+    router.SetOnlineListener([this](const std::string& id) { params.PostCmd(id, "listener"); });
     router.HandleImEvent(WM_IM_PRESENCE, 0, reinterpret_cast<LPARAM>(NewPresencePayload("c1")));
     router.HandleImEvent(WM_IM_PRESENCE, 5, reinterpret_cast<LPARAM>(NewPresencePayload("c1")));
     router.HandleImEvent(WM_IM_MESSAGE, 0,
@@ -159,13 +161,14 @@ TEST_F(Router, OnlineSequenceAndImEventsFreeTheirPayloads)
     EXPECT_FALSE(router.HandleImEvent(WM_USER + 1, 0, 0));
     EXPECT_EQ((Lines{"rebuild", "offline c1", "info c1 n||||", "roster 1"}), view.Take());
     EXPECT_EQ((std::vector<std::string>{
+                  "listener",
                   R"({"cmd":60, "channel_id" : 0, "status" : 1})",
                   R"({"cmd":14})",
                   R"({"cmd":4})",
                   R"({"cmd":40, "channel_id" : 0, "dev_type" : 0})",
                   R"({"cmd":82, "channel_id" : 0, "dev_type" : 0})",
               }),
-              Sent(5));
+              Sent(6));
 }
 
 TEST_F(Router, KeepAliveSendsOnlyForCachedAddressesOnTheTimer)

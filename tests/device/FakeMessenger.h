@@ -33,6 +33,7 @@ public:
     bool WaitUntilReady(std::stop_token stop) override { return ready.Wait(stop); }
 
     void SetOnline(const std::string& id) { std::lock_guard g(m_); online_.insert(id); }
+    void SetOffline(const std::string& id) { std::lock_guard g(m_); online_.erase(id); }
     void SetFriend(const std::string& id) { std::lock_guard g(m_); friends_.insert(id); }
 
     // Waits until at least n calls were recorded (or 5 s passed) and returns them.

@@ -3,6 +3,7 @@
 // list, presence changes, refused and failed log-ins. The tests run in order on one client, as a
 // user's session would: the main window and the IM connection exist once per process.
 #include "UiTestKit.h"
+#include "CamsimControl.h"
 
 #include "app/LocalConfig.h"
 #include "app/RememberedAccounts.h"
@@ -14,7 +15,12 @@
 #include "duiWrap/ProgramExit.h"
 #include "ffplayer/MediaProbe.h"
 #include "duiWrap/RowMarkup.h"
+#include "device/CamParamMgr.h"
+#include "device/PtzControl.h"
 #include "glooxWrap/CIMClient.h"
+#include "ui/CCheckBoxUI.h"
+#include "ui/CComboUI.h"
+#include "ui/CSliderUI.h"
 #include "ui/ModalLoop.h"
 #include "ui/VideoSurface.h"
 #include "ui/WindowMessages.h"
@@ -185,9 +191,31 @@ protected:
         return out;
     }
 
+    // The command texts the camera received since `from` (subscription lines left out), once at
+    // least n of them arrived.
+    static std::vector<std::string> CameraGot(const std::string& deviceId, size_t n, size_t from = 0)
+    {
+        std::vector<std::string> got;
+        uitest::PumpUntil(
+            [&] {
+                got.clear();
+                const auto all = camsim_.Received(deviceId);
+                for (size_t i = from; i < all.size(); ++i)
+                    if (all[i].rfind("{", 0) == 0)
+                        got.push_back(all[i]);
+                return got.size() >= n;
+            },
+            10000);
+        return got;
+    }
+    static QString Text(const char* name) { return Main()->FindControl(QString::fromUtf8(name))->GetText(); }
+
     static std::string buildDir_;
     static std::string programDir_;
+    static CamsimControl camsim_;
 };
+
+CamsimControl ClientEndToEnd::camsim_;
 
 std::string ClientEndToEnd::buildDir_;
 std::string ClientEndToEnd::programDir_;
@@ -514,6 +542,207 @@ TEST_F(ClientEndToEnd, FrameButtonsDriveTheWallAndActionsToComeSaySo)
     uitest::Click(main->FindControl(QStringLiteral("CameraName")));
     EXPECT_EQ(boxes.texts, QStringList{QStringLiteral("锁屏窗口尚未提供")});
     EXPECT_FALSE(LocalConfig::Instance()->IsScreenLocked());
+}
+
+TEST_F(ClientEndToEnd, PanTiltZoomButtonsMoveTheCurrentCameraWhileHeld)
+{
+    CDuiFrameWnd* main = Main();
+    ASSERT_TRUE(ActivateCamera("kv100101"));
+    ASSERT_EQ(main->CurDeviceId(), "kv100101");
+    uitest::Click(main->FindControl(QStringLiteral("Control")));
+    ASSERT_TRUE(camsim_.Post("kv100101", "clear"));
+    uitest::Find<CSliderUI>(*main, QStringLiteral("IDC_SLIDSPEED"))->SetValue(5);
+
+    std::vector<std::string> expected;
+    for (const PtzControl::Move& move : PtzControl::kMoves) {
+        CControlUI* button = main->FindControl(QString::fromUtf8(move.buttonName));
+        ASSERT_NE(button, nullptr) << move.buttonName;
+        uitest::Press(button);
+        uitest::Pump(30);
+        uitest::Release(button);
+        uitest::Pump(30);
+        const std::string f = std::to_string(move.function);
+        expected.push_back(R"({"cmd":25, "channel_id" : 0, "function" : )" + f + R"(, "control" : )" +
+                           std::to_string(move.control) + R"(, "param" : 5})");
+        expected.push_back(std::string(move.function == 7 ? "{" : "{ ") + R"("cmd":25, "channel_id" : 0, "function" : )" +
+                           f + R"(, "control" : 0, "param" : 0})");
+    }
+    EXPECT_EQ(CameraGot("kv100101", expected.size()), expected);
+
+    // The speed of a movement is the one of its press.
+    CControlUI* up = main->FindControl(QStringLiteral("IDC_BTNUP"));
+    uitest::Press(up);
+    uitest::Pump(30);
+    uitest::Find<CSliderUI>(*main, QStringLiteral("IDC_SLIDSPEED"))->SetValue(60);
+    uitest::Release(up);
+    EXPECT_EQ(CameraGot("kv100101", 2, expected.size() * 1 + 0),
+              (std::vector<std::string>{R"({"cmd":25, "channel_id" : 0, "function" : 7, "control" : 1, "param" : 5})",
+                                        R"({"cmd":25, "channel_id" : 0, "function" : 7, "control" : 0, "param" : 0})"}));
+}
+
+TEST_F(ClientEndToEnd, AReleaseTheOfflineCameraMissedReachesItWhenItIsBack)
+{
+    CDuiFrameWnd* main = Main();
+    ASSERT_EQ(main->CurDeviceId(), "kv100101");
+    ASSERT_TRUE(camsim_.Post("kv100101", "clear"));
+    uitest::Find<CSliderUI>(*main, QStringLiteral("IDC_SLIDSPEED"))->SetValue(20);
+    CControlUI* right = main->FindControl(QStringLiteral("IDC_BTNRIGHT"));
+    uitest::Press(right);
+    ASSERT_EQ(CameraGot("kv100101", 1).size(), 1u);
+    uitest::Pump(2500);  // the camera turns; its cells show the scene moving
+    EXPECT_TRUE(uitest::SaveScreenshot(*main, QString::fromStdString(ScreenshotDir() + "/ptz-turning.png")));
+
+    // The camera drops off while the button is held: the release cannot reach it now...
+    ASSERT_TRUE(camsim_.Post("kv100101", "offline"));
+    ASSERT_TRUE(uitest::PumpUntil([] { return !CIMClient::Instance()->IsOnline("kv100101"); }, 10000));
+    uitest::Release(right);
+    uitest::Pump(300);
+    // ...and is the first thing it gets when it is back.
+    ASSERT_TRUE(camsim_.Post("kv100101", "online"));
+    const auto got = CameraGot("kv100101", 3);
+    ASSERT_GE(got.size(), 2u);
+    EXPECT_EQ(got[1], R"({"cmd":25, "channel_id" : 0, "function" : 7, "control" : 0, "param" : 0})");
+    EXPECT_EQ(std::count(got.begin(), got.end(), got[1]), 1);
+    // The cells reopen the camera once it is back.
+    EXPECT_TRUE(uitest::PumpUntil([] { return CellPlaying("kv100101") >= 0; }, 20000)) << WallState();
+}
+
+TEST_F(ClientEndToEnd, PresetsAreSetRecalledAndCruisedOnTheCamera)
+{
+    CDuiFrameWnd* main = Main();
+    ASSERT_EQ(main->CurDeviceId(), "kv100101");
+    auto* presets = uitest::Find<CComboUI>(*main, QStringLiteral("IDC_COMBO_POINT"));
+    ASSERT_EQ(presets->GetCount(), 255);
+    ASSERT_TRUE(camsim_.Post("kv100101", "clear"));
+    // Each step waits for the camera: the direct and the queued paths do not keep order between them.
+    size_t n = 0;
+    auto step = [&](const char* button) {
+        uitest::Click(main->FindControl(QString::fromUtf8(button)));
+        return CameraGot("kv100101", ++n).back();
+    };
+    const std::string f8 = R"({"cmd":25, "channel_id" : 0, "function" : 8, )";
+    EXPECT_EQ(step("IDC_BUTTON_ADDPOINT"), f8 + R"("control" : 1, "param" : 1})");
+    uitest::ChooseComboItem(presets, 254);
+    EXPECT_EQ(step("IDC_BUTTON_ADDPOINT"), f8 + R"("control" : 1, "param" : 255})");
+    EXPECT_EQ(step("IDC_BUTTON_GETPOINT"), f8 + R"("control" : 3, "param" : 255})");
+    EXPECT_EQ(step("IDC_BUTTON_DELPOINT"), f8 + R"("control" : 2, "param" : 255})");
+    EXPECT_EQ(step("IDC_BUTTON_CRUISE"), f8 + R"("control" : 1, "param" : 41})");
+    EXPECT_EQ(step("IDC_BUTTON_DELALLPOINT"), f8 + R"("control" : 1, "param" : 40})");
+    EXPECT_TRUE(uitest::SaveScreenshot(*main, QString::fromStdString(ScreenshotDir() + "/ptz-page.png")));
+}
+
+TEST_F(ClientEndToEnd, ParameterPageShowsAndSavesTheCamerasValues)
+{
+    CDuiFrameWnd* main = Main();
+    ASSERT_EQ(main->CurDeviceId(), "kv100101");
+    uitest::Click(main->FindControl(QStringLiteral("Remote")));
+    uitest::MsgTipRecorder boxes;
+    uitest::Click(main->FindControl(QStringLiteral("IDC_BTNREFLASH")));
+    ASSERT_TRUE(uitest::PumpUntil([] { return Text("IDC_EDITCOM") == "RJ45" && !Text("IDC_EDIT_BITSTREAM").isEmpty() &&
+                                              Text("IDC_EDIT_LIGHTNESS") == "50"; }, 10000));
+    EXPECT_EQ(Text("IDC_EDITDEVTYPE"), "IPC");
+    EXPECT_EQ(Text("IDC_EDITPVERSION"), "KV-SIM");
+    EXPECT_EQ(Text("IDC_EDITVERSION"), "1.0.3");
+    EXPECT_EQ(Text("IDC_EDIT_BITSTREAM"), "32");  // 256 / 8
+    EXPECT_EQ(Text("IDC_CMBVSIZE"), "640X360");
+    EXPECT_EQ(uitest::Find<CComboUI>(*main, QStringLiteral("IDC_CMBVSIZE"))->GetCount(), 3);
+    EXPECT_EQ(Text("IDC_CMBQLY"), "30");
+    EXPECT_EQ(Text("IDC_CMBFRATE"), "12");
+    EXPECT_EQ(Text("IDC_EDIT_CONTRAST"), "50");
+    EXPECT_EQ(Text("IDC_EDIT_DAYTIME"), "70");
+    EXPECT_EQ(Text("IDC_EDIT_NIGTHTIME"), "30");
+    EXPECT_FALSE(uitest::Find<CCheckBoxUI>(*main, QStringLiteral("IDC_CHKAUDIO"))->GetCheck());
+    EXPECT_TRUE(uitest::SaveScreenshot(*main, QString::fromStdString(ScreenshotDir() + "/parameter-page.png")));
+
+    // Save: the panel as the camera's new encoding values, then the audio choice.
+    ASSERT_TRUE(camsim_.Post("kv100101", "clear"));
+    main->FindControl(QStringLiteral("IDC_EDIT_BITSTREAM"))->SetText(QStringLiteral("64"));
+    uitest::ChooseComboItem(uitest::Find<CComboUI>(*main, QStringLiteral("IDC_CMBFRATE")), 24);
+    uitest::ChooseComboItem(uitest::Find<CComboUI>(*main, QStringLiteral("IDC_CMBQLY")), 6);
+    uitest::Click(main->FindControl(QStringLiteral("IDC_CHKAUDIO")));
+    uitest::Click(main->FindControl(QStringLiteral("IDC_BTNSAVE")));
+    const auto got = CameraGot("kv100101", 2);
+    ASSERT_GE(got.size(), 2u);
+    EXPECT_EQ(got[0], R"({"cmd":13,"channel_id": 0,"bit_rate":512,"fps":25,"qos":28,"key_frame_interval":28,"height":360,"width":640})");
+    EXPECT_EQ(got[1], R"({"channel_id": 0, "cmd":26,"status":0})");
+    EXPECT_TRUE(uitest::PumpUntil([&] { return boxes.texts.contains(QStringLiteral("发送成功！")); }, 10000));
+
+    // The next refresh shows what the camera kept.
+    main->FindControl(QStringLiteral("IDC_EDIT_BITSTREAM"))->SetText(QString());
+    uitest::Find<CCheckBoxUI>(*main, QStringLiteral("IDC_CHKAUDIO"))->SetCheck(false, false);
+    uitest::Click(main->FindControl(QStringLiteral("IDC_BTNREFLASH")));
+    EXPECT_TRUE(uitest::PumpUntil([] { return Text("IDC_EDIT_BITSTREAM") == "64"; }, 10000));
+    EXPECT_EQ(Text("IDC_CMBFRATE"), "25");
+    EXPECT_EQ(Text("IDC_CMBQLY"), "28");
+    EXPECT_TRUE(uitest::PumpUntil([] { return uitest::Find<CCheckBoxUI>(*Main(), QStringLiteral("IDC_CHKAUDIO"))->GetCheck(); }, 5000));
+}
+
+TEST_F(ClientEndToEnd, ACameraWithoutImageControlsHidesEveryImageRow)
+{
+    CDuiFrameWnd* main = Main();
+    ASSERT_TRUE(camsim_.Post("kv100103", "fixed"));
+    // The capabilities are asked for when the camera comes online.
+    ASSERT_TRUE(camsim_.Post("kv100103", "offline"));
+    uitest::Pump(300);
+    ASSERT_TRUE(camsim_.Post("kv100103", "online"));
+    ASSERT_TRUE(ActivateCamera("kv100103"));
+    CameraGot("kv100103", 1);
+    uitest::Pump(1500);
+    uitest::Click(main->FindControl(QStringLiteral("IDC_BTNREFLASH")));
+    const char* rows[] = {"lightnessLayout", "contrastLayout", "saturationLayout", "daytimeLayout", "nighttimeLayout"};
+    EXPECT_TRUE(uitest::PumpUntil(
+        [&] {
+            for (const char* row : rows)
+                if (Main()->FindControl(QString::fromUtf8(row))->IsVisible())
+                    return false;
+            return true;
+        },
+        10000));
+    EXPECT_TRUE(uitest::PumpUntil([] { return Text("IDC_EDITCOM") == "RJ45"; }, 10000));
+    ASSERT_TRUE(camsim_.Post("kv100103", "adjustable"));
+}
+
+TEST_F(ClientEndToEnd, FailedVideoParameterReadIsReported)
+{
+    uitest::MsgTipRecorder boxes;
+    ASSERT_TRUE(camsim_.Post("kv100103", "refuse?cmd=12"));
+    uitest::Click(Main()->FindControl(QStringLiteral("IDC_BTNREFLASH")));
+    EXPECT_TRUE(uitest::PumpUntil([&] { return boxes.texts.contains(QStringLiteral("视频参数获取错误！")); }, 10000))
+        << boxes.texts.join('|').toStdString();
+    ASSERT_TRUE(camsim_.Post("kv100103", "accept?cmd=12"));
+}
+
+TEST_F(ClientEndToEnd, QualitySwitchRestartsTheCamerasCellsAtTheNewSize)
+{
+    CDuiFrameWnd* main = Main();
+    CvyrProDlg* wall = main->VideoWall();
+    uitest::MsgTipRecorder boxes;  // the save's "发送成功！"
+    ASSERT_TRUE(ActivateCamera("kv100102"));
+    ASSERT_TRUE(uitest::PumpUntil([] { return CellPlaying("kv100102") >= 0; }, 20000)) << WallState();
+    CPlayInnerWnd* inner = wall->Panel(CellPlaying("kv100102"))->Inner();
+    ASSERT_EQ(inner->VideoWidth(), 640);
+
+    // Saving another size stops the cells and restarts them once the camera took it.
+    uitest::Click(main->FindControl(QStringLiteral("Remote")));
+    uitest::Click(main->FindControl(QStringLiteral("IDC_BTNREFLASH")));
+    ASSERT_TRUE(uitest::PumpUntil([] { return Text("IDC_CMBVSIZE") == "640X360"; }, 10000));
+    uitest::ChooseComboItem(uitest::Find<CComboUI>(*main, QStringLiteral("IDC_CMBVSIZE")), 2);
+    ASSERT_EQ(Text("IDC_CMBVSIZE"), "320X180");
+    uitest::Click(main->FindControl(QStringLiteral("IDC_BTNSAVE")));
+    EXPECT_TRUE(uitest::PumpUntil([&] { return inner->VideoWidth() == 320 && CellPlaying("kv100102") >= 0; }, 20000))
+        << inner->VideoWidth();
+
+    // The quality chooser's choice reaches the cell as it does from the chooser: to 640.
+    ASSERT_TRUE(camsim_.Post("kv100102", "clear"));
+    ::PostMessage(inner->GetHWND(), WM_SWITCH_STREAM, 640, 360);
+    EXPECT_TRUE(uitest::PumpUntil([&] { return !inner->IsBusy() || inner->VideoWidth() == 0; }, 5000))
+        << "the camera's cells stop first";
+    const auto got = CameraGot("kv100102", 1);
+    ASSERT_FALSE(got.empty());
+    // The camera's stored values (the save above made the key frame interval its quality) at 640x360.
+    EXPECT_EQ(got[0], R"({"cmd":13,"channel_id": 0,"bit_rate":256,"fps":12,"qos":30,"key_frame_interval":30,"height":360,"width":640})");
+    EXPECT_TRUE(uitest::PumpUntil([&] { return inner->VideoWidth() == 640 && CellPlaying("kv100102") >= 0; }, 20000))
+        << inner->VideoWidth();
 }
 
 TEST_F(ClientEndToEnd, RefusedLogInShowsTheServicesMessage)

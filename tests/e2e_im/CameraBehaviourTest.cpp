@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 
 namespace {
@@ -20,6 +21,13 @@ Json::Value Parse(const std::string& text)
     return value;
 }
 
+// The views the camera showed, in order.
+struct RecordingVideo : PlaceholderVideo {
+    RecordingVideo() : PlaceholderVideo(8091) {}
+    void SetView(const std::string&, int pan, int tilt, int zoom) override { views.push_back({pan, tilt, zoom}); }
+    std::vector<std::array<int, 3>> views;
+};
+
 class Behaviour : public ::testing::Test {
 protected:
     Json::Value Ask(const std::string& body)
@@ -28,7 +36,12 @@ protected:
         return outcome.reply ? Parse(*outcome.reply) : Json::Value();
     }
     static constexpr std::int64_t kNow = 1765267200;
-    PlaceholderVideo video{8091};
+    Json::Value AskAt(const std::string& body, CameraBehaviour::Clock::time_point at)
+    {
+        auto outcome = camera.Answer(body, kNow, at);
+        return outcome.reply ? Parse(*outcome.reply) : Json::Value();
+    }
+    RecordingVideo video;
     CameraBehaviour camera{"cam1", "门口", video};
 };
 
@@ -91,4 +104,57 @@ TEST_F(Behaviour, NoticesAndRebootAreNotAnsweredLikeQueries)
     EXPECT_FALSE(camera.Answer(R"({"cmd":99})", kNow).reply);
     EXPECT_EQ("http://127.0.0.1:8091/live/cam1.flv", Ask(R"({"cmd":40, "channel_id" : 0, "dev_type" : 0})")["play_url"].asString());
     EXPECT_EQ(82, Parse(camera.AlarmNotice(1))["cmd"].asInt());
+}
+
+TEST_F(Behaviour, HeldMovementsGoOnInTimeUntilTheirRelease)
+{
+    using namespace std::chrono_literals;
+    const auto t0 = CameraBehaviour::Clock::now();
+    AskAt(R"({"cmd":25, "channel_id" : 0, "function" : 7, "control" : 4, "param" : 10})", t0);  // right at 10/s
+    EXPECT_EQ(10, camera.PtzPosition().pan) << "a first step at the press";
+    EXPECT_TRUE(camera.Moving());
+    camera.Advance(t0 + 1500ms);
+    EXPECT_EQ(25, camera.PtzPosition().pan);
+    // Another function's release does not stop it; its own does, where it got to.
+    AskAt(R"({ "cmd":25, "channel_id" : 0, "function" : 6, "control" : 0, "param" : 0})", t0 + 1900ms);
+    AskAt(R"({"cmd":25, "channel_id" : 0, "function" : 7, "control" : 0, "param" : 0})", t0 + 2000ms);
+    EXPECT_EQ(30, camera.PtzPosition().pan);
+    EXPECT_FALSE(camera.Moving());
+    camera.Advance(t0 + 9s);
+    EXPECT_EQ(30, camera.PtzPosition().pan);
+
+    // The long focal length brings the scene closer, the short one back, never wider than at rest.
+    AskAt(R"({"cmd":25, "channel_id" : 0, "function" : 6, "control" : 2, "param" : 20})", t0 + 10s);
+    AskAt(R"({ "cmd":25, "channel_id" : 0, "function" : 6, "control" : 0, "param" : 0})", t0 + 11s);
+    EXPECT_EQ(41, camera.PtzPosition().zoom);
+    AskAt(R"({"cmd":25, "channel_id" : 0, "function" : 6, "control" : 1, "param" : 64})", t0 + 12s);
+    camera.Advance(t0 + 20s);
+    EXPECT_EQ(1, camera.PtzPosition().zoom);
+    ASSERT_FALSE(video.views.empty());
+    EXPECT_EQ((std::array<int, 3>{30, 0, 100}), video.views.back()) << "the video follows";
+    EXPECT_EQ((std::array<int, 3>{10, 0, 100}), video.views.front());
+}
+
+TEST_F(Behaviour, CruiseVisitsTheStoredPresetsUntilSteered)
+{
+    using namespace std::chrono_literals;
+    const auto t0 = CameraBehaviour::Clock::now();
+    AskAt(R"({"cmd":25, "channel_id" : 0, "function" : 8, "control" : 1, "param" : 1})", t0);  // preset 1 at rest
+    AskAt(R"({"cmd":25, "channel_id" : 0, "function" : 7, "control" : 1, "param" : 7})", t0);  // up 7
+    AskAt(R"({"cmd":25, "channel_id" : 0, "function" : 7, "control" : 0, "param" : 0})", t0);
+    AskAt(R"({"cmd":25, "channel_id" : 0, "function" : 8, "control" : 1, "param" : 2})", t0);  // preset 2 up there
+    AskAt(R"({"cmd":25, "channel_id" : 0, "function" : 8, "control" : 1, "param" : 41})", t0 + 1s);
+    EXPECT_EQ(0, camera.PtzPosition().tilt) << "the cruise starts at the first preset";
+    camera.Advance(t0 + 1s + CameraBehaviour::kCruiseDwell);
+    EXPECT_EQ(7, camera.PtzPosition().tilt);
+    camera.Advance(t0 + 1s + 2 * CameraBehaviour::kCruiseDwell);
+    EXPECT_EQ(0, camera.PtzPosition().tilt);
+    EXPECT_TRUE(camera.Moving());
+    AskAt(R"({"cmd":25, "channel_id" : 0, "function" : 8, "control" : 3, "param" : 2})", t0 + 10s);  // go to 2
+    EXPECT_FALSE(camera.Moving());
+    camera.Advance(t0 + 30s);
+    EXPECT_EQ(7, camera.PtzPosition().tilt);
+    // Without presets there is nothing to cruise.
+    AskAt(R"({"cmd":25, "channel_id" : 0, "function" : 8, "control" : 1, "param" : 40})", t0 + 31s);
+    EXPECT_EQ(1, AskAt(R"({"cmd":25, "channel_id" : 0, "function" : 8, "control" : 1, "param" : 41})", t0 + 32s)["err_num"].asInt());
 }

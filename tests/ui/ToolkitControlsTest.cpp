@@ -367,3 +367,33 @@ TEST_F(ToolkitControls, ItemTemplatesBuildTreeNodesAndRows)
     EXPECT_TRUE(list->Add(row));
     EXPECT_EQ(QString("{x 4}最近观看"), list->GetItemAt(0)->GetText());
 }
+
+TEST_F(ToolkitControls, EventHandlersSeeTheLeftButtonGoDownAndUpBeforeTheControl)
+{
+    CControlUI* button = window->FindControl("menubtn");
+    ASSERT_NE(nullptr, button);
+    std::vector<int> seen;
+    bool passOn = true;
+    button->AddEventHandler([&](TEventUI& event) {
+        EXPECT_EQ(button, event.pSender);
+        seen.push_back(event.Type);
+        return passOn;
+    });
+    // A release away from the button still reaches it; a right click is not for the handlers.
+    Press(button);
+    Release(button, QPoint(400, 300));
+    Click(button, Qt::RightButton);
+    EXPECT_EQ((std::vector<int>{UIEVENT_BUTTONDOWN, UIEVENT_BUTTONUP}), seen);
+    EXPECT_FALSE(window->notifications.contains("click:menubtn")) << "released elsewhere: no click";
+
+    Click(button);
+    EXPECT_EQ(4u, seen.size());
+    EXPECT_TRUE(window->notifications.contains("click:menubtn")) << "passed on: the button still clicks";
+
+    // A handler that consumes the events keeps them from the button.
+    window->notifications.clear();
+    passOn = false;
+    Click(button);
+    EXPECT_EQ(6u, seen.size());
+    EXPECT_FALSE(window->notifications.contains("click:menubtn"));
+}

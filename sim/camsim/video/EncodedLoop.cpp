@@ -81,7 +81,8 @@ bool SplitTags(const std::uint8_t* data, int size, EncodedLoop& loop)
 
 }  // namespace
 
-std::shared_ptr<const EncodedLoop> EncodedLoop::Encode(const std::string& id, int width, int height)
+std::shared_ptr<const EncodedLoop> EncodedLoop::Encode(const std::string& id, int width, int height,
+                                                       const CameraView& view)
 {
     const AVCodec* codec = avcodec_find_encoder_by_name("libx264");
     if (codec == nullptr || width <= 0 || height <= 0 || width % 2 != 0 || height % 2 != 0)
@@ -134,7 +135,7 @@ std::shared_ptr<const EncodedLoop> EncodedLoop::Encode(const std::string& id, in
         if (av_frame_make_writable(r.frame) < 0)
             return nullptr;
         DrawTestPattern(id, i, kLength, width, height, r.frame->data[0], r.frame->linesize[0], r.frame->data[1],
-                        r.frame->data[2], r.frame->linesize[1]);
+                        r.frame->data[2], r.frame->linesize[1], view);
         r.frame->pts = i;
         r.frame->pict_type = i % kGop == 0 ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
         if (avcodec_send_frame(r.encoder, r.frame) < 0 || !Drain(r, stream))
@@ -150,6 +151,7 @@ std::shared_ptr<const EncodedLoop> EncodedLoop::Encode(const std::string& id, in
     auto loop = std::make_shared<EncodedLoop>();
     loop->width = width;
     loop->height = height;
+    loop->view = view;
     if (!SplitTags(bytes.data(), static_cast<int>(bytes.size()), *loop))
         return nullptr;
     return loop;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestPattern.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -21,11 +23,13 @@ struct EncodedLoop {
 
     int width = 0;
     int height = 0;
+    CameraView view;
     std::vector<std::uint8_t> sequenceHeader;  // FLV video tag body (AVC sequence header)
     std::vector<Frame> frames;
 
-    // Encodes the loop of `id` at the given size with libx264; null when encoding fails.
-    static std::shared_ptr<const EncodedLoop> Encode(const std::string& id, int width, int height);
+    // Encodes the loop of `id` at the given size and view with libx264; null when encoding fails.
+    static std::shared_ptr<const EncodedLoop> Encode(const std::string& id, int width, int height,
+                                                     const CameraView& view = {});
 };
 
 }  // namespace camsim

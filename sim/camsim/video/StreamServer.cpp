@@ -152,6 +152,26 @@ void StreamServer::SetLiveSize(const std::string& deviceId, int width, int heigh
     camera.height = height;
 }
 
+void StreamServer::SetView(const std::string& deviceId, int pan, int tilt, int zoom)
+{
+    const CameraView view{pan, tilt, zoom};
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        cameras_[deviceId].view = view;
+        // A moving camera passes many views: keep only the resting one and the new one (viewers hold
+        // the loop they are sending).
+        for (auto it = loops_.begin(); it != loops_.end();) {
+            const CameraView& cached = std::get<3>(it->first);
+            const bool ready = it->second.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+            if (std::get<0>(it->first) == deviceId && ready && cached != view && cached != CameraView{})
+                it = loops_.erase(it);
+            else
+                ++it;
+        }
+    }
+    wake_.notify_all();
+}
+
 int StreamServer::ReplayIdOf(const std::string& replayUrl) const
 {
     const std::size_t at = replayUrl.find("/replay/");
@@ -229,11 +249,12 @@ int StreamServer::LiveViewerCount(const std::string& deviceId) const
     return it == cameras_.end() ? 0 : it->second.viewers;
 }
 
-std::shared_ptr<const EncodedLoop> StreamServer::Loop(const std::string& deviceId, int width, int height)
+std::shared_ptr<const EncodedLoop> StreamServer::Loop(const std::string& deviceId, int width, int height,
+                                                      const CameraView& view)
 {
     std::promise<std::shared_ptr<const EncodedLoop>> promise;
     std::shared_future<std::shared_ptr<const EncodedLoop>> future;
-    const LoopKey key{deviceId, width, height};
+    const LoopKey key{deviceId, width, height, view};
     {
         std::lock_guard<std::mutex> lock(mutex_);
         auto it = loops_.find(key);
@@ -247,7 +268,7 @@ std::shared_ptr<const EncodedLoop> StreamServer::Loop(const std::string& deviceI
     if (future.valid())
         return future.get();
     // The first viewer of this camera at this size encodes the loop; later viewers wait for it.
-    auto loop = EncodedLoop::Encode(deviceId, width, height);
+    auto loop = EncodedLoop::Encode(deviceId, width, height, view);
     promise.set_value(loop);
     if (!loop) {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -319,6 +340,7 @@ bool StreamServer::SleepUntil(std::unique_lock<std::mutex>& lock, Clock::time_po
 void StreamServer::ServeLive(int fd, const std::string& deviceId)
 {
     int width, height;
+    CameraView view;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         Camera& camera = cameras_[deviceId];
@@ -328,9 +350,10 @@ void StreamServer::ServeLive(int fd, const std::string& deviceId)
         }
         width = camera.width;
         height = camera.height;
+        view = camera.view;
         ++camera.viewers;
     }
-    std::shared_ptr<const EncodedLoop> loop = Loop(deviceId, width, height);
+    std::shared_ptr<const EncodedLoop> loop = Loop(deviceId, width, height, view);
     std::vector<std::uint8_t> out(kStreamHeader, kStreamHeader + sizeof kStreamHeader - 1);
     if (loop) {
         flv::AppendFileHeader(out);
@@ -363,9 +386,17 @@ void StreamServer::ServeLive(int fd, const std::string& deviceId)
             SleepUntil(lock, due);
             continue;
         }
+        // The camera turned: change over to its new view at a key frame (same size, same encoder).
+        const CameraView wanted = cameras_[deviceId].view;
         lock.unlock();
         out.clear();
         const auto timestamp = static_cast<std::uint32_t>((index - first) * 1000 / EncodedLoop::kFramesPerSecond);
+        if (wanted != loop->view && index % EncodedLoop::kGop == 0) {
+            if (auto turned = Loop(deviceId, width, height, wanted)) {
+                loop = std::move(turned);
+                flv::AppendVideoTag(out, timestamp, loop->sequenceHeader);
+            }
+        }
         flv::AppendVideoTag(out, timestamp, loop->frames[index % EncodedLoop::kLength].body);
         sending = SendAll(fd, out.data(), out.size());
         ++index;

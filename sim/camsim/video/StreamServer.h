@@ -18,7 +18,7 @@
 namespace camsim {
 
 // The cameras' video over HTTP-FLV on loopback. Live: GET /live/<deviceId>.flv, an endless 12 fps
-// H.264 stream at the camera's current size that a new viewer joins at the last key frame. Replay:
+// H.264 stream at the camera's current size and view that a new viewer joins at the last key frame. Replay:
 // GET /replay/<n>.flv, a finite stream of the searched period paced by its speed, which seeks and
 // speed changes steer. Each camera's picture loop is encoded once per size on first use and then
 // only copied, so dozens of viewers cost almost no CPU.
@@ -50,6 +50,9 @@ public:
     // Size of the camera's live stream from now on (1280x720, 640x360 or 320x180); 640x360 by default.
     // Viewers already connected keep their size: the client restarts its cells after a change.
     void SetLiveSize(const std::string& deviceId, int width, int height) override;
+    // The camera's view from now on. Its live viewers change over to the new view at the next key
+    // frame (a loop per view is encoded when first shown; loops of views passed by are dropped).
+    void SetView(const std::string& deviceId, int pan, int tilt, int zoom) override;
     // Speed factor (0.25 to 4) of a replay, applied at once to its open connection and to later ones.
     bool SetReplaySpeed(const std::string& replayUrl, double speed) override;
     // Moves a replay to `minutes` from the start of its period, at the key frame before that point.
@@ -67,6 +70,7 @@ private:
     struct Camera {
         int width = 640;
         int height = 360;
+        CameraView view;
         LiveFault fault = LiveFault::None;
         int viewers = 0;
     };
@@ -83,14 +87,15 @@ private:
         std::thread thread;
         bool done = false;
     };
-    using LoopKey = std::tuple<std::string, int, int>;
+    using LoopKey = std::tuple<std::string, int, int, CameraView>;
     using Clock = std::chrono::steady_clock;
 
     void AcceptLoop();
     void Serve(Connection* connection);
     void ServeLive(int fd, const std::string& deviceId);
     void ServeReplay(int fd, int replayId);
-    std::shared_ptr<const EncodedLoop> Loop(const std::string& deviceId, int width, int height);
+    std::shared_ptr<const EncodedLoop> Loop(const std::string& deviceId, int width, int height,
+                                            const CameraView& view = {});
     void ReapFinished();  // with mutex_ held
     int ReplayIdOf(const std::string& replayUrl) const;
     // Waits until `until`; false when the server stops first.

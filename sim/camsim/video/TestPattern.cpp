@@ -57,14 +57,29 @@ void FillRect(std::uint8_t* plane, int stride, int x0, int y0, int w, int h, int
 }  // namespace
 
 void DrawTestPattern(const std::string& id, int index, int loopLength, int width, int height, std::uint8_t* y,
-                     int yStride, std::uint8_t* u, std::uint8_t* v, int uvStride)
+                     int yStride, std::uint8_t* u, std::uint8_t* v, int uvStride, const CameraView& view)
 {
-    // Background: diagonal stripes that shift by one stripe period per loop.
+    // Background: diagonal stripes that shift by one stripe period per loop, and dark posts on a grid,
+    // both fixed in the scene: a pixel shows the scene point the view puts there.
     const int period = std::max(width / 4, 8);
     const int shift = index * period / loopLength;
-    for (int row = 0; row < height; ++row)
-        for (int col = 0; col < width; ++col)
-            y[row * yStride + col] = static_cast<std::uint8_t>(60 + ((col + row + shift) % period) * 100 / period);
+    const int post = std::max(height / 12, 2);
+    const int zoom = std::max(view.zoom, 1);
+    const long long panPx = static_cast<long long>(view.pan) * width / 100;
+    const long long tiltPx = static_cast<long long>(view.tilt) * height / 100;
+    auto wrap = [](long long value, int size) { return static_cast<int>(((value % size) + size) % size); };
+    for (int row = 0; row < height; ++row) {
+        const long long sceneY = (static_cast<long long>(row) - height / 2) * 100 / zoom + height / 2 - tiltPx;
+        for (int col = 0; col < width; ++col) {
+            const long long sceneX = (static_cast<long long>(col) - width / 2) * 100 / zoom + width / 2 + panPx;
+            // Posts of three sizes (or none) by grid cell, so that no shift shows the same scene again.
+            const long long cellX = (sceneX - wrap(sceneX, period)) / period, cellY = (sceneY - wrap(sceneY, period)) / period;
+            const int size = post * static_cast<int>(((cellX * 73856093) ^ (cellY * 19349663)) & 3);
+            const bool onPost = wrap(sceneX, period) < size && wrap(sceneY, period) < size;
+            y[row * yStride + col] =
+                onPost ? 24 : static_cast<std::uint8_t>(60 + wrap(sceneX + sceneY + shift, period) * 100 / period);
+        }
+    }
     // A tint per camera, so neighbouring cells differ at a glance.
     unsigned hash = 2166136261u;
     for (char c : id)

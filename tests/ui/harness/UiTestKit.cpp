@@ -146,6 +146,23 @@ void Click(CControlUI* control, Qt::MouseButton button)
     QTest::mouseClick(widget, button, {}, at);
 }
 
+void Press(CControlUI* control)
+{
+    QWidget* widget = Target(control);
+    if (widget == nullptr)
+        return;
+    EnsureShown(widget);
+    QTest::mousePress(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+
+void Release(CControlUI* control, QPoint offset)
+{
+    QWidget* widget = Target(control);
+    if (widget == nullptr)
+        return;
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, widget->rect().center() + offset);
+}
+
 void DoubleClick(CControlUI* control)
 {
     QWidget* widget = Target(control);

@@ -7,6 +7,7 @@
 #include "ui/UIlib.h"
 
 #include <QImage>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 
@@ -87,6 +88,10 @@ T* Find(WindowImplBase& window, const QString& name)
 // Input, as a user gives it (Qt events through the whole toolkit path).
 void Click(CControlUI* control, Qt::MouseButton button = Qt::LeftButton);
 void DoubleClick(CControlUI* control);
+// The left button held down on the control's centre, and let go at `offset` from it (a release
+// reaches the control that saw the press, wherever the pointer went).
+void Press(CControlUI* control);
+void Release(CControlUI* control, QPoint offset = {});
 void Type(CControlUI* control, const QString& text);
 void PressKey(CWindowWnd& window, Qt::Key key);
 void ClickRow(CListUI* list, int index, Qt::MouseButton button = Qt::LeftButton);
