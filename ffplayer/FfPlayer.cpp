@@ -227,7 +227,7 @@ int FfPlayer::StartRecord(const char* path)
         // losing the moment the user asked for.
         for (const AVPacket* held : gop_)
             recorder_->Write(held);
-        PlayEvent failure;
+        PlayEvent failure = PE_RECORD_FAILED;
         if (EndFailedRecording(failure))
             return -1;
         if (state == PS_PLAYING)
@@ -297,7 +297,7 @@ void FfPlayer::GetVideoSize(int* width, int* height)
 void FfPlayer::Record(const AVPacket* packet)
 {
     const bool key = (packet->flags & AV_PKT_FLAG_KEY) != 0;
-    PlayEvent failure;
+    PlayEvent failure = PE_RECORD_FAILED;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (key) {

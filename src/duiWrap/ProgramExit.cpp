@@ -11,6 +11,9 @@
 
 void ProgramExit::Prepare()
 {
+    // A crash (SIGSEGV, SIGABRT...) flushes the log and prints where it happened; glog's handler also
+    // takes SIGTERM, which the next line takes back.
+    google::InstallFailureSignalHandler();
     TerminationSignals::Install([](int) { PostQuitMessage(0); });
     std::atexit(&ProgramExit::Finish);
 }

@@ -3,7 +3,7 @@
 // The program's way out, whichever way it leaves: the close button, switch user, a termination
 // signal (SIGTERM, SIGINT, SIGHUP: they quit like the close button) or exit() called elsewhere (Qt,
 // when the display connection is lost). Every running recording is finished and the log flushed
-// before the process ends. UI thread only.
+// before the process ends; a crash flushes the log too. UI thread only.
 class ProgramExit {
 public:
     // Installs the signal handlers and the exit() hook; call once the QApplication exists.
