@@ -55,11 +55,13 @@ bool WindowWidget::event(QEvent* event)
             break;
         }
     }
-    const bool result = QWidget::event(event);
     // Input given to a child window stays there, as a platform's child window keeps its messages: a
     // press or double click that no control took does not travel on to the widgets it lies in (a
-    // play cell would otherwise take a double click on its play window a second time).
-    if (!isWindow() && IsMouseButtonEvent(event->type())) {
+    // play cell would otherwise take a double click on its play window a second time). Decided
+    // before the event is handled: a deferred delete ends this widget inside QWidget::event.
+    const bool keepInChild = !isWindow() && IsMouseButtonEvent(event->type());
+    const bool result = QWidget::event(event);
+    if (keepInChild) {
         event->accept();
         return true;
     }

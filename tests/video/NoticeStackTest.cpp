@@ -45,24 +45,6 @@ TEST(NoticeStack, OpenNoticesNeverOverlapUntilTheAreaIsFull)
     }
 }
 
-TEST(NoticeStack, AClosedNoticesPlaceIsTakenAgainFirst)
-{
-    const Rect area{0, 0, 1600, 900};
-    std::vector<Rect> open;
-    for (int i = 0; i < 3; ++i)
-        open.push_back(NoticeStack::Place(area, 300, 110, open));
-    EXPECT_EQ(open[0].x, open[2].x);
-    EXPECT_LT(open[2].y, open[1].y);
-    const Rect lowest = open[0];
-    open.erase(open.begin());
-    EXPECT_EQ(lowest, NoticeStack::Place(area, 300, 110, open));
-    // A notice of another size goes above the others when the corner is taken.
-    open.push_back(lowest);
-    const Rect tall = NoticeStack::Place(area, 300, 300, open);
-    for (const Rect& other : open)
-        EXPECT_FALSE(Overlap(tall, other));
-}
-
 TEST(NoticeStack, AnAreaSmallerThanTheNoticeGivesTheCorner)
 {
     EXPECT_EQ((Rect{-190, -20, 300, 110}), NoticeStack::Place({0, 0, 120, 100}, 300, 110, {}));
