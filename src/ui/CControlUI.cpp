@@ -52,8 +52,10 @@ protected:
             type = UIEVENT_BUTTONDOWN;
         else if (event->type() == QEvent::MouseButtonRelease)
             type = UIEVENT_BUTTONUP;
+        if (type == 0)
+            return false;
         auto* mouse = static_cast<QMouseEvent*>(event);
-        if (type == 0 || mouse->button() != Qt::LeftButton)
+        if (mouse->button() != Qt::LeftButton)
             return false;
         return !deliver_(type, mouse->position().toPoint());
     }
