@@ -729,8 +729,11 @@ TEST_F(ClientEndToEnd, QualitySwitchRestartsTheCamerasCellsAtTheNewSize)
 
     // Saving another size stops the cells and restarts them once the camera took it.
     uitest::Click(main->FindControl(QStringLiteral("Remote")));
+    // The panel still shows the previous test's camera: wait for this camera's values, not for those.
+    main->FindControl(QStringLiteral("IDC_EDIT_BITSTREAM"))->SetText(QString());
     uitest::Click(main->FindControl(QStringLiteral("IDC_BTNREFLASH")));
-    ASSERT_TRUE(uitest::PumpUntil([] { return Text("IDC_CMBVSIZE") == "640X360"; }, 10000));
+    ASSERT_TRUE(uitest::PumpUntil([] { return !Text("IDC_EDIT_BITSTREAM").isEmpty(); }, 10000));
+    ASSERT_EQ(Text("IDC_CMBVSIZE"), "640X360");
     uitest::ChooseComboItem(uitest::Find<CComboUI>(*main, QStringLiteral("IDC_CMBVSIZE")), 2);
     ASSERT_EQ(Text("IDC_CMBVSIZE"), "320X180");
     uitest::Click(main->FindControl(QStringLiteral("IDC_BTNSAVE")));
