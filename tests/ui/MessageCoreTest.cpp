@@ -2,6 +2,8 @@
 #include "ui/WindowMessages.h"
 #include "ui/WindowRegistry.h"
 
+#include "ui/CoreApplicationTest.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -39,17 +41,7 @@ void PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
-class MessageCore : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        static int argc = 1;
-        static char name[] = "ui_core_tests";
-        static char* argv[] = {name, nullptr};
-        if (QCoreApplication::instance() == nullptr)
-            new QCoreApplication(argc, argv);
-    }
-};
+using MessageCore = CoreApplicationTest;
 
 }  // namespace
 

@@ -4,6 +4,8 @@
 #include "ui/ModalLoop.h"
 #include "ui/RequestRunner.h"
 
+#include "ui/CoreApplicationTest.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -19,16 +21,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class RequestRunnerTest : public ::testing::Test {
+class RequestRunnerTest : public CoreApplicationTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        static int argc = 1;
-        static char name[] = "ui_core_tests";
-        static char* argv[] = {name, nullptr};
-        if (QCoreApplication::instance() == nullptr)
-            new QCoreApplication(argc, argv);
-    }
     void TearDown() override { ResetQuit(); }
 };
 
