@@ -32,11 +32,7 @@ protected:
         im.SetFriend("c1");
     }
     // Commands the queue sent, in order (waits for n of them).
-    std::vector<std::string> Sent(size_t n)
-    {
-        im.WaitCalls(n);
-        return im.SentBodies();
-    }
+    std::vector<std::string> Sent(size_t n) { return im.WaitSentBodies(n); }
 
     FakeMessenger im;
     CamParamMgr params{im};

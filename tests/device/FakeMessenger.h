@@ -53,6 +53,13 @@ public:
         return bodies;
     }
 
+    // Waits until at least n calls were recorded (or 5 s passed) and returns the bodies sent so far.
+    std::vector<std::string> WaitSentBodies(size_t n)
+    {
+        WaitCalls(n);
+        return SentBodies();
+    }
+
     Gate ready;
 
 private:

@@ -27,11 +27,7 @@ struct MainPagesRig {
 
     CControlUI* Control(const char* name) { return window.FindControl(QString::fromUtf8(name)); }
     // Bodies the camera was sent, once at least n arrived.
-    std::vector<std::string> Sent(size_t n)
-    {
-        im.WaitCalls(n);
-        return im.SentBodies();
-    }
+    std::vector<std::string> Sent(size_t n) { return im.WaitSentBodies(n); }
 
     FakeMessenger im;
     CamParamMgr params{im};
