@@ -2,8 +2,7 @@
 // loopback): log-in window, main window, device tree, live video in the wall, recently-watched
 // list, presence changes, refused and failed log-ins. The tests run in order on one client, as a
 // user's session would: the main window and the IM connection exist once per process.
-#include "UiTestKit.h"
-#include "CamsimControl.h"
+#include "ClientEndToEnd.h"
 
 #include "app/LocalConfig.h"
 #include "app/RememberedAccounts.h"
@@ -52,175 +51,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr const char* kAccount = "13800138000";
-constexpr const char* kPassword = "kelvue123";
-// The demo account's cameras that the demo data has offline.
-const std::vector<std::string> kOfflineCameras = {"kv100104", "kv100107", "kv100111"};
-const std::vector<std::string> kAllCameras = {"kv100101", "kv100102", "kv100103", "kv100104", "kv100105", "kv100106",
-                                              "kv100107", "kv100108", "kv100109", "kv100110", "kv100111", "kv100112"};
-
-bool CamsimPost(const std::string& deviceId, const std::string& action, const std::string& body = {})
-{
-    httplib::Client client("127.0.0.1", 8090);
-    auto reply = client.Post(("/cameras/" + deviceId + "/" + action).c_str(), body, "text/plain");
-    return reply && reply->status == 200;
-}
-
-class ClientEndToEnd : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        FLAGS_minloglevel = google::GLOG_WARNING;
-        uitest::EnsureApp();
-        InstallVideoSurfaceHost();
-        buildDir_ = fs::current_path().string();
-        programDir_ = fs::temp_directory_path().string() + "/kelvue-e2e-" + std::to_string(::getpid()) + "/";
-        fs::create_directories(programDir_);
-        fs::current_path(programDir_);  // log.xml and temp.txt live in the program folder
-        LocalConfig::Instance()->InitAt(programDir_, programDir_ + "kelvue");
-
-        // The demo account remembered with its password and automatic log-in on.
-        RememberedAccounts accounts;
-        ASSERT_TRUE(accounts.EnsureFolder());
-        ASSERT_TRUE(accounts.SaveRememberedAccount(kAccount, kPassword, true, true));
-
-        // The demo data and the cameras as it has them, whatever earlier suites changed.
-        httplib::Client cloud("127.0.0.1", 8000);
-        auto reset = cloud.Post("/sim/reset", "", "application/json");
-        ASSERT_TRUE(reset && reset->status == 200) << "cloudsim did not reset its demo data";
-        for (const std::string& id : kAllCameras) {
-            const bool offline = std::find(kOfflineCameras.begin(), kOfflineCameras.end(), id) != kOfflineCameras.end();
-            ASSERT_TRUE(CamsimPost(id, offline ? "offline" : "online")) << id;
-        }
-    }
-
-    static void TearDownTestSuite()
-    {
-        // The players deliver frames from their own threads: stop them before the process exits.
-        if (CvyrProDlg* wall = Main()->VideoWall())
-            wall->StopAll();
-        CIMClient::Instance()->Disconnect();
-        uitest::Pump(500);
-        fs::current_path(buildDir_);
-        std::error_code ignored;
-        fs::remove_all(programDir_, ignored);
-    }
-
-    static CDuiFrameWnd* Main() { return CDuiFrameWnd::Instance(); }
-    static WindowImplBase* WindowOfNotice(QWidget* notice)
-    {
-        return dynamic_cast<WindowImplBase*>(CWindowWnd::FromWidget(notice));
-    }
-
-    // Screenshots go to screenshots/ in the test's build folder.
-    static std::string ScreenshotDir()
-    {
-        const std::string dir = buildDir_ + "/screenshots";
-        fs::create_directories(dir);
-        return dir;
-    }
-
-    // Row index of the node with this id in a list (-1 when absent).
-    static int RowOf(CamListUI* list, const std::string& id, bool isGroup)
-    {
-        for (int i = 0; i < list->GetCount(); ++i) {
-            DeviceNode* node = list->NodeAt(i);
-            if (node && node->id == id && node->isGroup == isGroup)
-                return i;
-        }
-        return -1;
-    }
-
-    // Waits until no camera has come online for a while (each one rebuilds the tree, collapsing it),
-    // then expands the ancestors of the first row that matches and double-clicks it.
-    static bool ActivateRow(const std::function<bool(const DeviceNode*)>& match)
-    {
-        CamListUI* tree = Main()->DeviceList();
-        const DeviceNode* root = Main()->DeviceRoot();
-        for (int quiet = 0; quiet < 40;) {
-            uitest::Pump(50);
-            quiet = Main()->DeviceRoot() == root ? quiet + 1 : 0;
-            root = Main()->DeviceRoot();
-        }
-        int row = -1;
-        for (int i = 0; i < tree->GetCount() && row < 0; ++i)
-            if (match(tree->NodeAt(i)))
-                row = i;
-        if (row < 0)
-            return false;
-        // Ancestors from the top down: a node expanded under a collapsed one stays hidden.
-        std::vector<DeviceNode*> chain;
-        for (DeviceNode* n = tree->NodeAt(row)->parent; n && !n->IsRoot(); n = n->parent)
-            chain.insert(chain.begin(), n);
-        for (DeviceNode* n : chain)
-            tree->SetChildVisible(n, true);
-        tree->EnsureVisible(row);
-        uitest::DoubleClickRow(tree, row);
-        return true;
-    }
-
-    static bool ActivateCamera(const std::string& deviceId)
-    {
-        return ActivateRow([&](const DeviceNode* n) { return !n->isGroup && n->id == deviceId; });
-    }
-
-    static int CellPlaying(const std::string& deviceId, int after = -1)
-    {
-        CvyrProDlg* wall = Main()->VideoWall();
-        for (int i = after + 1; i < CvyrProDlg::kCellCount; ++i) {
-            CDlgPanel* panel = wall->Panel(i);
-            if (panel->IsBusy() && panel->DeviceId() == deviceId && panel->Inner() && panel->Inner()->Surface() &&
-                panel->Inner()->Surface()->FramesPainted() > 0)
-                return i;
-        }
-        return -1;
-    }
-
-    // What the first cells show, for failure messages.
-    static std::string WallState()
-    {
-        std::string out;
-        for (int i = 0; i < 4; ++i) {
-            CDlgPanel* panel = Main()->VideoWall()->Panel(i);
-            VideoSurface* surface = panel->Inner() ? panel->Inner()->Surface() : nullptr;
-            out += "cell " + std::to_string(i) + ": " + (panel->IsBusy() ? "busy " : "free ") + panel->DeviceId() +
-                   " presented " + std::to_string(surface ? surface->FramesPresented() : -1) + " painted " +
-                   std::to_string(surface ? surface->FramesPainted() : -1) + "\n";
-        }
-        return out;
-    }
-
-    // The command texts the camera received since `from` (subscription lines left out), once at
-    // least n of them arrived.
-    // The first n commands the camera received from `from` on that begin with `prefix`.
-    static std::vector<std::string> CameraGot(const std::string& deviceId, size_t n, size_t from = 0,
-                                              const std::string& prefix = "{")
-    {
-        std::vector<std::string> got;
-        uitest::PumpUntil(
-            [&] {
-                got.clear();
-                const auto all = camsim_.Received(deviceId);
-                for (size_t i = from; i < all.size(); ++i)
-                    if (all[i].rfind(prefix, 0) == 0)
-                        got.push_back(all[i]);
-                return got.size() >= n;
-            },
-            10000);
-        return got;
-    }
-    static QString Text(const char* name) { return Main()->FindControl(QString::fromUtf8(name))->GetText(); }
-
-    static std::string buildDir_;
-    static std::string programDir_;
-    static CamsimControl camsim_;
-};
-
-CamsimControl ClientEndToEnd::camsim_;
-
-std::string ClientEndToEnd::buildDir_;
-std::string ClientEndToEnd::programDir_;
+using namespace e2e;
 
 TEST_F(ClientEndToEnd, RememberedAccountLogsInAutomatically)
 {
@@ -242,23 +73,9 @@ TEST_F(ClientEndToEnd, TreeShowsTheAccountsCamerasWithTheirPresence)
     CamListUI* tree = main->DeviceList();
     ASSERT_NE(tree, nullptr);
 
-    // The roster rebuilds the tree; each camera coming online rebuilds it again with its online icon.
-    auto iconOf = [&](const std::string& id) {
-        const int row = RowOf(tree, id, false);
-        return row < 0 ? std::string() : tree->NodeAt(row)->text.substr(0, std::string(RowMarkup::kCameraOnlineIcon).size());
-    };
-    const bool settled = uitest::PumpUntil(
-        [&] {
-            for (const std::string& id : kAllCameras) {
-                const bool offline = std::find(kOfflineCameras.begin(), kOfflineCameras.end(), id) != kOfflineCameras.end();
-                if (iconOf(id) != (offline ? RowMarkup::kCameraOfflineIcon : RowMarkup::kCameraOnlineIcon))
-                    return false;
-            }
-            return true;
-        },
-        20000);
+    const bool settled = PresencesShown(20000);
     for (const std::string& id : kAllCameras)
-        EXPECT_FALSE(iconOf(id).empty()) << id << " missing from the tree";
+        EXPECT_GE(RowOf(tree, id, false), 0) << id << " missing from the tree";
     ASSERT_TRUE(settled) << "icons did not follow the presences";
 
     // The account row first, then the three top nodes shown and collapsed.
