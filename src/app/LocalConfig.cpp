@@ -1,5 +1,7 @@
 #include "app/LocalConfig.h"
 
+#include "app/ProgramFolders.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -28,7 +30,9 @@ std::string LocalConfig::ExecutableDirectory()
 
 void LocalConfig::Init()
 {
-    InitAt(ExecutableDirectory(), ReadExePath());
+    const ProgramFolders folders = ProgramFolders::ForExecutable(ExecutableDirectory());
+    InitAt(folders.ProgramDirectory(), ReadExePath());
+    skinDirectory_ = folders.SkinDirectory();
 }
 
 void LocalConfig::InitAt(const std::string& programDirectory, const std::string& exePath)
@@ -37,6 +41,7 @@ void LocalConfig::InitAt(const std::string& programDirectory, const std::string&
     programDirectory_ = programDirectory;
     if (programDirectory_.empty() || programDirectory_.back() != '/')
         programDirectory_ += '/';
+    skinDirectory_ = programDirectory_ + "skin/";
     recordDir_ = programDirectory_ + "REC/";
     picDir_ = programDirectory_ + "Pic/";
     replayRecDir_ = programDirectory_ + "PlayBackRec/";

@@ -17,13 +17,16 @@ class LocalConfig {
 public:
     static LocalConfig* Instance() { return base::Sigleton<LocalConfig>::Instance(); }
 
-    // Binds to the folder of the running program (/proc/self/exe).
+    // Binds to the program folder of the running program (/proc/self/exe): its own folder, or the
+    // user's data folder when it is installed (ProgramFolders has the rule).
     void Init();
     // Binds to another program folder (ending in "/") and program file: start-up of tests and tools.
     void InitAt(const std::string& programDirectory, const std::string& exePath);
 
-    // The program folder, always ending in "/".
+    // The program folder, always ending in "/": where every file of the program is written.
     std::string ProgramDirectory() const { return programDirectory_; }
+    // The skin folder the layouts are read from, ending in "/" (by default "skin/" in the program folder).
+    std::string SkinDirectory() const { return skinDirectory_; }
     // Folder of the running program file (/proc/self/exe) with a trailing "/".
     static std::string ExecutableDirectory();
 
@@ -59,6 +62,7 @@ private:
     std::string FolderSetting(const char* key, const std::string& defaultFolder);
 
     std::string programDirectory_;
+    std::string skinDirectory_;
     std::string recordDir_;
     std::string picDir_;
     std::string replayRecDir_;

@@ -23,7 +23,7 @@ void StartupEnvironment::Prepare(const char* /*argv0*/)
     }
     std::string desktop = DesktopFolder();
     if (!desktop.empty())
-        WriteDesktopLauncher(desktop, config->GetExePath());
+        WriteDesktopLauncher(desktop, config->GetExePath(), folder);
     StartLogging(folder);
 }
 
@@ -96,11 +96,12 @@ std::string StartupEnvironment::DesktopFolder()
     return home != nullptr && *home != '\0' ? std::string(home) + "/Desktop" : std::string();
 }
 
-bool StartupEnvironment::WriteDesktopLauncher(const std::string& desktopFolder, const std::string& exePath)
+bool StartupEnvironment::WriteDesktopLauncher(const std::string& desktopFolder, const std::string& exePath,
+                                              const std::string& programFolder)
 {
-    std::string workingFolder = exePath.substr(0, exePath.rfind('/') + 1);
-    std::string content = "[Desktop Entry]\nType=Application\nName=Kelvue\nExec=\"" + exePath + "\"\nPath=" + workingFolder +
-                          "\nTerminal=false\nCategories=AudioVideo;Video;\n";
+    // The icon is the one the package installs into the icon theme; without it the desktop shows its own.
+    std::string content = "[Desktop Entry]\nType=Application\nName=Kelvue\nExec=\"" + exePath + "\"\nPath=" +
+                          programFolder + "\nIcon=kelvue\nTerminal=false\nCategories=AudioVideo;Video;\n";
     std::string path = desktopFolder + "/Kelvue.desktop";
     std::string tempPath = path + ".XXXXXX";
     int fd = mkstemp(tempPath.data());

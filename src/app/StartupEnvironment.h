@@ -3,8 +3,9 @@
 #include <string>
 
 // The start-up steps that need no window, in the order main() runs them before the log-in window:
-// LocalConfig bound to the program folder, the program folder made the working directory (where
-// "temp.txt" and "log.xml" live), the desktop launcher rewritten, and logging into "GLogFiles/".
+// LocalConfig bound to the program folder (the executable's own folder, or the user's data folder when
+// installed: see ProgramFolders), the program folder made the working directory (where "temp.txt" and
+// "log.xml" live), the desktop launcher rewritten, and logging into "GLogFiles/".
 // Every failure here is silent: the program starts anyway. Runs once, on the main thread.
 class StartupEnvironment {
 public:
@@ -21,6 +22,8 @@ public:
     static void FlushLog();
     // The user's desktop folder: `xdg-user-dir DESKTOP`, else $HOME/Desktop; empty when neither is known.
     static std::string DesktopFolder();
-    // Writes "<desktopFolder>/Kelvue.desktop" launching `exePath` in its own folder, replacing an older one.
-    static bool WriteDesktopLauncher(const std::string& desktopFolder, const std::string& exePath);
+    // Writes "<desktopFolder>/Kelvue.desktop" launching `exePath` in `programFolder` (the executable's
+    // folder, or the user's data folder of an installed program), replacing an older one.
+    static bool WriteDesktopLauncher(const std::string& desktopFolder, const std::string& exePath,
+                                     const std::string& programFolder);
 };

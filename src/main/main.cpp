@@ -1,5 +1,6 @@
 // The kelvue program: start-up, the log-in window, then the main window. It reads no command-line
 // options of its own (Qt's, such as -platform, are Qt's business).
+#include "app/LocalConfig.h"
 #include "app/StartupEnvironment.h"
 #include "duiWrap/CDuiFrameWnd.h"
 #include "duiWrap/CLoginFrameWnd.h"
@@ -11,6 +12,7 @@
 #include "video/VideoSurfaceHost.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdlib>
 
@@ -20,7 +22,11 @@ int main(int argc, char** argv)
     StartupEnvironment::Prepare(argv[0]);
     ProgramExit::Prepare();
     CPaintManagerUI::SetInstance(nullptr);
-    CPaintManagerUI::SetResourcePath(QStringLiteral("skin"));
+    // The skin beside the executable, or the installed one (LocalConfig knows which).
+    CPaintManagerUI::SetResourcePath(QString::fromStdString(LocalConfig::Instance()->SkinDirectory()));
+    // The menu entry and icon of the installed package (the icon theme's "kelvue").
+    QGuiApplication::setDesktopFileName(QStringLiteral("kelvue"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("kelvue")));
     InstallVideoSurfaceHost();
     // A camera bound from a dialog is subscribed to at once, unless the roster already holds it.
     DeviceMgr::Instance()->SetCameraSubscriber([](const std::string& deviceId) {

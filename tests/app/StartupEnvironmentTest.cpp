@@ -14,13 +14,17 @@ namespace {
 TEST(StartupEnvironment, DesktopLauncherIsWrittenAndRewrittenEachStart)
 {
     TempFolder desktop;
-    ASSERT_TRUE(StartupEnvironment::WriteDesktopLauncher(desktop.Path() + ".", "/opt/kelvue/kelvue"));
+    ASSERT_TRUE(StartupEnvironment::WriteDesktopLauncher(desktop.Path() + ".", "/opt/kelvue/kelvue", "/opt/kelvue/"));
     std::string first = ReadFile(desktop.Path() + "Kelvue.desktop");
     EXPECT_NE(first.find("Exec=\"/opt/kelvue/kelvue\"\n"), std::string::npos);
     EXPECT_NE(first.find("Path=/opt/kelvue/\n"), std::string::npos);
-    ASSERT_TRUE(StartupEnvironment::WriteDesktopLauncher(desktop.Path() + ".", "/srv/k/kelvue"));
-    EXPECT_NE(ReadFile(desktop.Path() + "Kelvue.desktop").find("Exec=\"/srv/k/kelvue\""), std::string::npos);
-    EXPECT_FALSE(StartupEnvironment::WriteDesktopLauncher(desktop.Path() + "missing", "/x"));
+    // Installed: the launcher starts the installed program in the user's data folder.
+    ASSERT_TRUE(StartupEnvironment::WriteDesktopLauncher(desktop.Path() + ".", "/usr/bin/kelvue", "/home/u/.local/share/kelvue/"));
+    std::string installed = ReadFile(desktop.Path() + "Kelvue.desktop");
+    EXPECT_NE(installed.find("Exec=\"/usr/bin/kelvue\"\n"), std::string::npos);
+    EXPECT_NE(installed.find("Path=/home/u/.local/share/kelvue/\n"), std::string::npos);
+    EXPECT_NE(installed.find("Icon=kelvue\n"), std::string::npos);
+    EXPECT_FALSE(StartupEnvironment::WriteDesktopLauncher(desktop.Path() + "missing", "/x", "/"));
 }
 
 TEST(StartupEnvironment, EnsureFolderCreatesOneLevelAndReusesAnExistingOne)
