@@ -49,8 +49,8 @@ for file in ./usr/bin/kelvue ./usr/lib/kelvue/libffplayer.so ./usr/share/applica
             ./usr/share/doc/kelvue/copyright ./usr/share/man/man1/kelvue.1.gz; do
   grep -qxF "$file" "$scratch/client.list" || fail "the client package lacks $file"
 done
-# The whole skin folder of the build, whatever windows and pictures it holds.
-(cd -P "$build/skin" && find . -type f | sed 's|^\./|./usr/share/kelvue/skin/|' | sort) > "$scratch/skin.list"
+# The whole skin folder of the build, whatever windows and pictures it holds (but its notes, *.md).
+(cd -P "$build/skin" && find . -type f ! -name '*.md' | sed 's|^\./|./usr/share/kelvue/skin/|' | sort) > "$scratch/skin.list"
 missing=$(comm -23 "$scratch/skin.list" "$scratch/client.list")
 [ -z "$missing" ] || fail "skin files missing from the package: $missing"
 grep -E 'cloudsim|camsim|prosody' "$scratch/client.list" && fail "the client package holds the service side"
