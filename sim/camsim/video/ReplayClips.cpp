@@ -4,6 +4,7 @@
 #include "TestPattern.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace camsim {
 
@@ -32,14 +33,25 @@ std::shared_ptr<const EncodedLoop> ReplayClips::Second(const std::string& device
         order_.push_back(key);
     }
     if (encodeHere) {
-        // The camera's moving picture continues from second to second; the clock shows this second.
+        // The scene and the clock are drawn once; each frame only moves the block across them, so the
+        // frames after the key frame cost the encoder almost nothing.
+        const int chromaSize = (width / 2) * (height / 2);
+        std::vector<std::uint8_t> base(static_cast<std::size_t>(width) * height), u(chromaSize), v(chromaSize);
+        DrawTestPattern(deviceId, 0, EncodedLoop::kLength, width, height, base.data(), width, u.data(), v.data(),
+                        width / 2);
+        ReplayClock::Draw(utcSecond, width, height, base.data(), width);
         const std::int64_t firstFrame = utcSecond * EncodedLoop::kGop;
         promise.set_value(EncodedLoop::EncodeFrames(
             width, height, EncodedLoop::kGop,
-            [&](int index, std::uint8_t* y, int yStride, std::uint8_t* u, std::uint8_t* v, int uvStride) {
+            [&](int index, std::uint8_t* y, int yStride, std::uint8_t* uPlane, std::uint8_t* vPlane, int uvStride) {
+                for (int row = 0; row < height; ++row)
+                    std::copy_n(base.data() + row * width, width, y + row * yStride);
+                for (int row = 0; row < height / 2; ++row) {
+                    std::copy_n(u.data() + row * (width / 2), width / 2, uPlane + row * uvStride);
+                    std::copy_n(v.data() + row * (width / 2), width / 2, vPlane + row * uvStride);
+                }
                 const int loopIndex = static_cast<int>((firstFrame + index) % EncodedLoop::kLength);
-                DrawTestPattern(deviceId, loopIndex, EncodedLoop::kLength, width, height, y, yStride, u, v, uvStride);
-                ReplayClock::Draw(utcSecond, width, height, y, yStride);
+                DrawMovingBlock(loopIndex, EncodedLoop::kLength, width, height, y, yStride);
             }));
     }
     return clip.get();

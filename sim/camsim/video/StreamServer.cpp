@@ -425,9 +425,10 @@ void StreamServer::ServeReplay(int fd, int replayId)
         startMs = it->second.startMs;
         startUtc = it->second.startUtc;
         generation = it->second.seekGeneration;
+        // Recordings are kept at the live size, at most 640x360 (each second is encoded when served).
         const Camera& camera = cameras_[deviceId];
-        width = camera.width;
-        height = camera.height;
+        width = std::min(camera.width, kMaxReplayWidth);
+        height = camera.width > kMaxReplayWidth ? camera.height * kMaxReplayWidth / camera.width : camera.height;
     }
     // Frame `content` of the recording: within the group of pictures of its second, which shows the
     // recording's clock.

@@ -68,6 +68,8 @@ public:
     int LiveViewerCount(const std::string& deviceId) const;
 
 private:
+    static constexpr int kMaxReplayWidth = 640;
+
     struct Camera {
         int width = 640;
         int height = 360;

@@ -90,15 +90,19 @@ void DrawTestPattern(const std::string& id, int index, int loopLength, int width
         std::fill(u + row * uvStride, u + row * uvStride + width / 2, tintU);
         std::fill(v + row * uvStride, v + row * uvStride + width / 2, tintV);
     }
-    // The moving block crosses the lower part of the picture once per loop.
-    const int block = std::max(height / 6, 4);
-    FillRect(y, yStride, index * (width + block) / loopLength - block, height - 2 * block, block, block, width, height,
-             235);
+    DrawMovingBlock(index, loopLength, width, height, y, yStride);
 
     // The id: as large as fits, on a light strip near the top.
     const int length = std::max<int>(static_cast<int>(id.size()), 1);
     const int scale = std::max(1, std::min(height / 28, (width * 9 / 10) / (length * 6)));
     DrawTextStrip(id, height / 8, scale, width, height, y, yStride);
+}
+
+void DrawMovingBlock(int index, int loopLength, int width, int height, std::uint8_t* y, int yStride)
+{
+    const int block = std::max(height / 6, 4);
+    FillRect(y, yStride, index * (width + block) / loopLength - block, height - 2 * block, block, block, width, height,
+             235);
 }
 
 void DrawTextStrip(const std::string& text, int top, int scale, int width, int height, std::uint8_t* y, int yStride)
