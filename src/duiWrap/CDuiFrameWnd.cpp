@@ -390,6 +390,8 @@ void CDuiFrameWnd::SetCameraNameText(const std::string& text)
 // commands are sent to the current camera.
 void CDuiFrameWnd::OpenPlayback(const std::string& deviceId)
 {
+    if (deviceId.empty())  // a cell emptied since its button was pressed
+        return;
     curDeviceId_ = deviceId;
     SetCameraNameText(deviceId);
     playback_->Open(GetHWND(), deviceId);
