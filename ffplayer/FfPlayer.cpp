@@ -427,6 +427,10 @@ void FfPlayer::Run(std::string url, void* window, PlayMode mode)
         av_packet_unref(session.packet);
     }
 
+    // The last position of a stream with a length, so that its window can tell a stream that played
+    // to its end from one that broke (positions are otherwise sent only twice a second).
+    if (length > 0 && !stopRequested_.load())
+        PostToWindow(window, kPlayerPositionMessage, 0, static_cast<std::intptr_t>(positionMs_.load()));
     bool failed = false;
     {
         std::lock_guard<std::mutex> lock(mutex_);

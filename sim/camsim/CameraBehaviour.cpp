@@ -1,6 +1,7 @@
 #include "CameraBehaviour.h"
 
 #include "CompactJson.h"
+#include "RecordingCalendar.h"
 #include "VideoAddressSource.h"
 
 #include <json/json.h>
@@ -125,15 +126,15 @@ CameraBehaviour::Outcome CameraBehaviour::Answer(const std::string& body, std::i
         const Json::Value& s = command["start_time"];
         const Json::Value& e = command["end_time"];
         const std::int64_t start = s.isNumeric() ? s.asInt64() : 0, end = e.isNumeric() ? e.asInt64() : 0;
-        // Recordings cover the last seven days up to now; the replay is the recorded part of the period.
-        const std::int64_t from = std::max(start, nowUtc - kRecordedSeconds), to = std::min(end, nowUtc);
-        std::string url = from < to ? video_.ReplayUrl(deviceId_, from, to) : std::string();
+        // The replay is the first stretch of recording within the period (RecordingCalendar).
+        const std::optional<RecordingCalendar::Span> recorded = RecordingCalendar::FirstRecorded(start, end, nowUtc);
+        std::string url = recorded ? video_.ReplayUrl(deviceId_, recorded->from, recorded->to) : std::string();
         if (url.empty()) {
             reply["err_num"] = 1;
             break;
         }
         reply["replay_url"] = url;
-        reply["real_time"] = static_cast<Json::Int64>((to - from) / 60);
+        reply["real_time"] = static_cast<Json::Int64>((recorded->to - recorded->from) / 60);
         break;
     }
     case 51:

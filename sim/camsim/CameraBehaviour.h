@@ -54,7 +54,6 @@ public:
     static constexpr std::chrono::milliseconds kCruiseDwell{3000};
     static constexpr int kMaxZoom = 201;  // zoom units: 1 as wide as it sees, each unit 2 % closer
     static constexpr const char* kSizes = "1280X720&640X360&320X180";
-    static constexpr std::int64_t kRecordedSeconds = 7 * 24 * 3600;
 
 private:
     // A button held down: which, how fast, and from where and when.

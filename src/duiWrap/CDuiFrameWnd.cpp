@@ -28,8 +28,10 @@
 #include "ui/ShowMsgTip.h"
 #include "ui/WindowMessages.h"
 #include "ui/WindowRegistry.h"
+#include "video/CDlgPanel.h"
 #include "video/CPopWnd.h"
 #include "video/CvyrProDlg.h"
+#include "video/RemotePlayback.h"
 #include "video/ViewHistory.h"
 
 #include <QDateTime>
@@ -77,7 +79,7 @@ HWND CDuiFrameWnd::MainHandle()
     return mainHandle;
 }
 
-CDuiFrameWnd::CDuiFrameWnd() : CXMLWnd(QStringLiteral("MainWnd.xml")) {}
+CDuiFrameWnd::CDuiFrameWnd() : CXMLWnd(QStringLiteral("MainWnd.xml")), playback_(std::make_unique<RemotePlayback>()) {}
 
 CDuiFrameWnd::~CDuiFrameWnd()
 {
@@ -260,10 +262,10 @@ void CDuiFrameWnd::OnClick(TNotifyUI& msg)
     } else if (name == "IDC_BTN_SPLITSCREEN") {
         ShowSplitChooser(msg.pSender);
     } else if (name == "VideoPlay") {
-        if (clickedDeviceId_.empty())
+        if (curDeviceId_.empty())
             ShowMsgTip(GetHWND(), QStringLiteral("请先选定观看的摄像头"));
         else
-            SayNotYetAvailable(QStringLiteral("远程回放窗口"));
+            OpenPlayback(curDeviceId_);
     } else if (name == "Query_VYR") {
         SayNotYetAvailable(QStringLiteral("报警查询窗口"));
     } else if (name == "SwitchUserBtn") {
@@ -384,6 +386,17 @@ void CDuiFrameWnd::SetCameraNameText(const std::string& text)
         name->SetText(QString::fromStdString(text));
 }
 
+// The camera whose recordings are played becomes the current one: the window's speed and seek
+// commands are sent to the current camera.
+void CDuiFrameWnd::OpenPlayback(const std::string& deviceId)
+{
+    if (deviceId.empty())  // a cell emptied since its button was pressed
+        return;
+    curDeviceId_ = deviceId;
+    SetCameraNameText(deviceId);
+    playback_->Open(GetHWND(), deviceId);
+}
+
 void CDuiFrameWnd::SayNotYetAvailable(const QString& what)
 {
     ShowMsgTip(GetHWND(), what + QStringLiteral("尚未提供"));
@@ -458,6 +471,10 @@ LRESULT CDuiFrameWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lPara
     case WM_CELL_SELECTED:
         curDeviceId_ = LocalConfig::Instance()->GetCurrentCameraText();
         SetCameraNameText(curDeviceId_);
+        break;
+    case WM_CELL_PLAYBACK:
+        if (videoWall_ && wParam < static_cast<WPARAM>(CvyrProDlg::kCellCount))
+            OpenPlayback(videoWall_->Panel(static_cast<int>(wParam))->DeviceId());
         break;
     case WM_SWITCH_STREAM: {
         const std::string deviceId = StreamRequestMgr::Instance()->GetSwitchingDevice();
@@ -665,9 +682,10 @@ void CDuiFrameWnd::RecordWatched(const std::string& deviceId)
     PostMessage(WM_REFRESH_RECENT, 0, 0);
 }
 
-void CDuiFrameWnd::PassPlaybackReply(const std::string& deviceId, const std::string&)
+void CDuiFrameWnd::PassPlaybackReply(const std::string& deviceId, const std::string& body)
 {
-    LOG(INFO) << "recording search reply from " << deviceId << " with no playback window open";
+    if (!playback_->PassReply(deviceId, body))
+        LOG(INFO) << "recording search reply from " << deviceId << " with no playback window open";
 }
 
 void CDuiFrameWnd::ShowAlarmCount(int unseen)

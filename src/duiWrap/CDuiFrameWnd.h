@@ -22,6 +22,7 @@ class DeviceNode;
 class DeviceReplyRouter;
 class DirectCommandSender;
 class PtzPanel;
+class RemotePlayback;
 struct NodeRecord;
 
 // The main window ("MainWnd.xml"): the device tree and the recently-watched list, the video wall, the
@@ -115,6 +116,7 @@ private:
     void ShowLockScreen();
     void SayNotYetAvailable(const QString& what);
     void SetCameraNameText(const std::string& text);
+    void OpenPlayback(const std::string& deviceId);
     void UpdateZoomButtons();
 
     CvyrProDlg* videoWall_ = nullptr;
@@ -136,4 +138,5 @@ private:
     bool rebuildPosted_ = false;
     std::unique_ptr<PtzPanel> ptzPanel_;
     std::unique_ptr<CamParamPanel> paramPanel_;
+    std::unique_ptr<RemotePlayback> playback_;
 };

@@ -309,9 +309,9 @@ LRESULT CPlayInnerWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lPar
     case WM_CELL_RECORD_STOP:
         StopRecord();
         return 0;
-    case WM_CELL_PLAYBACK:
+    case WM_CELL_PLAYBACK:  // the main window opens the playback of this cell's camera
         if (!deviceId_.empty())
-            PostToMain(WM_CELL_PLAYBACK);
+            PostToMain(WM_CELL_PLAYBACK, static_cast<WPARAM>(panel_->CellIndex()));
         return 0;
     case WM_SWITCH_STREAM:
         SwitchStream(static_cast<int>(wParam));

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <ctime>
 #include <memory>
 
 namespace {
@@ -77,6 +78,35 @@ TEST_F(Behaviour, ReplaySearchFindsRecordingsOfTheLastWeekOnly)
     auto reversed = Ask(R"({"cmd":50,"start_time":)" + std::to_string(kNow - 60) + R"(,"end_time":)" +
                         std::to_string(kNow - 600) + "}");
     EXPECT_NE(0, reversed["err_num"].asInt());
+}
+
+// The cameras record nothing from 02:00 to 03:00 local time: a search there finds nothing, and one
+// that runs into the gap gets the stretch before it.
+TEST_F(Behaviour, ReplaySearchSkipsTheNightlyGapInTheRecordings)
+{
+    std::time_t yesterday = kNow - 24 * 3600;
+    std::tm day{};
+    localtime_r(&yesterday, &day);
+    auto at = [&](int hour, int minute) {
+        std::tm t = day;
+        t.tm_hour = hour;
+        t.tm_min = minute;
+        t.tm_sec = 0;
+        t.tm_isdst = -1;
+        return std::to_string(std::mktime(&t));
+    };
+    auto search = [&](int h1, int m1, int h2, int m2) {
+        return Ask(R"({"cmd":50, "channel_id" : 0,"start_time" : )" + at(h1, m1) + R"(,"end_time" : )" + at(h2, m2) +
+                   R"(, "dev_type" : 0})");
+    };
+    EXPECT_EQ(1, search(2, 10, 2, 40)["err_num"].asInt());
+    EXPECT_TRUE(search(2, 10, 2, 40)["replay_url"].asString().empty());
+    const Json::Value before = search(1, 30, 2, 30);
+    EXPECT_EQ(0, before["err_num"].asInt());
+    EXPECT_EQ(30, before["real_time"].asInt()) << "01:30 to the gap at 02:00";
+    const Json::Value after = search(2, 30, 3, 20);
+    EXPECT_EQ(0, after["err_num"].asInt());
+    EXPECT_EQ(20, after["real_time"].asInt()) << "from the gap's end at 03:00";
 }
 
 TEST_F(Behaviour, PanTiltZoomKeepsPositionAndPresets)

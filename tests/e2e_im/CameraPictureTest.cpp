@@ -3,6 +3,7 @@
 // held and are identical once it is released.
 #include "CameraBehaviour.h"
 #include "video/EncodedLoop.h"
+#include "video/ReplayClock.h"
 #include "video/StreamServer.h"
 
 #include <gtest/gtest.h>
@@ -150,4 +151,47 @@ TEST_F(CameraPicture, MovesWhileADirectionIsHeldAndStopsAfterTheRelease)
     const auto [zoomed, zoomed2] = OneLoopApart(camsim::EncodedLoop::kGop + 1);
     EXPECT_EQ(MeanDifference(zoomed, zoomed2), 0.0);
     EXPECT_GT(MeanDifference(after1, zoomed), 2.0) << "zoom changes the picture";
+}
+
+// A replay's pictures show the recording's time; a seek (cmd 54) moves the clock to the chosen point.
+TEST(ReplayPicture, ShowsTheRecordingsClockAndFollowsASeek)
+{
+    av_log_set_level(AV_LOG_ERROR);
+    camsim::StreamServer server;
+    ASSERT_TRUE(server.Start());
+    server.SetLiveSize("cam1", 320, 180);
+    CameraBehaviour camera{"cam1", "门口", server};
+    const std::int64_t start = 1765267200 - 3600;  // an hour of recording ending now
+    const std::string url = server.ReplayUrl("cam1", start, start + 3600);
+    ASSERT_FALSE(url.empty());
+    ASSERT_TRUE(server.SetReplaySpeed(url, 4));
+    LiveReader reader;
+    ASSERT_TRUE(reader.Open(url));
+    auto clockOf = [](const Frame& frame) {
+        std::vector<std::uint8_t> bgra;
+        for (std::uint8_t luma : frame.luma)
+            bgra.insert(bgra.end(), {luma, luma, luma, 255});
+        return camsim::ReplayClock::Read(bgra.data(), 320, 180, 320 * 4);
+    };
+    auto first = reader.Next();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(camsim::ReplayClock::SecondOfDay(start), clockOf(*first));
+    // A second of recording later the clock shows the next second.
+    for (int i = 0; i < camsim::EncodedLoop::kGop; ++i)
+        first = reader.Next();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(camsim::ReplayClock::SecondOfDay(start + 1), clockOf(*first));
+
+    // 40 minutes in: the stream goes on from the key frame of that second.
+    camera.Answer(R"({"cmd":54, "dev_type": 0, "replay_url": ")" + url + R"(","position": 40})", start + 3600);
+    int shown = -1;
+    for (int i = 0; i < 4 * camsim::EncodedLoop::kGop && shown != camsim::ReplayClock::SecondOfDay(start + 2400); ++i) {
+        auto frame = reader.Next();
+        ASSERT_TRUE(frame);
+        shown = clockOf(*frame);
+    }
+    EXPECT_EQ(camsim::ReplayClock::SecondOfDay(start + 2400), shown);
+    auto later = reader.Next();
+    ASSERT_TRUE(later);
+    EXPECT_EQ(camsim::ReplayClock::SecondOfDay(start + 2400), clockOf(*later)) << "the picture stays at the seek";
 }

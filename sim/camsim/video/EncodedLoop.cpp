@@ -55,7 +55,7 @@ bool Drain(Resources& r, AVStream* stream)
 
 // Splits the muxer's FLV output into the loop's tag bodies; script tags and the end-of-sequence tag
 // are dropped (the server writes its own metadata, and a loop must never end the sequence).
-bool SplitTags(const std::uint8_t* data, int size, EncodedLoop& loop)
+bool SplitTags(const std::uint8_t* data, int size, int count, EncodedLoop& loop)
 {
     int offset = 9 + 4;  // file header and the first previous-tag-size
     while (offset + 11 <= size) {
@@ -75,7 +75,7 @@ bool SplitTags(const std::uint8_t* data, int size, EncodedLoop& loop)
         }
         offset = body + bodySize + 4;
     }
-    return !loop.sequenceHeader.empty() && static_cast<int>(loop.frames.size()) == EncodedLoop::kLength &&
+    return !loop.sequenceHeader.empty() && static_cast<int>(loop.frames.size()) == count &&
            loop.frames.front().key;
 }
 
@@ -84,8 +84,20 @@ bool SplitTags(const std::uint8_t* data, int size, EncodedLoop& loop)
 std::shared_ptr<const EncodedLoop> EncodedLoop::Encode(const std::string& id, int width, int height,
                                                        const CameraView& view)
 {
+    auto loop = EncodeFrames(width, height, kLength,
+                             [&](int index, std::uint8_t* y, int yStride, std::uint8_t* u, std::uint8_t* v, int uvStride) {
+                                 DrawTestPattern(id, index, kLength, width, height, y, yStride, u, v, uvStride, view);
+                             });
+    if (loop != nullptr)
+        loop->view = view;
+    return loop;
+}
+
+std::shared_ptr<EncodedLoop> EncodedLoop::EncodeFrames(int width, int height, int count, const Painter& paint)
+{
     const AVCodec* codec = avcodec_find_encoder_by_name("libx264");
-    if (codec == nullptr || width <= 0 || height <= 0 || width % 2 != 0 || height % 2 != 0)
+    if (codec == nullptr || width <= 0 || height <= 0 || width % 2 != 0 || height % 2 != 0 || count <= 0 ||
+        count % kGop != 0)
         return nullptr;
     Resources r;
     r.encoder = avcodec_alloc_context3(codec);
@@ -131,11 +143,10 @@ std::shared_ptr<const EncodedLoop> EncodedLoop::Encode(const std::string& id, in
     r.frame->height = height;
     if (av_frame_get_buffer(r.frame, 0) < 0)
         return nullptr;
-    for (int i = 0; i < kLength; ++i) {
+    for (int i = 0; i < count; ++i) {
         if (av_frame_make_writable(r.frame) < 0)
             return nullptr;
-        DrawTestPattern(id, i, kLength, width, height, r.frame->data[0], r.frame->linesize[0], r.frame->data[1],
-                        r.frame->data[2], r.frame->linesize[1], view);
+        paint(i, r.frame->data[0], r.frame->linesize[0], r.frame->data[1], r.frame->data[2], r.frame->linesize[1]);
         r.frame->pts = i;
         r.frame->pict_type = i % kGop == 0 ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
         if (avcodec_send_frame(r.encoder, r.frame) < 0 || !Drain(r, stream))
@@ -151,8 +162,7 @@ std::shared_ptr<const EncodedLoop> EncodedLoop::Encode(const std::string& id, in
     auto loop = std::make_shared<EncodedLoop>();
     loop->width = width;
     loop->height = height;
-    loop->view = view;
-    if (!SplitTags(bytes.data(), static_cast<int>(bytes.size()), *loop))
+    if (!SplitTags(bytes.data(), static_cast<int>(bytes.size()), count, *loop))
         return nullptr;
     return loop;
 }

@@ -3,6 +3,7 @@
 #include "TestPattern.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +31,12 @@ struct EncodedLoop {
     // Encodes the loop of `id` at the given size and view with libx264; null when encoding fails.
     static std::shared_ptr<const EncodedLoop> Encode(const std::string& id, int width, int height,
                                                      const CameraView& view = {});
+
+    // Draws frame `index` into 8-bit YUV 4:2:0 planes (y, u, v, luma stride, chroma stride).
+    using Painter = std::function<void(int index, std::uint8_t* y, int yStride, std::uint8_t* u, std::uint8_t* v,
+                                       int uvStride)>;
+    // Encodes `count` frames (a multiple of kGop) drawn by `paint`, a key frame every kGop frames.
+    static std::shared_ptr<EncodedLoop> EncodeFrames(int width, int height, int count, const Painter& paint);
 };
 
 }  // namespace camsim

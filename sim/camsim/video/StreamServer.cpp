@@ -140,6 +140,7 @@ std::string StreamServer::ReplayUrl(const std::string& deviceId, std::int64_t st
     const int id = nextReplayId_++;
     Replay& replay = replays_[id];
     replay.deviceId = deviceId;
+    replay.startUtc = startUtc;
     replay.lengthMs = (endUtc - startUtc) * 1000;
     return "http://" + std::string(kHost) + ":" + std::to_string(port_) + "/replay/" + std::to_string(id) + ".flv";
 }
@@ -410,7 +411,7 @@ void StreamServer::ServeLive(int fd, const std::string& deviceId)
 void StreamServer::ServeReplay(int fd, int replayId)
 {
     std::string deviceId;
-    std::int64_t lengthMs, startMs;
+    std::int64_t lengthMs, startMs, startUtc;
     int generation, width, height;
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -422,21 +423,28 @@ void StreamServer::ServeReplay(int fd, int replayId)
         deviceId = it->second.deviceId;
         lengthMs = it->second.lengthMs;
         startMs = it->second.startMs;
+        startUtc = it->second.startUtc;
         generation = it->second.seekGeneration;
+        // Recordings are kept at the live size, at most 640x360 (each second is encoded when served).
         const Camera& camera = cameras_[deviceId];
-        width = camera.width;
-        height = camera.height;
+        width = std::min(camera.width, kMaxReplayWidth);
+        height = camera.width > kMaxReplayWidth ? camera.height * kMaxReplayWidth / camera.width : camera.height;
     }
-    std::shared_ptr<const EncodedLoop> loop = Loop(deviceId, width, height);
-    if (!loop) {
-        SendStatus(fd, "500 Internal Server Error");
-        return;
-    }
+    // Frame `content` of the recording: within the group of pictures of its second, which shows the
+    // recording's clock.
+    auto ClipOf = [&](std::int64_t frame) {
+        return clips_.Second(deviceId, width, height, startUtc + frame / EncodedLoop::kFramesPerSecond);
+    };
     auto KeyFrameAt = [](std::int64_t ms) {
         const std::int64_t frame = ms * EncodedLoop::kFramesPerSecond / 1000;
         return frame - frame % EncodedLoop::kGop;
     };
     std::int64_t content = KeyFrameAt(startMs);
+    std::shared_ptr<const EncodedLoop> clip = ClipOf(content);
+    if (!clip) {
+        SendStatus(fd, "500 Internal Server Error");
+        return;
+    }
     const std::int64_t end = (lengthMs * EncodedLoop::kFramesPerSecond + 999) / 1000;
     std::vector<std::uint8_t> out(kStreamHeader, kStreamHeader + sizeof kStreamHeader - 1);
     flv::AppendFileHeader(out);
@@ -446,7 +454,8 @@ void StreamServer::ServeReplay(int fd, int replayId)
         return static_cast<double>(lengthMs - content * 1000 / EncodedLoop::kFramesPerSecond) / 1000.0;
     };
     flv::AppendMetadata(out, 0, Remaining(), width, height, EncodedLoop::kFramesPerSecond);
-    flv::AppendVideoTag(out, 0, loop->sequenceHeader);
+    flv::AppendVideoTag(out, 0, clip->sequenceHeader);
+    std::vector<std::uint8_t> sequenceHeader = clip->sequenceHeader;
     bool sending = SendAll(fd, out.data(), out.size());
 
     double timestampMs = 0;
@@ -473,7 +482,16 @@ void StreamServer::ServeReplay(int fd, int replayId)
         if (announce)
             flv::AppendMetadata(out, timestamp, Remaining(), width, height, EncodedLoop::kFramesPerSecond);
         announce = false;
-        flv::AppendVideoTag(out, timestamp, loop->frames[content % EncodedLoop::kLength].body);
+        if (content % EncodedLoop::kGop == 0)
+            clip = ClipOf(content);
+        if (!clip)
+            break;
+        // Each second is encoded on its own; the decoder hears of new parameters before they apply.
+        if (clip->sequenceHeader != sequenceHeader) {
+            sequenceHeader = clip->sequenceHeader;
+            flv::AppendVideoTag(out, timestamp, sequenceHeader);
+        }
+        flv::AppendVideoTag(out, timestamp, clip->frames[content % EncodedLoop::kGop].body);
         sending = SendAll(fd, out.data(), out.size());
         ++content;
         timestampMs += step;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EncodedLoop.h"
+#include "ReplayClips.h"
 #include "VideoAddressSource.h"
 
 #include <chrono>
@@ -67,6 +68,8 @@ public:
     int LiveViewerCount(const std::string& deviceId) const;
 
 private:
+    static constexpr int kMaxReplayWidth = 640;
+
     struct Camera {
         int width = 640;
         int height = 360;
@@ -76,6 +79,7 @@ private:
     };
     struct Replay {
         std::string deviceId;
+        std::int64_t startUtc = 0;  // when the recording begins: its pictures show their time
         std::int64_t lengthMs = 0;
         double speed = 1.0;
         std::int64_t startMs = 0;  // content position a new connection starts at (the last seek)
@@ -114,6 +118,7 @@ private:
     int nextReplayId_ = 1;
     std::list<Connection> connections_;
     std::map<LoopKey, std::shared_future<std::shared_ptr<const EncodedLoop>>> loops_;
+    ReplayClips clips_;  // thread-safe on its own
 };
 
 }  // namespace camsim

@@ -90,20 +90,29 @@ void DrawTestPattern(const std::string& id, int index, int loopLength, int width
         std::fill(u + row * uvStride, u + row * uvStride + width / 2, tintU);
         std::fill(v + row * uvStride, v + row * uvStride + width / 2, tintV);
     }
-    // The moving block crosses the lower part of the picture once per loop.
-    const int block = std::max(height / 6, 4);
-    FillRect(y, yStride, index * (width + block) / loopLength - block, height - 2 * block, block, block, width, height,
-             235);
+    DrawMovingBlock(index, loopLength, width, height, y, yStride);
 
     // The id: as large as fits, on a light strip near the top.
     const int length = std::max<int>(static_cast<int>(id.size()), 1);
     const int scale = std::max(1, std::min(height / 28, (width * 9 / 10) / (length * 6)));
+    DrawTextStrip(id, height / 8, scale, width, height, y, yStride);
+}
+
+void DrawMovingBlock(int index, int loopLength, int width, int height, std::uint8_t* y, int yStride)
+{
+    const int block = std::max(height / 6, 4);
+    FillRect(y, yStride, index * (width + block) / loopLength - block, height - 2 * block, block, block, width, height,
+             235);
+}
+
+void DrawTextStrip(const std::string& text, int top, int scale, int width, int height, std::uint8_t* y, int yStride)
+{
+    const int length = std::max<int>(static_cast<int>(text.size()), 1);
     const int textWidth = length * 6 * scale - scale;
     const int left = (width - textWidth) / 2;
-    const int top = height / 8;
     FillRect(y, yStride, left - 2 * scale, top - 2 * scale, textWidth + 4 * scale, 11 * scale, width, height, 225);
-    for (int i = 0; i < static_cast<int>(id.size()); ++i) {
-        const Glyph* glyph = FindGlyph(id[i]);
+    for (int i = 0; i < static_cast<int>(text.size()); ++i) {
+        const Glyph* glyph = FindGlyph(text[i]);
         if (glyph == nullptr)
             continue;
         for (int row = 0; row < 7; ++row)

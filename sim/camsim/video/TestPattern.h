@@ -22,4 +22,12 @@ struct CameraView {
 void DrawTestPattern(const std::string& id, int index, int loopLength, int width, int height, std::uint8_t* y,
                      int yStride, std::uint8_t* u, std::uint8_t* v, int uvStride, const CameraView& view = {});
 
+// The bright block that crosses the lower part of the picture once per loop (frame 0: just outside
+// the left edge), drawn over the luma plane.
+void DrawMovingBlock(int index, int loopLength, int width, int height, std::uint8_t* y, int yStride);
+
+// Draws `text` in 5x7 letters of `scale` pixels a dot, dark on a light strip, centred across the
+// picture with the letters' top at `top` (luma plane only).
+void DrawTextStrip(const std::string& text, int top, int scale, int width, int height, std::uint8_t* y, int yStride);
+
 }  // namespace camsim
