@@ -8,6 +8,9 @@
 #include "device/DeviceReplyRouter.h"
 #include "device/DirectCommandSender.h"
 #include "device/StreamRequestMgr.h"
+#include "duiWrap/CChangePwdWnd.h"
+#include "duiWrap/CChildAccountMgrWnd.h"
+#include "duiWrap/CLockScreenWnd.h"
 #include "duiWrap/CLoginFrameWnd.h"
 #include "duiWrap/CamParamPanel.h"
 #include "duiWrap/CamListUI.h"
@@ -15,6 +18,7 @@
 #include "duiWrap/DeviceListLoader.h"
 #include "duiWrap/ProgramRestart.h"
 #include "duiWrap/PtzPanel.h"
+#include "duiWrap/ScreenLockShield.h"
 #include "glooxWrap/CIMClient.h"
 #include "glooxWrap/ImConnection.h"
 #include "glooxWrap/ImEvents.h"
@@ -145,6 +149,9 @@ void CDuiFrameWnd::InitWindow()
     mainHandle = GetHWND();
     alarmBadge_ = FindControl(QStringLiteral("IDC_BTN_TOOLTIP_ALARM"));
     ApplyRights();
+    screenLockShield_ = std::make_unique<ScreenLockShield>(GetHWND());
+    SetMenuHandler(QStringLiteral("ID_CHANGEPASSWORD"), [this](const MenuCommand&) { CChangePwdWnd::Show(GetHWND()); });
+    SetMenuHandler(QStringLiteral("ID_CHILDRENUSER_ADD"), [this](const MenuCommand&) { CChildAccountMgrWnd::Show(GetHWND()); });
 
     SetIcon(2000);
     SetWindowText(QStringLiteral("远程监控"));
@@ -570,11 +577,7 @@ void CDuiFrameWnd::SwitchUser()
 
 void CDuiFrameWnd::ShowLockScreen()
 {
-    // Until the lock screen exists, locking would leave no way back: say so and unlock.
-    LocalConfig::Instance()->SetScreenLocked(false);
-    if (auto* lock = m_PaintManager.FindControlAs<COptionUI>(QStringLiteral("IDC_BTN_LOCKSCREEN")))
-        lock->Selected(false, false);
-    SayNotYetAvailable(QStringLiteral("锁屏窗口"));
+    CLockScreenWnd::Show(GetHWND());
 }
 
 // ---- the lists ----

@@ -22,6 +22,7 @@ class DeviceNode;
 class DeviceReplyRouter;
 class DirectCommandSender;
 class PtzPanel;
+class ScreenLockShield;
 struct NodeRecord;
 
 // The main window ("MainWnd.xml"): the device tree and the recently-watched list, the video wall, the
@@ -136,4 +137,5 @@ private:
     bool rebuildPosted_ = false;
     std::unique_ptr<PtzPanel> ptzPanel_;
     std::unique_ptr<CamParamPanel> paramPanel_;
+    std::unique_ptr<ScreenLockShield> screenLockShield_;
 };

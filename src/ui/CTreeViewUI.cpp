@@ -2,6 +2,7 @@
 
 #include "ui/CPaintManagerUI.h"
 #include "ui/CTreeNodeUI.h"
+#include "ui/TreeRowDelegate.h"
 
 #include <QHeaderView>
 #include <QTreeWidget>
@@ -43,6 +44,8 @@ void CTreeViewUI::SetAttribute(const QString& name, const QString& value)
         SetVisibleCheckBtn(value == "true");
     else if (name == "checkpropagation")
         SetCheckPropagation(value == "true");
+    else if (name == "itemshowhtml" && value == "true" && Tree())
+        Tree()->setItemDelegate(new TreeRowDelegate(Tree()));
     CContainerUI::SetAttribute(name, value);
 }
 
