@@ -56,7 +56,7 @@ bool IsGranted(const CTreeNodeUI* item)
     return item->Item() && item->Item()->checkState(0) != Qt::Unchecked;
 }
 
-std::string TwoDigits(const SYSTEMTIME& time)
+std::string ClockText(const SYSTEMTIME& time)
 {
     return QString::asprintf("%02d:%02d:%02d", time.wHour, time.wMinute, time.wSecond).toStdString();
 }
@@ -348,8 +348,8 @@ void CChildAccountMgrWnd::ShowSubAccount()
     }
     if (!root)
         return;
-    // The granted items ticked one by one; every item above a granted one is ticked too, so that a
-    // save without changes sends the same grants again.
+    // The granted items ticked one by one; every item above a granted one shows partly ticked and
+    // open, so that the user sees the grants and a save without changes sends them again.
     tree_->SetCheckPropagation(false);
     std::function<void(CTreeNodeUI*)> clear = [&](CTreeNodeUI* item) {
         item->SetCheckBoxSelected(false);
@@ -359,14 +359,19 @@ void CChildAccountMgrWnd::ShowSubAccount()
     clear(root);
     std::function<bool(CTreeNodeUI*)> tick = [&](CTreeNodeUI* item) {
         const std::string id = item->GetUserData().toStdString();
-        bool any = false;
+        bool granted = false;
         for (const NodeRecord& node : account.nodes)
-            any = any || node.ContainsId(id);
+            granted = granted || node.ContainsId(id);
+        bool below = false;
         for (int i = 0; i < item->GetCountChild(); ++i)
-            any = tick(item->GetChildNode(i)) || any;
-        if (any)
+            below = tick(item->GetChildNode(i)) || below;
+        if (granted)
             item->SetCheckBoxSelected(true);
-        return any;
+        else if (below)
+            tree_->SetItemPartlyChecked(item);
+        if (below)
+            item->SetExpanded(true);
+        return granted || below;
     };
     bool any = false;
     for (int i = 0; i < root->GetCountChild(); ++i)
@@ -376,20 +381,21 @@ void CChildAccountMgrWnd::ShowSubAccount()
     tree_->SetCheckPropagation(true);
 }
 
-NodeRecord CChildAccountMgrWnd::NodeFromItem(CTreeNodeUI* item) const
+void CChildAccountMgrWnd::CollectGrants(CTreeNodeUI* item, std::vector<NodeRecord>& into) const
 {
+    if (!IsGranted(item) || item->GetTag() != kNodeType)
+        return;
     NodeRecord node;
     node.nodeId = item->GetUserData().toStdString();
     const auto name = nodeNames_.find(node.nodeId);
     node.nodeName = name == nodeNames_.end() ? std::string() : name->second;
-    node.nodeType = static_cast<std::int16_t>(item->GetTag());
+    node.nodeType = kNodeType;
+    std::vector<NodeRecord> below;
     for (int i = 0; i < item->GetCountChild(); ++i) {
         CTreeNodeUI* child = item->GetChildNode(i);
-        if (!IsGranted(child))
-            continue;
         if (child->GetTag() == kNodeType) {
-            node.childNodes.push_back(NodeFromItem(child));
-        } else if (child->GetTag() == kCameraType) {
+            CollectGrants(child, below);
+        } else if (child->GetTag() == kCameraType && IsGranted(child)) {
             DeviceRecord camera;
             camera.deviceId = child->GetUserData().toStdString();
             const auto alias = cameraAliases_.find(camera.deviceId);
@@ -398,7 +404,15 @@ NodeRecord CChildAccountMgrWnd::NodeFromItem(CTreeNodeUI* item) const
             node.childDevices.push_back(camera);
         }
     }
-    return node;
+    // A node that is only partly ticked for the sake of nodes below it is not granted itself: those
+    // nodes stand in its place, as the service lists a granted node whose parent is not granted.
+    const bool itself = item->Item()->checkState(0) == Qt::Checked || !node.childDevices.empty();
+    if (!itself) {
+        into.insert(into.end(), below.begin(), below.end());
+        return;
+    }
+    node.childNodes = std::move(below);
+    into.push_back(std::move(node));
 }
 
 void CChildAccountMgrWnd::SaveSubAccount()
@@ -434,8 +448,7 @@ void CChildAccountMgrWnd::SaveSubAccount()
     CTreeNodeUI* root = tree_ ? dynamic_cast<CTreeNodeUI*>(tree_->GetItemAt(0)) : nullptr;
     if (root && IsGranted(root))
         for (int i = 0; i < root->GetCountChild(); ++i)
-            if (IsGranted(root->GetChildNode(i)))
-                account.nodes.push_back(NodeFromItem(root->GetChildNode(i)));
+            CollectGrants(root->GetChildNode(i), account.nodes);
 
     ChildAccountMgr* accounts = ChildAccountMgr::Instance();
     if (!subAccounts_ || subAccounts_->GetCurSel() <= 0) {
@@ -483,8 +496,8 @@ void CChildAccountMgrWnd::AddPeriod()
 {
     if (!periodStart_ || !periodEnd_ || !periods_)
         return;
-    const std::string start = TwoDigits(periodStart_->GetTime());
-    const std::string end = TwoDigits(periodEnd_->GetTime());
+    const std::string start = ClockText(periodStart_->GetTime());
+    const std::string end = ClockText(periodEnd_->GetTime());
     std::vector<WatchPeriods::Period> listed;
     for (int i = 0; i < periods_->GetCount(); ++i)
         if (auto* row = dynamic_cast<CListTextElementUI*>(periods_->GetItemAt(i)))

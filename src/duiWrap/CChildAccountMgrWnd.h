@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 class CComboUI;
 class CDateTimeUI;
@@ -39,7 +40,8 @@ protected:
 private:
     CTreeNodeUI* AddTreeItem(CTreeNodeUI* parent, const QString& markup, const std::string& id, int nodeType);
     void AddNodeItems(CTreeNodeUI* parent, const NodeRecord& node);
-    NodeRecord NodeFromItem(CTreeNodeUI* item) const;
+    // The grants of a ticked or partly ticked node item and what is ticked below it, appended to `into`.
+    void CollectGrants(CTreeNodeUI* item, std::vector<NodeRecord>& into) const;
     void ShowSubAccount();
     void SaveSubAccount();
     void DeleteSubAccount();

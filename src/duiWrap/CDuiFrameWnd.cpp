@@ -149,6 +149,7 @@ void CDuiFrameWnd::InitWindow()
     mainHandle = GetHWND();
     alarmBadge_ = FindControl(QStringLiteral("IDC_BTN_TOOLTIP_ALARM"));
     ApplyRights();
+    // While the screen is locked, every press and key anywhere asks for the lock screen instead.
     screenLockShield_ = std::make_unique<ScreenLockShield>(GetHWND());
     SetMenuHandler(QStringLiteral("ID_CHANGEPASSWORD"), [this](const MenuCommand&) { CChangePwdWnd::Show(GetHWND()); });
     SetMenuHandler(QStringLiteral("ID_CHILDRENUSER_ADD"), [this](const MenuCommand&) { CChildAccountMgrWnd::Show(GetHWND()); });
@@ -437,12 +438,6 @@ LRESULT CDuiFrameWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
         openAllReady_ = true;
         KillTimer(kOpenAllTimer);
         break;
-    case WM_RBUTTONDOWN:
-        if (LocalConfig::Instance()->IsScreenLocked()) {
-            ShowLockScreen();
-            return 0;
-        }
-        break;
     default:
         break;
     }
@@ -500,16 +495,6 @@ LRESULT CDuiFrameWnd::ResponseDefaultKeyEvent(WPARAM wParam)
         return TRUE;
     }
     return FALSE;
-}
-
-LRESULT CDuiFrameWnd::OnLButtonDown(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
-{
-    if (LocalConfig::Instance()->IsScreenLocked()) {
-        ShowLockScreen();
-        bHandled = TRUE;
-        return 0;
-    }
-    return CXMLWnd::OnLButtonDown(uMsg, wParam, lParam, bHandled);
 }
 
 LRESULT CDuiFrameWnd::OnNcActivate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled)

@@ -142,6 +142,16 @@ void CTreeViewUI::SetItemCheckBox(bool selected, CTreeNodeUI* node)
     programmatic_ = false;
 }
 
+void CTreeViewUI::SetItemPartlyChecked(CTreeNodeUI* node)
+{
+    if (node == nullptr || node->item_ == nullptr)
+        return;
+    const bool wasUpdating = updating_;
+    updating_ = true;
+    node->item_->setCheckState(0, Qt::PartiallyChecked);
+    updating_ = wasUpdating;
+}
+
 void CTreeViewUI::SetItemExpand(bool expanded, CTreeNodeUI* node)
 {
     if (node)

@@ -38,6 +38,8 @@ public:
     void SetCheckPropagation(bool on) { propagate_ = on; }
     bool GetCheckPropagation() const { return propagate_; }
     void SetItemCheckBox(bool selected, CTreeNodeUI* node);
+    // Shows the node's box partly ticked (something below it is), without propagation or notification.
+    void SetItemPartlyChecked(CTreeNodeUI* node);
     void SetItemExpand(bool expanded, CTreeNodeUI* node);
     CTreeNodeUI* GetSelectedNode() const;
     bool SelectNode(CTreeNodeUI* node);

@@ -148,16 +148,29 @@ QStringList PeriodRows(WindowImplBase& window)
     return rows;
 }
 
-bool FindSub(ChildAccount& account)
+bool FindSub(ChildAccount& account, const std::string& mobile = kSubMobile)
 {
     ChildAccountMgr* accounts = ChildAccountMgr::Instance();
     if (accounts->ReqCCList() != 0)
         return false;
     for (const ChildAccount& listed : accounts->GetChildAccounts())
-        if (listed.mobile == kSubMobile)
+        if (listed.mobile == mobile)
             return accounts->ReqOneAllInfo(listed.clientInfoId) == 0 &&
                    accounts->FindChildAccount(listed.clientInfoId, account);
     return false;
+}
+
+// The grants of a sub-account as the service lists them: nodes and (node, camera) pairs.
+QStringList Grants(const std::vector<NodeRecord>& nodes)
+{
+    QStringList grants;
+    for (const NodeRecord& node : nodes) {
+        grants << QString::fromStdString(node.nodeId);
+        for (const DeviceRecord& camera : node.childDevices)
+            grants << QString::fromStdString(node.nodeId + "/" + camera.deviceId);
+        grants << Grants(node.childNodes);
+    }
+    return grants;
 }
 
 class AccountsEndToEnd : public ClientEndToEnd {
@@ -336,6 +349,16 @@ TEST_F(AccountsEndToEnd, SubAccountManagerEditsSubAccountsPeriodsGrantsAndRoles)
             EXPECT_FALSE(TreeItem(root, "2002")->IsCheckBoxSelected());   // 一楼大厅
             EXPECT_FALSE(TreeItem(root, "kv100101")->IsCheckBoxSelected());
             uitest::SaveScreenshot(window, Shot("subaccounts_page.png"));
+            // Saved unchanged, it keeps exactly its grants (the nodes above them are only partly ticked).
+            ChildAccount before;
+            ASSERT_TRUE(FindSub(before, "13900139000"));
+            click("IDC_BTN_SAVEUSER");
+            ChildAccount after;
+            ASSERT_TRUE(FindSub(after, "13900139000"));
+            EXPECT_EQ(Grants(after.nodes), Grants(before.nodes));
+            EXPECT_EQ(Grants(after.nodes), (QStringList{"2006", "2006/kv100106", "2006/kv100107", "2008", "2009", "2009/kv100112"}));
+            EXPECT_EQ(boxes.texts, QStringList{QStringLiteral("修改成功！")});
+            boxes.texts.clear();
 
             // "新增子账号" empties the fields and sets the maximum back to 1.
             uitest::ChooseComboItem(subs, 0);
@@ -430,11 +453,9 @@ TEST_F(AccountsEndToEnd, SubAccountManagerEditsSubAccountsPeriodsGrantsAndRoles)
             EXPECT_EQ(modified.clientInfoId, created.clientInfoId);
             EXPECT_EQ(modified.watchTime, "08:00:00-12:00:00#12:00:00-13:00:00");
             ASSERT_EQ(modified.nodes.size(), 1u);
-            EXPECT_EQ(modified.nodes[0].nodeId, "2001");  // 总部大楼, above the granted node
-            ASSERT_EQ(modified.nodes[0].childNodes.size(), 1u);
-            EXPECT_EQ(modified.nodes[0].childNodes[0].nodeId, "2002");
-            ASSERT_EQ(modified.nodes[0].childNodes[0].childDevices.size(), 2u);
-            EXPECT_TRUE(modified.nodes[0].childDevices.empty());
+            EXPECT_EQ(modified.nodes[0].nodeId, "2002");  // 总部大楼 above it only partly ticked
+            ASSERT_EQ(modified.nodes[0].childDevices.size(), 2u);
+            EXPECT_EQ(modified.nodes[0].childDevices[0].deviceId, "kv100101");
 
             // Only a period away from the present hour: the log-in below is refused.
             uitest::ChooseComboItem(subs, ComboIndexOf(subs, QStringLiteral("巡检员")));
@@ -511,7 +532,7 @@ TEST_F(AccountsEndToEnd, SubAccountLogsInOnlyInItsPeriodsAndSeesOnlyWhatItWasGra
     for (int i = 0; i < tree->GetCount(); ++i)
         if (tree->NodeAt(i) != Main()->DeviceRoot())
             rows << QString::fromStdString(tree->NodeAt(i)->id);
-    EXPECT_EQ(rows, (QStringList{"2001", "2002", "kv100101", "kv100102"}));
+    EXPECT_EQ(rows, (QStringList{"2002", "kv100101", "kv100102"}));
 
     // A cell's toolbar made for this account lacks every function its role does not hold.
     CCPlayToolBarWnd toolbar(Main()->VideoWall()->Panel(63)->Inner(), 63);
