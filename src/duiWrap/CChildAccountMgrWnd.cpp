@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <set>
 
 namespace {
 
@@ -357,11 +358,23 @@ void CChildAccountMgrWnd::ShowSubAccount()
             clear(item->GetChildNode(i));
     };
     clear(root);
+    // Grants by node and by (node, camera): a camera bound under two nodes may be granted under one.
+    std::set<std::string> grantedNodes;
+    std::set<std::pair<std::string, std::string>> grantedCameras;
+    std::function<void(const NodeRecord&)> collect = [&](const NodeRecord& node) {
+        grantedNodes.insert(node.nodeId);
+        for (const DeviceRecord& camera : node.childDevices)
+            grantedCameras.emplace(node.nodeId, camera.deviceId);
+        for (const NodeRecord& child : node.childNodes)
+            collect(child);
+    };
+    for (const NodeRecord& node : account.nodes)
+        collect(node);
     std::function<bool(CTreeNodeUI*)> tick = [&](CTreeNodeUI* item) {
         const std::string id = item->GetUserData().toStdString();
-        bool granted = false;
-        for (const NodeRecord& node : account.nodes)
-            granted = granted || node.ContainsId(id);
+        const bool granted = item->GetTag() == kCameraType
+                                 ? grantedCameras.count({item->GetParentNode()->GetUserData().toStdString(), id}) > 0
+                                 : grantedNodes.count(id) > 0;
         bool below = false;
         for (int i = 0; i < item->GetCountChild(); ++i)
             below = tick(item->GetChildNode(i)) || below;
