@@ -24,6 +24,8 @@ Json::Value AccountHandler::Login(const RequestBody& body) {
     if (account->password != password) throw Refusal(kDenied, "密码错误，请重新输入");
     if (account->IsSub() && !account->expireTime.empty() && account->expireTime < FormatDay(std::time(nullptr)))
         throw Refusal(kDenied, "子账号已过期，请联系主账号延长有效期");
+    if (account->IsSub())
+        gate.Admit(account->clientInfoId, account->watchTime, account->maxLoginCount, std::time(nullptr));
 
     Json::Value result(Json::objectValue);
     result["clientInfoId"] = std::to_string(account->clientInfoId);

@@ -2,6 +2,7 @@
 // Log-in (cmd 1) and password change (cmd 35).
 #include "CommandTable.h"
 #include "Database.h"
+#include "SubAccountLoginGate.h"
 
 #include <string>
 
@@ -10,7 +11,9 @@ namespace cloudsim {
 class AccountHandler {
 public:
     // imHost and imPort are what the log-in reply announces as the IM server.
-    AccountHandler(Database& db, std::string imHost, int imPort) : db(db), imHost(std::move(imHost)), imPort(imPort) {}
+    // A sub-account's log-in also passes `gate` (viewing periods, simultaneous log-ins).
+    AccountHandler(Database& db, SubAccountLoginGate& gate, std::string imHost, int imPort)
+        : db(db), gate(gate), imHost(std::move(imHost)), imPort(imPort) {}
     void Register(CommandTable& table);
 
 private:
@@ -18,6 +21,7 @@ private:
     Json::Value ChangePassword(const RequestBody& body);
 
     Database& db;
+    SubAccountLoginGate& gate;
     std::string imHost;
     int imPort;
 };

@@ -31,7 +31,7 @@ bool IsSeeded(Database& db) {
 CloudService::CloudService(const ServiceOptions& options)
     : db(options.dbPath),
       im(MakeImAccounts(db, options)),
-      accounts(db, options.imHost, options.imPort),
+      accounts(db, loginGate, options.imHost, options.imPort),
       tree(db, *im),
       alarms(db),
       subAccounts(db, *im),
@@ -61,6 +61,7 @@ void CloudService::Reset() {
         SeedDemoData(tx, std::time(nullptr));
         tx.Commit();
     }
+    loginGate.Forget();
     im->Sync();
 }
 

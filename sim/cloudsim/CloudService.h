@@ -58,6 +58,7 @@ private:
 
     Database db;
     std::unique_ptr<ImAccounts> im;
+    SubAccountLoginGate loginGate;
     AccountHandler accounts;
     TreeHandler tree;
     AlarmHandler alarms;

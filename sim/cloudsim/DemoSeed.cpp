@@ -77,7 +77,7 @@ void SeedDemoData(Transaction& tx, std::time_t now) {
     const Account accounts[] = {
         {kMain, "13800138000", "kelvue123", "张经理", 0, 0, "00:00:00-23:59:59", 5},
         {kOtherMain, "13700137000", "kelvue789", "王店长", 0, 0, "00:00:00-23:59:59", 3},
-        {kSub, "13900139000", "kelvue456", "值班员小李", kMain, kDutyRole, "08:00:00-12:00:00#13:00:00-20:00:00", 2},
+        {kSub, "13900139000", "kelvue456", "值班员小李", kMain, kDutyRole, "00:00:00-11:59:59#12:00:00-23:59:59", 100},
     };
     for (const Account& a : accounts) {
         if (a.mainId == 0) {

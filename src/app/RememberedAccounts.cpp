@@ -73,6 +73,19 @@ bool RememberedAccounts::SaveRememberedAccount(const std::string& account, const
     return file_.WriteString("windows", "load", autoLogin ? "true" : "false") && ok;
 }
 
+bool RememberedAccounts::FollowPasswordChange(const std::string& account, const std::string& newPassword)
+{
+    LoadRememberedAccounts();
+    for (std::size_t i = 0; i < accounts_.size(); ++i) {
+        RememberedAccount& entry = accounts_[i];
+        if (entry.account != account || entry.password.empty())
+            continue;
+        entry.password = newPassword;
+        return file_.WriteString("PassIndex", Indexed("pass", i), newPassword);
+    }
+    return true;
+}
+
 bool RememberedAccounts::ReadFlag(const char* key) const
 {
     std::string value;

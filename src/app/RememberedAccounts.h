@@ -36,6 +36,10 @@ public:
     bool SaveRememberedAccount(const std::string& account, const std::string& password, bool rememberPassword,
                                bool autoLogin);
 
+    // After a password change: the account's stored password becomes `newPassword` when one was
+    // remembered (an empty one, not remembered, stays empty). False when the file cannot be written.
+    bool FollowPasswordChange(const std::string& account, const std::string& newPassword);
+
     // "windows"/"load": automatic log-in is on. "windows"/"Change": the previous instance switched user.
     bool AutoLogin() const;
     bool UserSwitched() const;

@@ -8,6 +8,9 @@
 #include "device/DeviceReplyRouter.h"
 #include "device/DirectCommandSender.h"
 #include "device/StreamRequestMgr.h"
+#include "duiWrap/CChangePwdWnd.h"
+#include "duiWrap/CChildAccountMgrWnd.h"
+#include "duiWrap/CLockScreenWnd.h"
 #include "duiWrap/CLoginFrameWnd.h"
 #include "duiWrap/CamParamPanel.h"
 #include "duiWrap/CamListUI.h"
@@ -15,6 +18,7 @@
 #include "duiWrap/DeviceListLoader.h"
 #include "duiWrap/ProgramRestart.h"
 #include "duiWrap/PtzPanel.h"
+#include "duiWrap/ScreenLockShield.h"
 #include "glooxWrap/CIMClient.h"
 #include "glooxWrap/ImConnection.h"
 #include "glooxWrap/ImEvents.h"
@@ -147,6 +151,10 @@ void CDuiFrameWnd::InitWindow()
     mainHandle = GetHWND();
     alarmBadge_ = FindControl(QStringLiteral("IDC_BTN_TOOLTIP_ALARM"));
     ApplyRights();
+    // While the screen is locked, every press and key anywhere asks for the lock screen instead.
+    screenLockShield_ = std::make_unique<ScreenLockShield>(GetHWND());
+    SetMenuHandler(QStringLiteral("ID_CHANGEPASSWORD"), [this](const MenuCommand&) { CChangePwdWnd::Show(GetHWND()); });
+    SetMenuHandler(QStringLiteral("ID_CHILDRENUSER_ADD"), [this](const MenuCommand&) { CChildAccountMgrWnd::Show(GetHWND()); });
 
     SetIcon(2000);
     SetWindowText(QStringLiteral("远程监控"));
@@ -443,12 +451,6 @@ LRESULT CDuiFrameWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
         openAllReady_ = true;
         KillTimer(kOpenAllTimer);
         break;
-    case WM_RBUTTONDOWN:
-        if (LocalConfig::Instance()->IsScreenLocked()) {
-            ShowLockScreen();
-            return 0;
-        }
-        break;
     default:
         break;
     }
@@ -510,16 +512,6 @@ LRESULT CDuiFrameWnd::ResponseDefaultKeyEvent(WPARAM wParam)
         return TRUE;
     }
     return FALSE;
-}
-
-LRESULT CDuiFrameWnd::OnLButtonDown(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
-{
-    if (LocalConfig::Instance()->IsScreenLocked()) {
-        ShowLockScreen();
-        bHandled = TRUE;
-        return 0;
-    }
-    return CXMLWnd::OnLButtonDown(uMsg, wParam, lParam, bHandled);
 }
 
 LRESULT CDuiFrameWnd::OnNcActivate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
@@ -587,11 +579,7 @@ void CDuiFrameWnd::SwitchUser()
 
 void CDuiFrameWnd::ShowLockScreen()
 {
-    // Until the lock screen exists, locking would leave no way back: say so and unlock.
-    LocalConfig::Instance()->SetScreenLocked(false);
-    if (auto* lock = m_PaintManager.FindControlAs<COptionUI>(QStringLiteral("IDC_BTN_LOCKSCREEN")))
-        lock->Selected(false, false);
-    SayNotYetAvailable(QStringLiteral("锁屏窗口"));
+    CLockScreenWnd::Show(GetHWND());
 }
 
 // ---- the lists ----

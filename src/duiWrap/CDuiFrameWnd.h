@@ -23,6 +23,7 @@ class DeviceReplyRouter;
 class DirectCommandSender;
 class PtzPanel;
 class RemotePlayback;
+class ScreenLockShield;
 struct NodeRecord;
 
 // The main window ("MainWnd.xml"): the device tree and the recently-watched list, the video wall, the
@@ -99,7 +100,6 @@ protected:
     void OnFinalMessage(HWND hWnd) override;
     LRESULT OnNcActivate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
     LRESULT OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
-    LRESULT OnLButtonDown(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
 
 private:
     CDuiFrameWnd();
@@ -139,4 +139,5 @@ private:
     std::unique_ptr<PtzPanel> ptzPanel_;
     std::unique_ptr<CamParamPanel> paramPanel_;
     std::unique_ptr<RemotePlayback> playback_;
+    std::unique_ptr<ScreenLockShield> screenLockShield_;
 };

@@ -2,6 +2,7 @@
 
 #include "ui/CPaintManagerUI.h"
 #include "ui/CTreeNodeUI.h"
+#include "ui/TreeRowDelegate.h"
 
 #include <QHeaderView>
 #include <QTreeWidget>
@@ -43,6 +44,8 @@ void CTreeViewUI::SetAttribute(const QString& name, const QString& value)
         SetVisibleCheckBtn(value == "true");
     else if (name == "checkpropagation")
         SetCheckPropagation(value == "true");
+    else if (name == "itemshowhtml" && value == "true" && Tree())
+        Tree()->setItemDelegate(new TreeRowDelegate(Tree()));
     CContainerUI::SetAttribute(name, value);
 }
 
@@ -137,6 +140,16 @@ void CTreeViewUI::SetItemCheckBox(bool selected, CTreeNodeUI* node)
     programmatic_ = true;
     node->item_->setCheckState(0, selected ? Qt::Checked : Qt::Unchecked);
     programmatic_ = false;
+}
+
+void CTreeViewUI::SetItemPartlyChecked(CTreeNodeUI* node)
+{
+    if (node == nullptr || node->item_ == nullptr)
+        return;
+    const bool wasUpdating = updating_;
+    updating_ = true;
+    node->item_->setCheckState(0, Qt::PartiallyChecked);
+    updating_ = wasUpdating;
 }
 
 void CTreeViewUI::SetItemExpand(bool expanded, CTreeNodeUI* node)

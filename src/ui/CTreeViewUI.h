@@ -11,7 +11,8 @@ class QTreeWidgetItem;
 // A tree of CTreeNodeUI rows (class "TreeViewUI" in the layouts), optionally with check boxes
 // ("visiblecheckbtn" = true). With check propagation on ("checkpropagation" = true, the default), a
 // ticked or cleared node carries its subtree along and each ancestor shows ticked when all its
-// children are, partly ticked when some are; with it off every box stands alone.
+// children are, partly ticked when some are; with it off every box stands alone. Node texts use the
+// inline markup of MarkupText when "itemshowhtml" = true.
 // Notifications: "itemclick", "itemactivate" (double click), "itemrclick" then "menu" (right click;
 // "menu" when the node's context menu is on) with the node as sender; "itemselect" (sender = tree);
 // "itemclickcheck" (sender = node, wParam = 1 ticked / 0 cleared) when the user clicks a box.
@@ -37,6 +38,8 @@ public:
     void SetCheckPropagation(bool on) { propagate_ = on; }
     bool GetCheckPropagation() const { return propagate_; }
     void SetItemCheckBox(bool selected, CTreeNodeUI* node);
+    // Shows the node's box partly ticked (something below it is), without propagation or notification.
+    void SetItemPartlyChecked(CTreeNodeUI* node);
     void SetItemExpand(bool expanded, CTreeNodeUI* node);
     CTreeNodeUI* GetSelectedNode() const;
     bool SelectNode(CTreeNodeUI* node);

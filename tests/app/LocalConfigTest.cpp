@@ -96,6 +96,25 @@ TEST_F(RememberedAccountsTest, AccountsKeepTheirPlaceAndTakeTheLatestPassword)
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
+// A changed password replaces only a remembered one; the automatic log-in switch stays as it was.
+TEST_F(RememberedAccountsTest, APasswordChangeFollowsOnlyARememberedPassword)
+{
+    RememberedAccounts file(Path());
+    ASSERT_TRUE(file.EnsureFolder());
+    ASSERT_TRUE(file.SaveRememberedAccount("X", "px", true, false));
+    ASSERT_TRUE(file.SaveRememberedAccount("Y", "py", false, true));
+    ASSERT_TRUE(RememberedAccounts(Path()).FollowPasswordChange("X", "new-x"));
+    ASSERT_TRUE(RememberedAccounts(Path()).FollowPasswordChange("Y", "new-y"));
+    ASSERT_TRUE(RememberedAccounts(Path()).FollowPasswordChange("Z", "new-z"));
+
+    RememberedAccounts again(Path());
+    again.LoadRememberedAccounts();
+    ASSERT_EQ(again.Accounts().size(), 2u);
+    EXPECT_EQ(again.Accounts()[0].password, "new-x");
+    EXPECT_EQ(again.Accounts()[1].password, "");
+    EXPECT_TRUE(again.AutoLogin());
+}
+
 TEST_F(RememberedAccountsTest, LongValuesAreCutToTheirBuffersAndMissingKeysReadEmpty)
 {
     RememberedAccounts file(Path());

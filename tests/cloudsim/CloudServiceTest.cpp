@@ -1,10 +1,13 @@
 // Black-box tests of cloudsim over HTTP: refusals of bad input (the service keeps serving), every
 // request family, and that each change shows in the next query.
 #include "ServiceRig.h"
+#include "SubAccountLoginGate.h"
 #include "support/Today.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <ctime>
 #include <set>
 
 namespace {
@@ -292,7 +295,7 @@ TEST_F(CloudServiceTest, ArmingAndReceiversAreKeptAndChecked) {
 
 TEST_F(CloudServiceTest, SubAccountLifecycle) {
     const std::string form =
-        R"("mobile":"13600136000","name":"巡检员","password":"patrol88","clientRoleId":"302","expireTime":"2099-1-5","clientType":"0","maxLoginCount":"3","watchTime":"08:00:00-18:00:00")";
+        R"("mobile":"13600136000","name":"巡检员","password":"patrol88","clientRoleId":"302","expireTime":"2099-1-5","clientType":"0","maxLoginCount":"3","watchTime":"00:00:00-23:59:59")";
     std::string grants = R"(,"result":[{"nodeId":"2002","nodeType":1,"nodeName":"一楼大厅","childDevices":[ { "deviceId":"kv100101","alias":"大门口"}]}])";
     Refused(rig.Command(R"({ "cmd":19,"clientInfoId":"10001",)" + form + R"(,"result":[{"nodeId":"2011","nodeType":1,"nodeName":"x"}]})"), 2001);
     Json::Value created = Ok(rig.Command(R"({ "cmd":19,"clientInfoId":"10001",)" + form + grants + "}"));
@@ -322,6 +325,42 @@ TEST_F(CloudServiceTest, SubAccountLifecycle) {
     Ok(rig.Command(R"({"clientInfoId":")" + id + R"(","cmd": 20 })"));
     Refused(rig.Command(R"({"mobile": "13600136000","password" : "patrol88","cmd":1,"clientType":0})"), 2001);
     EXPECT_EQ(Ok(rig.Named("getClientChildAcount", R"({"clientInfoId":"10001" })")).size(), 1u);
+}
+
+// A sub-account's log-in keeps to its viewing periods (local time of day, both ends included) and to
+// its maximum number of clients logged in at once.
+TEST_F(CloudServiceTest, SubAccountLogInKeepsToPeriodsAndMaximumCount) {
+    EXPECT_TRUE(cloudsim::SubAccountLoginGate::InWatchTime("08:00:00-12:00:00#13:00:00-18:00:00", "12:00:00"));
+    EXPECT_TRUE(cloudsim::SubAccountLoginGate::InWatchTime("08:00:00-12:00:00#13:00:00-18:00:00", "13:00:00"));
+    EXPECT_FALSE(cloudsim::SubAccountLoginGate::InWatchTime("08:00:00-12:00:00#13:00:00-18:00:00", "12:30:00"));
+    EXPECT_FALSE(cloudsim::SubAccountLoginGate::InWatchTime("08:00:00-12:00:00", "07:59:59"));
+
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    // One period that excludes the present hour and one that holds the whole day.
+    const int away = (local.tm_hour + 12) % 24;
+    char elsewhere[32];
+    std::snprintf(elsewhere, sizeof elsewhere, "%02d:00:00-%02d:59:59", away, away);
+    auto form = [](const std::string& watch, int maxCount) {
+        return R"("mobile":"13600136000","name":"巡检员","password":"patrol88","clientRoleId":"302","expireTime":"2099-1-5","clientType":"0","maxLoginCount":")" +
+               std::to_string(maxCount) + R"(","watchTime":")" + watch + R"(")";
+    };
+    const std::string login = R"({"mobile": "13600136000","password" : "patrol88","cmd":1,"clientType":0})";
+    std::string id = Ok(rig.Command(R"({ "cmd":19,"clientInfoId":"10001",)" + form(elsewhere, 2) + "}"))["clientInfoId"].asString();
+    Json::Value refused = rig.Command(login);
+    Refused(refused, 2002);
+    EXPECT_NE(refused["msg"].asString().find(elsewhere), std::string::npos) << refused["msg"].asString();
+
+    Ok(rig.Command(R"({ "cmd":21,"clientInfoId":")" + id + R"(",)" + form("00:00:00-23:59:59", 2) + "}"));
+    Ok(rig.Command(login));
+    Ok(rig.Command(login));
+    refused = rig.Command(login);
+    Refused(refused, 2002);
+    EXPECT_NE(refused["msg"].asString().find("上限"), std::string::npos) << refused["msg"].asString();
+    Ok(rig.Command(kMainLogin));  // main accounts are not limited
+    Ok(rig.Command(kMainLogin));
+    Ok(rig.Command(kMainLogin));
 }
 
 TEST_F(CloudServiceTest, RolesAndRights) {
