@@ -125,7 +125,7 @@ TEST_F(Router, AnnouncedAddressesReachTheAddressListener)
     streams.ReqPlayUrl("c1", true);
     router.OnDeviceReply("c1", R"({"cmd":40,"play_url":"http://x/2.flv"})");
     router.OnDeviceReply("c1", R"({"cmd":40})");
-    router.OnDeviceReply("c1", R"({"cmd":40,"play_url":7})");
+    router.OnDeviceReply("c1", R"({"cmd":40,"play_url":{"a":1}})");
     EXPECT_EQ((Lines{"c1 http://x/1.flv", "c1 http://x/2.flv"}), heard);
     EXPECT_EQ((Lines{"open c1 http://x/2.flv", "watched c1"}), view.Take()) << "the written reactions stay";
 }

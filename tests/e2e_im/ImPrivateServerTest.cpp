@@ -108,20 +108,21 @@ TEST_F(PrivateServer, LostSessionComesBackWithRosterPresenceAndOnlineSequence)
     };
     ASSERT_TRUE(PumpUntil([&] { return rig.im.IsOnline("pc1") && onlineSequences() == 1; }));
 
-    server.Kill();
+    server.Stop();
     ASSERT_TRUE(PumpUntil([&] { return rig.window.EventsOf(WM_IM_DISCONNECTED).size() == 1; }));
     EXPECT_FALSE(rig.im.IsConnected());
     EXPECT_FALSE(rig.im.IsOnline("pc1")) << "no camera is known online on a lost session";
-    PumpFor(800);  // attempts fail meanwhile, each after a pause
+    PumpFor(3000);  // attempts fail meanwhile, each after a pause
     EXPECT_EQ(1u, rig.window.EventsOf(WM_IM_DISCONNECTED).size()) << "failed attempts are no lost sessions";
 
     ASSERT_TRUE(server.Restart()) << server.Error();
     ASSERT_TRUE(PumpUntil([&] { return rig.window.EventsOf(WM_IM_CONNECTED).size() == 2; }, 10000));
     ASSERT_TRUE(PumpUntil([&] { return rig.window.EventsOf(WM_IM_ROSTER).size() == 2; }));
     ASSERT_TRUE(PumpUntil([&] { return onlineSequences() == 2; }, 15000)) << "the camera logs in again by itself";
+    // A client back before the camera may first hear that it is unavailable.
     const auto presence = rig.window.EventsOf(WM_IM_PRESENCE, "pc1");
-    ASSERT_EQ(2u, presence.size());
-    EXPECT_EQ(0u, presence[1].wParam);
+    ASSERT_GE(presence.size(), 2u);
+    EXPECT_EQ(0u, presence.back().wParam);
     EXPECT_TRUE(rig.im.IsOnline("pc1"));
     std::vector<std::string> friends;
     rig.im.GetFriends(friends);
