@@ -74,7 +74,8 @@ protected:
         return cell;
     }
     static CPlayInnerWnd* Inner(int cell) { return Main()->VideoWall()->Panel(cell)->Inner(); }
-    static int Painted(int cell) { return Inner(cell)->Surface()->FramesPainted(); }
+    // Frames the player delivered to the cell (paints also count repaints of a still picture).
+    static int Frames(int cell) { return Inner(cell)->Surface()->FramesPresented(); }
     static void Screenshot(const char* name)
     {
         EXPECT_TRUE(uitest::SaveScreenshot(*Main(), QString::fromStdString(ScreenshotDir() + "/" + name)));
@@ -134,6 +135,7 @@ TEST_F(HealingEndToEnd, ImSessionComesBackAfterTheServerRestarts)
 // stopped.
 TEST_F(HealingEndToEnd, FourCellsPlayAgainAfterTheCamerasRestart)
 {
+    ::SendMessage(Main()->VideoWall()->GetHWND(), WM_LAYOUT_9, 0, 0);  // five cells in sight
     const std::vector<std::string> cameras = {"kv100101", "kv100102", "kv100103", "kv100105"};
     std::vector<int> cells;
     for (const std::string& id : cameras) {
@@ -164,9 +166,9 @@ TEST_F(HealingEndToEnd, FourCellsPlayAgainAfterTheCamerasRestart)
     EXPECT_GT(ProbeDecodedFrames(recording), 12) << "the recording ended at the break and plays";
     EXPECT_NE(0, PlayerManager::Instance()->StopRecord(Inner(cells[0])->PlayerId())) << "nothing records any more";
 
-    std::map<int, int> painted;
+    std::map<int, int> frames;
     for (int c : cells)
-        painted[c] = Painted(c);
+        frames[c] = Frames(c);
     QElapsedTimer clock;
     clock.start();
     ASSERT_TRUE(camsim.Restart()) << camsim.Error();
@@ -175,7 +177,7 @@ TEST_F(HealingEndToEnd, FourCellsPlayAgainAfterTheCamerasRestart)
     uitest::PumpUntil(
         [&] {
             for (int c : cells)
-                if (firstFrame.count(c) == 0 && Painted(c) > painted[c])
+                if (firstFrame.count(c) == 0 && Frames(c) > frames[c])
                     firstFrame[c] = clock.elapsed();
             return firstFrame.size() == cells.size();
         },
@@ -198,6 +200,7 @@ TEST_F(HealingEndToEnd, FourCellsPlayAgainAfterTheCamerasRestart)
     EXPECT_NE(0, PlayerManager::Instance()->StopRecord(Inner(cells[0])->PlayerId())) << "no recording restarted";
     std::error_code ignored;
     std::filesystem::remove(recording, ignored);
+    ::SendMessage(Main()->VideoWall()->GetHWND(), WM_LAYOUT_4, 0, 0);
 }
 
 // Only the stream goes away while the camera stays online: the cell keeps trying on its own pauses,
@@ -217,11 +220,11 @@ TEST_F(HealingEndToEnd, StreamDroppedWhileTheCameraStaysOnlineComesBackOnItsOwn)
         << "the retry asks for the address again";
     EXPECT_TRUE(camsim_.IsOnline("kv100108"));
 
-    const int before = Painted(cell);
+    const int before = Frames(cell);
     QElapsedTimer clock;
     ASSERT_TRUE(CamsimPost("kv100108", "stream/restore"));
     clock.start();
-    ASSERT_TRUE(uitest::PumpUntil([&] { return Painted(cell) > before; }, 20000)) << WallState();
+    ASSERT_TRUE(uitest::PumpUntil([&] { return Frames(cell) > before; }, 20000)) << WallState();
     std::cout << "[ figure ] stream restored -> first frame " << clock.elapsed()
               << " ms (bounded by the retry pause in force)" << std::endl;
     EXPECT_FALSE(Inner(cell)->IsRecovering());

@@ -456,6 +456,8 @@ TEST_F(WallTest, LostStreamIsRecoveredByRetriesAndByAnAnnouncedAddress)
     wall->OfferAddress("gone", Url("other"));
     wall->OfferAddress("elsewhere", Url("other"));
     EXPECT_EQ(announced, Inner(0)->PlayUrl());
+    EXPECT_NE(nullptr, TopLevel("CRecrodTipWnd")) << "the ended recording's tip";
+    CloseAll("CRecrodTipWnd");
     QFile::remove(QString::fromStdString(recording));
 }
 
