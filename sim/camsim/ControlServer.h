@@ -18,6 +18,7 @@ class SimCamera;
 //   POST /cameras/ID/clear              forget what was received
 //   POST /cameras/ID/away | back        announce an away presence / available again
 //   POST /cameras/ID/say                send the request body unasked to the camera's peers
+//   POST /cameras/ID/stream/drop | stall | restore   (StreamFaultRoutes) break, stall or restore the live video
 // An unknown camera gives 404.
 class ControlServer {
 public:
@@ -26,6 +27,8 @@ public:
     // Blocks serving 127.0.0.1:port until Stop(). False when the port cannot be bound.
     bool Listen(std::uint16_t port);
     void Stop() { server_.stop(); }
+    // For routes kept in files of their own (StreamFaultRoutes); add them before Listen.
+    httplib::Server& Routes() { return server_; }
 
 private:
     std::map<std::string, SimCamera*> cameras_;

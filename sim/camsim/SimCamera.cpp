@@ -246,8 +246,11 @@ void SimCamera::Run()
             std::uint64_t count;
             [[maybe_unused]] auto read = ::read(wakeFd_, &count, sizeof count);
         }
-        if (client_ && (fds[1].revents & (POLLIN | POLLHUP | POLLERR))) {
-            if (client_->recv(0) != gloox::ConnNoError) {
+        // A stream the server closed ends inside a recv that reports no error (the library closes the
+        // connection itself), so the closed state counts as well.
+        const bool input = (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) != 0;
+        if (client_ && (input || fds[1].fd < 0)) {
+            if ((input && client_->recv(0) != gloox::ConnNoError) || client_->state() == gloox::StateDisconnected) {
                 // The server went away, closed the stream or refused the log-in: try again after a pause.
                 const bool refused = client_->authError() != gloox::AuthErrorUndefined;
                 client_.reset();

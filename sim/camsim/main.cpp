@@ -4,6 +4,7 @@
 #include "CameraList.h"
 #include "CloudAlarmReporter.h"
 #include "ControlServer.h"
+#include "StreamFaultRoutes.h"
 #include "video/StreamServer.h"
 #include "SimCamera.h"
 
@@ -142,6 +143,7 @@ int main(int argc, char** argv)
             std::cerr << "camsim: " << camera->DeviceId() << " is not logged in\n";
 
     ControlServer control(byId);
+    StreamFaultRoutes::Add(control.Routes(), video, [&byId](const std::string& id) { return byId.count(id) != 0; });
     std::thread signalWaiter([&] {
         int received = 0;
         sigwait(&signals, &received);

@@ -53,8 +53,20 @@ bool StreamRequestMgr::GetPlayUrl(const std::string& deviceId, std::string& url)
 
 void StreamRequestMgr::SetPlayUrl(const std::string& deviceId, const std::string& url)
 {
+    AddressListener listener;
+    {
+        base::CSingleLock guard(&lock_, true);
+        entries_[deviceId].playUrl = url;
+        listener = addressListener_;
+    }
+    if (listener && !url.empty())
+        listener(deviceId, url);
+}
+
+void StreamRequestMgr::SetAddressListener(AddressListener listener)
+{
     base::CSingleLock guard(&lock_, true);
-    entries_[deviceId].playUrl = url;
+    addressListener_ = std::move(listener);
 }
 
 int StreamRequestMgr::TakePending(const std::string& deviceId)

@@ -4,6 +4,7 @@
 #include "base/Sigleton.h"
 #include "ui/MessageTarget.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -21,7 +22,7 @@ struct StreamEntry {
 // every cached address alive with cmd 56 on a timer; also carries the state of the stream-quality switch.
 //
 // Threads: created on the UI thread (the keep-alive timer runs there); every operation is safe from
-// any thread. Lock: lock_ guards entries_ and switchingDevice_.
+// any thread. Lock: lock_ guards entries_, switchingDevice_ and the address listener.
 class StreamRequestMgr {
 public:
     static StreamRequestMgr* Instance() { return base::Sigleton<StreamRequestMgr>::Instance(); }
@@ -33,7 +34,12 @@ public:
     // Queues cmd 40; with forCell one more cell waits for the answer. Always 0.
     int ReqPlayUrl(const std::string& deviceId, bool forCell);
     bool GetPlayUrl(const std::string& deviceId, std::string& url);
+    // Caches the address; a non-empty one is also handed to the address listener.
     void SetPlayUrl(const std::string& deviceId, const std::string& url);
+    // Called (outside the lock, on the thread that calls SetPlayUrl: the reply router's UI thread)
+    // with every address a camera announces, so cells that lost their stream can reopen it.
+    using AddressListener = std::function<void(const std::string& deviceId, const std::string& url)>;
+    void SetAddressListener(AddressListener listener);
     // The number of waiting cells, which drops to 0.
     int TakePending(const std::string& deviceId);
     void SetRestart(const std::string& deviceId, bool restart);
@@ -63,5 +69,6 @@ private:
     base::CCriticalSection lock_;
     std::map<std::string, StreamEntry> entries_;  // lock_
     std::string switchingDevice_;                 // lock_
+    AddressListener addressListener_;             // lock_
     std::unique_ptr<KeepAliveTimer> timer_;       // UI thread
 };

@@ -16,6 +16,7 @@
 #include "duiWrap/CamListUI.h"
 #include "duiWrap/DeviceListBuilder.h"
 #include "duiWrap/DeviceListLoader.h"
+#include "duiWrap/ImLinkStatus.h"
 #include "duiWrap/ProgramRestart.h"
 #include "duiWrap/PtzPanel.h"
 #include "duiWrap/ScreenLockShield.h"
@@ -118,6 +119,10 @@ CControlUI* CDuiFrameWnd::CreateControl(const CDuiString& pstrClass)
         videoWall_->SetNodeMembership([](const std::string& nodeId, const std::string& deviceId) {
             return DeviceMgr::Instance()->NodeHasDevice(nodeId, deviceId);
         });
+        // Cells that lost their stream ask for the address again and reopen with the announced one.
+        videoWall_->SetAddressRequest([](const std::string& id) { StreamRequestMgr::Instance()->ReqPlayUrl(id, false); });
+        StreamRequestMgr::Instance()->SetAddressListener(
+            [wall = videoWall_](const std::string& id, const std::string& url) { wall->OfferAddress(id, url); });
         host->Attach(videoWall_->GetHWND());
         return host;
     }
@@ -138,7 +143,8 @@ void CDuiFrameWnd::InitWindow()
                                            [this](const std::string& deviceId, const std::string& text) {
                                                if (!imClient_)
                                                    ConnectImServer();
-                                               SendCmdDirect(deviceId, text);
+                                               if (!imLink_->RefuseCommand())
+                                                   SendCmdDirect(deviceId, text);
                                            });
     ptzPanel_->Init(GetHWND());
     paramPanel_ = std::make_unique<CamParamPanel>(
@@ -150,6 +156,8 @@ void CDuiFrameWnd::InitWindow()
 
     mainHandle = GetHWND();
     alarmBadge_ = FindControl(QStringLiteral("IDC_BTN_TOOLTIP_ALARM"));
+    imLink_ = std::make_unique<ImLinkStatus>(GetHWND(), FindControl(QStringLiteral("IDC_LAB_IMSTATUS")),
+                                             [this] { RebuildTree(); });
     ApplyRights();
     // While the screen is locked, every press and key anywhere asks for the lock screen instead.
     screenLockShield_ = std::make_unique<ScreenLockShield>(GetHWND());
@@ -347,6 +355,8 @@ void CDuiFrameWnd::OnItemActivate(TNotifyUI& msg)
 
 void CDuiFrameWnd::PlayCamera(const std::string& deviceId, bool recordInHistory)
 {
+    if (imLink_->RefuseCommand())
+        return;
     // An offline camera cannot send its address: say so, and count no play that would open a cell
     // whenever it comes back.
     if (!CIMClient::Instance()->IsOnline(deviceId)) {
@@ -368,6 +378,8 @@ void CDuiFrameWnd::PlayCamera(const std::string& deviceId, bool recordInHistory)
 
 void CDuiFrameWnd::PlayNode(const std::string& nodeId)
 {
+    if (imLink_->RefuseCommand())
+        return;
     NodeRecord record;
     if (!DeviceMgr::Instance()->FindNode(nodeId, record))
         return;
@@ -422,7 +434,12 @@ LRESULT CDuiFrameWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
     if (ptzPanel_ && ptzPanel_->HandleMessage(uMsg, wParam, curDeviceId_))
         return 0;
     switch (uMsg) {
+    case WM_IM_DISCONNECTED:
+        imLink_->Lost();
+        return 0;
     case WM_IM_CONNECTED:
+        imLink_->Restored();
+        [[fallthrough]];
     case WM_IM_MESSAGE:
     case WM_IM_ROSTER:
     case WM_IM_PRESENCE:

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+class ImLinkStatus;
 class AppAlarmNoticeCounter;
 class CamListUI;
 class CamParamPanel;
@@ -130,6 +131,7 @@ private:
     CIMClient* imClient_ = nullptr;
     std::unique_ptr<AppAlarmNoticeCounter> alarmCounter_;
     std::unique_ptr<DeviceReplyRouter> router_;
+    std::unique_ptr<ImLinkStatus> imLink_;
     std::unique_ptr<DirectCommandSender> directSender_;
     std::vector<NodeRecord> topNodes_;
     std::string curDeviceId_;

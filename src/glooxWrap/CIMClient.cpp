@@ -20,9 +20,11 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <thread>
 
 namespace {
 // How long the receive loop waits for input before it looks at a stop request or queued
@@ -125,6 +127,24 @@ void CIMClient::RunReceiveLoop()
         if (client_->recv(0) != gloox::ConnNoError)
             return;
     }
+}
+
+bool CIMClient::PauseUnlessStopped(std::chrono::milliseconds pause) const
+{
+    const auto until = std::chrono::steady_clock::now() + pause;
+    while (!stopRequested_.load()) {
+        const auto left = until - std::chrono::steady_clock::now();
+        if (left <= std::chrono::milliseconds::zero())
+            return true;
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(left, std::chrono::milliseconds(kPollMs)));
+    }
+    return false;
+}
+
+void CIMClient::ForgetPresences()
+{
+    base::CSingleLock guard(&lock_, true);
+    presence_.clear();
 }
 
 void CIMClient::SendMsg(const std::string& jid, const std::string& body)
@@ -243,6 +263,7 @@ void CIMClient::onConnect()
     if (hwnd == nullptr)
         return;
     LOG(INFO) << "im连接成功";
+    connections_.fetch_add(1);
     connected_.store(true);
     connectedGate_.Open();
     PostMessage(hwnd, WM_IM_CONNECTED, 0, 0);
@@ -258,6 +279,9 @@ void CIMClient::handleRoster(const gloox::Roster& roster)
 {
     {
         base::CSingleLock guard(&lock_, true);
+        // Every connection after a lost one delivers the whole roster again.
+        friends_.clear();
+        friendSet_.clear();
         for (const auto& item : roster) {
             friends_.push_back(item.second->name());
             friendSet_.insert(item.second->name());

@@ -15,6 +15,7 @@
 #include <gloox/rosterlistener.h>
 
 #include <atomic>
+#include <chrono>
 #include <deque>
 #include <map>
 #include <memory>
@@ -62,9 +63,18 @@ public:
     // connection could be opened, true once an opened connection has ended.
     bool ConnectServer(const std::string& user, const std::string& password, const std::string& domain,
                        const std::string& server, int port);
-    // Ends the connection from any thread, also one that is still being started (tests and benchmarks;
-    // the program never disconnects).
+    // Ends the connection from any thread, also one that is still being started, and the reconnection
+    // loop with it (tests and benchmarks; the program never disconnects).
     void Disconnect() { stopRequested_.store(true); }
+    bool StopRequested() const { return stopRequested_.load(); }
+    // Waits up to `pause`; false when Disconnect() was called first (or before).
+    bool PauseUnlessStopped(std::chrono::milliseconds pause) const;
+    // Sessions established so far (onConnect calls), to tell a lost session from a failed attempt.
+    int ConnectionCount() const { return connections_.load(); }
+    // Forgets every camera's presence: after a lost connection none is known to be online, and the
+    // next connection reports each available camera again.
+    void ForgetPresences();
+    HWND NotifyWnd() const { return notifyWnd_.load(); }
 
     void SendMsg(const std::string& jid, const std::string& body) override;
     // Asks for the presence of `jid` once per connection: queued here, sent by the IM thread.
@@ -146,6 +156,7 @@ private:
     std::atomic<bool> connected_{false};
     std::atomic<bool> rosterReady_{false};
     std::atomic<bool> stopRequested_{false};
+    std::atomic<int> connections_{0};
     Gate connectedGate_;
     Gate rosterGate_;
 };

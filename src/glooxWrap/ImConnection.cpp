@@ -1,7 +1,9 @@
 #include "glooxWrap/ImConnection.h"
 
 #include "app/UserSession.h"
+#include "base/ReconnectBackoff.h"
 #include "glooxWrap/CIMClient.h"
+#include "glooxWrap/KeepImConnection.h"
 
 #include <glog/logging.h>
 
@@ -9,6 +11,8 @@ void RunImConnection(CIMClient& client)
 {
     LOG(INFO) << "connect server thread";
     UserSession* session = UserSession::Instance();
-    client.ConnectServer(session->Mobile(), session->ImPassword(), KELVUE_DEVICE_DOMAIN, session->ImServerIp(),
-                         session->ImServerPort());
+    const ImLogin login{session->Mobile(), session->ImPassword(), KELVUE_DEVICE_DOMAIN, session->ImServerIp(),
+                        session->ImServerPort()};
+    ReconnectBackoff backoff(std::chrono::seconds(1), std::chrono::seconds(30));
+    KeepImConnection(client, login, backoff);
 }

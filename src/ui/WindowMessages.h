@@ -41,6 +41,8 @@ constexpr UINT WM_LAYOUT_64 = 0x665;
 constexpr UINT WM_IM_CONNECTED = 0x666;
 constexpr UINT WM_IM_MESSAGE = 0x667;
 constexpr UINT WM_IM_ROSTER = 0x668;
+// The IM session was lost; the IM thread is getting it back (no payload).
+constexpr UINT WM_IM_DISCONNECTED = 0x66A;
 constexpr UINT WM_IM_PRESENCE = 0x66F;
 
 constexpr UINT WM_IDC_Btn_Left = 0x670;

@@ -19,10 +19,17 @@
 #include <glog/logging.h>
 
 #include <QCursor>
+#include <QTimer>
 #include <QWidget>
 
-CPlayInnerWnd::CPlayInnerWnd(CDlgPanel* panel) : panel_(panel)
+namespace {
+const char* const kReconnecting = "重新连接中…";
+}
+
+CPlayInnerWnd::CPlayInnerWnd(CDlgPanel* panel) : panel_(panel), retryTimer_(std::make_unique<QTimer>())
 {
+    retryTimer_->setSingleShot(true);
+    QObject::connect(retryTimer_.get(), &QTimer::timeout, [this] { RetryStream(); });
     Create(panel->GetHWND(), "PlayInnerWnd", UI_WNDSTYLE_CHILD, 0);
 }
 
@@ -62,6 +69,9 @@ void CPlayInnerWnd::SetTip(const QString& text)
 
 void CPlayInnerWnd::StartPlay(const std::string& deviceId, const std::string& address)
 {
+    EndRecovery();
+    if (deviceId != deviceId_)
+        everOpened_ = false;
     deviceId_ = deviceId;
     openFailures_ = 0;
     stopRequested_ = false;
@@ -86,6 +96,7 @@ bool CPlayInnerWnd::OpenUrl()
 
 void CPlayInnerWnd::Stop()
 {
+    EndRecovery();
     stopRequested_ = true;
     awaitingOpen_ = false;
     PlayerManager::Instance()->Stop(playerId_);
@@ -135,6 +146,8 @@ void CPlayInnerWnd::OnPlayerEvent(int event)
     case EV_OPENED: {
         awaitingOpen_ = false;
         openFailures_ = 0;
+        everOpened_ = true;
+        EndRecovery();
         int height = 0;
         PlayerManager::Instance()->GetVideoSize(playerId_, videoWidth_, height);
         if (toolbar_ != nullptr)
@@ -178,28 +191,88 @@ void CPlayInnerWnd::OnPlayerEvent(int event)
     }
 }
 
-// A stream that broke is opened again, unless the user had stopped the cell.
+// A stream that broke is opened again, unless the user had stopped the cell. A recording ends at the
+// break (its file plays up to there, and its tip says so): it is not restarted behind the user's back.
 void CPlayInnerWnd::OnPlayFailed()
 {
+    StopRecord();
     PlayerManager::Instance()->Stop(playerId_);
     if (stopRequested_) {
         SetTip("播放失败");
         RefreshToolbar();
         return;
     }
+    SetTip(kReconnecting);
     OpenUrl();
 }
 
+// Failed opens are retried at once up to kMaxOpenFailures; then the cell keeps trying on its timer.
 void CPlayInnerWnd::OnOpenFailed()
 {
     awaitingOpen_ = false;
     ++openFailures_;
     PlayerManager::Instance()->Stop(playerId_);
-    if (openFailures_ >= kMaxOpenFailures) {
-        SetTip("打开失败");
+    if (stopRequested_ || recovering_) {
         RefreshToolbar();
         return;
     }
+    if (openFailures_ >= kMaxOpenFailures) {
+        // A stream that never played says that its open failed until the first retry.
+        SetTip(everOpened_ ? kReconnecting : "打开失败");
+        RefreshToolbar();
+        BeginRecovery();
+        return;
+    }
+    OpenUrl();
+}
+
+void CPlayInnerWnd::BeginRecovery()
+{
+    if (deviceId_.empty() || stopRequested_)
+        return;
+    recovering_ = true;
+    retryBackoff_.Reset();
+    ScheduleRetry(retryBackoff_.Next());
+}
+
+void CPlayInnerWnd::EndRecovery()
+{
+    recovering_ = false;
+    retryTimer_->stop();
+    retryBackoff_.Reset();
+}
+
+void CPlayInnerWnd::ScheduleRetry(std::chrono::milliseconds pause)
+{
+    retryTimer_->start(static_cast<int>(pause.count()));
+}
+
+void CPlayInnerWnd::RetryStream()
+{
+    if (!recovering_)
+        return;
+    LOG(INFO) << "cell " << panel_->CellIndex() << " retries " << deviceId_ << " (attempt "
+              << retryBackoff_.Attempts() << ")";
+    SetTip(kReconnecting);
+    // The address may have changed while the stream was gone: ask for it (the answer comes through
+    // OfferAddress) and meanwhile try the last one.
+    panel_->Wall()->RequestAddress(deviceId_);
+    if (!awaitingOpen_)
+        OpenUrl();
+    ScheduleRetry(retryBackoff_.Next());
+}
+
+void CPlayInnerWnd::OfferAddress(const std::string& address)
+{
+    if (!recovering_ || address.empty())
+        return;
+    playUrl_ = address;
+    // The camera is back: try now, and from here on again after the shortest pause.
+    retryBackoff_.Reset();
+    ScheduleRetry(retryBackoff_.Next());
+    if (awaitingOpen_)
+        return;
+    SetTip(kReconnecting);
     OpenUrl();
 }
 

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "base/ReconnectBackoff.h"
 #include "ui/WindowImplBase.h"
 
+#include <memory>
 #include <string>
+
+class QTimer;
 
 class CDlgPanel;
 
@@ -24,9 +28,16 @@ class VideoSurface;
 // The play window of a cell, laid two pixels inside its panel: the player draws into its video
 // surface; it shows the one-line tip "la_playtip", hosts the cell's toolbar, offers the context menu
 // and handles the player's events (retrying failed opens, reopening broken streams). UI thread only.
+//
+// A cell that lost its stream (it broke, ended or stalled and could not be reopened, or its opens
+// failed) while it still shows a camera keeps trying: it asks for the camera's address again and
+// reopens after a growing pause (kFirstRetry doubling up to kLastRetry), and at once when the camera
+// announces an address (OfferAddress: it came back online). A cell the user stopped never does.
 class CPlayInnerWnd : public WindowImplBase {
 public:
     static constexpr int kMaxOpenFailures = 3;
+    static constexpr std::chrono::milliseconds kFirstRetry{2000};
+    static constexpr std::chrono::milliseconds kLastRetry{30000};
 
     // Creates the window as a child of the panel, its player and its (hidden) toolbar.
     explicit CPlayInnerWnd(CDlgPanel* panel);
@@ -34,6 +45,10 @@ public:
 
     void StartPlay(const std::string& deviceId, const std::string& address);
     void Stop();
+    // The camera announced its play address: a cell that is getting its stream back reopens with it now.
+    void OfferAddress(const std::string& address);
+    // Is the cell trying to get back a lost stream?
+    bool IsRecovering() const { return recovering_; }
     bool IsBusy() const;
     void ShowToolbar(bool show);
     void SetFullScreen(int state) { fullScreen_ = state; }
@@ -68,6 +83,10 @@ private:
     void OnPlayerEvent(int event);
     void OnPlayFailed();
     void OnOpenFailed();
+    void BeginRecovery();
+    void EndRecovery();
+    void ScheduleRetry(std::chrono::milliseconds pause);
+    void RetryStream();
     void TakeSnapshot();
     void StartRecord();
     void StopRecord();
@@ -93,4 +112,8 @@ private:
     int openFailures_ = 0;
     bool stopRequested_ = false;
     bool awaitingOpen_ = false;  // an accepted open whose outcome has not arrived
+    bool everOpened_ = false;    // the current camera's stream opened at least once
+    bool recovering_ = false;
+    ReconnectBackoff retryBackoff_{kFirstRetry, kLastRetry};
+    std::unique_ptr<QTimer> retryTimer_;
 };

@@ -5,6 +5,7 @@
 #include "ui/WindowMessages.h"
 #include "ui/WindowRegistry.h"
 #include "video/CDlgPanel.h"
+#include "video/CPlayInnerWnd.h"
 #include "video/WallLayout.h"
 
 #include <glog/logging.h>
@@ -66,6 +67,19 @@ void CvyrProDlg::OnOpenTimer()
         panels_[next.cell]->Play(next.camera.deviceId, next.camera.address);
     if (openQueue_.Empty())
         KillTimer(kOpenTimer);
+}
+
+void CvyrProDlg::RequestAddress(const std::string& deviceId) const
+{
+    if (addressRequest_)
+        addressRequest_(deviceId);
+}
+
+void CvyrProDlg::OfferAddress(const std::string& deviceId, const std::string& address)
+{
+    for (CDlgPanel* panel : panels_)
+        if (panel->DeviceId() == deviceId)
+            panel->Inner()->OfferAddress(address);
 }
 
 void CvyrProDlg::StopAll()

@@ -37,6 +37,13 @@ public:
     // How StopNode learns whether a camera is bound under a node (the node tree lives elsewhere).
     using NodeMembership = std::function<bool(const std::string& nodeId, const std::string& deviceId)>;
     void SetNodeMembership(NodeMembership membership) { nodeMembership_ = std::move(membership); }
+    // How a cell that lost its stream asks for the camera's address again (the answer comes back
+    // through OfferAddress); without it such a cell retries its last address only.
+    using AddressRequest = std::function<void(const std::string& deviceId)>;
+    void SetAddressRequest(AddressRequest request) { addressRequest_ = std::move(request); }
+    void RequestAddress(const std::string& deviceId) const;
+    // The camera announced its play address: its cells that lost their stream reopen with it.
+    void OfferAddress(const std::string& deviceId, const std::string& address);
 
     void OpenCamera(const std::string& deviceId, const std::string& address);
     // Places the cameras one every kOpenSpacingMs in the free cells, in order (timer driven).
@@ -82,6 +89,7 @@ private:
     QRect savedWallGeometry_;
     HWND mainWindow_ = nullptr;
     NodeMembership nodeMembership_;
+    AddressRequest addressRequest_;
     CameraOpenQueue openQueue_;
     base::CCriticalSection lock_;
 };

@@ -115,6 +115,21 @@ TEST_F(Router, PlayAddressOpensAsManyCellsAsWereWaiting)
     EXPECT_FALSE(streams.GetPlayUrl("c1", url));
 }
 
+// Every announced address reaches the cells that lost their stream, with or without waiting cells;
+// "no address" and an address that is no text do not.
+TEST_F(Router, AnnouncedAddressesReachTheAddressListener)
+{
+    Lines heard;
+    streams.SetAddressListener([&](const std::string& id, const std::string& url) { heard.push_back(id + " " + url); });
+    router.OnDeviceReply("c1", R"({"cmd":40,"play_url":"http://x/1.flv"})");
+    streams.ReqPlayUrl("c1", true);
+    router.OnDeviceReply("c1", R"({"cmd":40,"play_url":"http://x/2.flv"})");
+    router.OnDeviceReply("c1", R"({"cmd":40})");
+    router.OnDeviceReply("c1", R"({"cmd":40,"play_url":{"a":1}})");
+    EXPECT_EQ((Lines{"c1 http://x/1.flv", "c1 http://x/2.flv"}), heard);
+    EXPECT_EQ((Lines{"open c1 http://x/2.flv", "watched c1"}), view.Take()) << "the written reactions stay";
+}
+
 // A reply is refused for a member of the wrong type only when its handling reads that member.
 TEST_F(Router, ErrNumOfAnotherTypeMattersOnlyWhereTheHandlingReadsIt)
 {

@@ -5,10 +5,14 @@
 
 #include "PlaceholderVideo.h"
 #include "SimCamera.h"
+#include "base/ReconnectBackoff.h"
 #include "device/CommandTexts.h"
+#include "glooxWrap/KeepImConnection.h"
 #include "ui/WindowMessages.h"
 
 #include <gtest/gtest.h>
+
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <mutex>
@@ -87,6 +91,43 @@ TEST_F(PrivateServer, AfterTheServerGoesAwaySendsAreRefusedAndPresenceIsTheLastO
     EXPECT_TRUE(rig.im.IsOnline("pc1"));
     EXPECT_TRUE(rig.im.IsFriend("pc1"));
     EXPECT_EQ(events, rig.window.events.size());
+}
+
+// The server goes away and comes back: the client says the session is lost, forgets the presences,
+// keeps trying after short pauses, and the new session brings the roster (not doubled), the camera's
+// presence and its online sequence again.
+TEST_F(PrivateServer, LostSessionComesBackWithRosterPresenceAndOnlineSequence)
+{
+    ReconnectBackoff backoff(std::chrono::milliseconds(100), std::chrono::milliseconds(400));
+    const ImLogin login{"u1", "pw", KELVUE_DEVICE_DOMAIN, "127.0.0.1", server.Port()};
+    rig.imThread = std::thread([&] { KeepImConnection(rig.im, login, backoff); });
+    const auto stop = qScopeGuard([&] { rig.Disconnect(); });
+    auto onlineSequences = [&] {
+        auto lines = camera->Received();
+        return std::count(lines.begin(), lines.end(), CommandTexts::DeviceOnline());
+    };
+    ASSERT_TRUE(PumpUntil([&] { return rig.im.IsOnline("pc1") && onlineSequences() == 1; }));
+
+    server.Stop();
+    ASSERT_TRUE(PumpUntil([&] { return rig.window.EventsOf(WM_IM_DISCONNECTED).size() == 1; }));
+    EXPECT_FALSE(rig.im.IsConnected());
+    EXPECT_FALSE(rig.im.IsOnline("pc1")) << "no camera is known online on a lost session";
+    PumpFor(3000);  // attempts fail meanwhile, each after a pause
+    EXPECT_EQ(1u, rig.window.EventsOf(WM_IM_DISCONNECTED).size()) << "failed attempts are no lost sessions";
+
+    ASSERT_TRUE(server.Restart()) << server.Error();
+    ASSERT_TRUE(PumpUntil([&] { return rig.window.EventsOf(WM_IM_CONNECTED).size() == 2; }, 10000));
+    ASSERT_TRUE(PumpUntil([&] { return rig.window.EventsOf(WM_IM_ROSTER).size() == 2; }));
+    ASSERT_TRUE(PumpUntil([&] { return onlineSequences() == 2; }, 15000)) << "the camera logs in again by itself";
+    // A client back before the camera may first hear that it is unavailable.
+    const auto presence = rig.window.EventsOf(WM_IM_PRESENCE, "pc1");
+    ASSERT_GE(presence.size(), 2u);
+    EXPECT_EQ(0u, presence.back().wParam);
+    EXPECT_TRUE(rig.im.IsOnline("pc1"));
+    std::vector<std::string> friends;
+    rig.im.GetFriends(friends);
+    EXPECT_EQ(std::vector<std::string>{"pc1"}, friends);
+    EXPECT_EQ(2u, rig.window.LinesWith("roster").size());
 }
 
 TEST_F(PrivateServer, RepeatedAvailablePresencePostsNothing)

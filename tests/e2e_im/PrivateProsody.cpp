@@ -77,6 +77,16 @@ std::string PrivateProsody::HostFolder() const
 bool PrivateProsody::Start()
 {
     port_ = FreeLoopbackPort();
+    return Launch();
+}
+
+bool PrivateProsody::Restart()
+{
+    return pid_ <= 0 && port_ != 0 && Launch();
+}
+
+bool PrivateProsody::Launch()
+{
     const std::string script = std::string(KELVUE_SOURCE_ROOT) + "/sim/prosody/run-prosody.sh";
     const std::string portVar = "KELVUE_PROSODY_PORT=" + std::to_string(port_);
     const std::string domainVar = std::string("KELVUE_DEVICE_DOMAIN=") + KELVUE_DEVICE_DOMAIN;

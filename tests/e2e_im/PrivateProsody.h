@@ -19,6 +19,8 @@ public:
     // Starts the server; false with the reason in Error() when it does not come up within 5 s.
     bool Start();
     void Stop();
+    // Starts the stopped (or killed) server again on the same port with the same data.
+    bool Restart();
     // Ends the server abruptly (SIGKILL): connections drop without any closing stanza or presence.
     void Kill();
     int Port() const { return port_; }
@@ -30,6 +32,7 @@ public:
 
 private:
     std::string HostFolder() const;
+    bool Launch();
 
     std::string run_;
     std::string error_;

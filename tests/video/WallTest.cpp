@@ -22,6 +22,8 @@
 #include "ui/WindowImplBase.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QScreen>
 #include <QTest>
@@ -415,6 +417,67 @@ TEST_F(WallTest, BrokenStreamIsReopenedUnlessTheUserStopped)
     ASSERT_TRUE(PumpUntil([&] { return Inner(0)->TipText() == QString("停止"); }));
     ::PostMessage(Inner(0)->GetHWND(), WM_PLAYER_EVENT, EV_PLAY_FAILED, 0);
     ASSERT_TRUE(PumpUntil([&] { return Inner(0)->TipText() == QString("播放失败"); }));
+    EXPECT_FALSE(Busy(0));
+}
+
+// A stream that stays gone: the cell keeps trying on growing pauses, asking for the camera's address
+// each time, and reopens at once with an address the camera announces. The recording ends at the
+// break with its file and is not restarted.
+TEST_F(WallTest, LostStreamIsRecoveredByRetriesAndByAnAnnouncedAddress)
+{
+    auto* server = WallEnvironment::server.get();
+    std::vector<std::string> asked;
+    wall->SetAddressRequest([&](const std::string& id) { asked.push_back(id); });
+    wall->OpenCamera("gone", Url("gone"));
+    ASSERT_TRUE(WaitPlaying(0));
+    ::SendMessage(Inner(0)->GetHWND(), WM_CELL_RECORD_START, 0, 0);
+    const std::string recording = Inner(0)->RecordPath();
+    Pump(1500);
+
+    server->SetLiveFault("gone", camsim::StreamServer::LiveFault::Drop);
+    ASSERT_TRUE(PumpUntil([&] { return Inner(0)->IsRecovering(); }, 20000));
+    EXPECT_EQ(QString("重新连接中…"), Inner(0)->TipText()) << "a stream that played says it reconnects";
+    EXPECT_NE(0, PlayerManager::Instance()->StopRecord(Inner(0)->PlayerId())) << "the recording ended at the break";
+    EXPECT_GT(QFileInfo(QString::fromStdString(recording)).size(), 0);
+    ASSERT_TRUE(PumpUntil([&] { return asked.size() >= 2; }, 12000)) << "retries after 2 s, then after 4 s";
+    EXPECT_EQ("gone", asked.front());
+    EXPECT_TRUE(Inner(0)->IsRecovering());
+    EXPECT_TRUE(Busy(0) || State(0) != 2);
+
+    // The camera announces an address (it came back online): the cell opens it now.
+    server->SetLiveFault("gone", camsim::StreamServer::LiveFault::None);
+    const std::string announced = Url("gone-again");
+    wall->OfferAddress("gone", announced);
+    ASSERT_TRUE(WaitPlaying(0, 15000));
+    EXPECT_EQ(announced, Inner(0)->PlayUrl());
+    EXPECT_FALSE(Inner(0)->IsRecovering());
+    EXPECT_NE(0, PlayerManager::Instance()->StopRecord(Inner(0)->PlayerId())) << "no recording was restarted";
+    // A cell that plays takes no offered address; neither does another camera's cell.
+    wall->OfferAddress("gone", Url("other"));
+    wall->OfferAddress("elsewhere", Url("other"));
+    EXPECT_EQ(announced, Inner(0)->PlayUrl());
+    EXPECT_NE(nullptr, TopLevel("CRecrodTipWnd")) << "the ended recording's tip";
+    CloseAll("CRecrodTipWnd");
+    QFile::remove(QString::fromStdString(recording));
+}
+
+TEST_F(WallTest, FailedOpensKeepRetryingUntilTheUserStops)
+{
+    std::vector<std::string> asked;
+    wall->SetAddressRequest([&](const std::string& id) { asked.push_back(id); });
+    wall->OpenCamera("nowhere", "http://127.0.0.1:1/live/nowhere.flv");
+    ASSERT_TRUE(PumpUntil([&] { return Inner(0)->TipText() == QString("打开失败"); }, 20000));
+    EXPECT_TRUE(Inner(0)->IsRecovering());
+    ASSERT_TRUE(PumpUntil([&] { return asked.size() == 1; }, 5000));
+    EXPECT_EQ(QString("重新连接中…"), Inner(0)->TipText());
+    EXPECT_GT(Inner(0)->OpenFailures(), CPlayInnerWnd::kMaxOpenFailures - 1);
+
+    ::SendMessage(Inner(0)->GetHWND(), WM_CELL_STOP, 0, 0);
+    EXPECT_FALSE(Inner(0)->IsRecovering());
+    wall->OfferAddress("nowhere", "http://127.0.0.1:1/live/nowhere.flv");
+    Pump(4500);
+    EXPECT_EQ(1u, asked.size()) << "a stopped cell asks for nothing";
+    EXPECT_EQ(QString("停止"), Inner(0)->TipText());
     EXPECT_FALSE(Busy(0));
 }
 
