@@ -13,6 +13,8 @@
 #include "duiWrap/CamListUI.h"
 #include "duiWrap/DeviceListBuilder.h"
 #include "duiWrap/DeviceListLoader.h"
+#include "duiWrap/MenuCommandRunner.h"
+#include "duiWrap/MenuOpener.h"
 #include "duiWrap/ProgramRestart.h"
 #include "duiWrap/PtzPanel.h"
 #include "glooxWrap/CIMClient.h"
@@ -77,7 +79,12 @@ HWND CDuiFrameWnd::MainHandle()
     return mainHandle;
 }
 
-CDuiFrameWnd::CDuiFrameWnd() : CXMLWnd(QStringLiteral("MainWnd.xml")) {}
+CDuiFrameWnd::CDuiFrameWnd()
+    : CXMLWnd(QStringLiteral("MainWnd.xml")), menus_(std::make_unique<MenuOpener>(*this)),
+      menuCommands_(std::make_unique<MenuCommandRunner>(*this, menus_->Selection()))
+{
+    menuCommands_->Register();
+}
 
 CDuiFrameWnd::~CDuiFrameWnd()
 {
@@ -236,7 +243,7 @@ void CDuiFrameWnd::Notify(TNotifyUI& msg)
     else if (msg.sType == "valuechanged" && ptzPanel_)
         ptzPanel_->ReadSpeed();
     else if (msg.sType == "menu")
-        SayNotYetAvailable(QStringLiteral("右键菜单"));
+        menus_->OpenContextMenu(msg);
 }
 
 void CDuiFrameWnd::OnClick(TNotifyUI& msg)
@@ -251,7 +258,7 @@ void CDuiFrameWnd::OnClick(TNotifyUI& msg)
     } else if (name == "restorebtn") {
         SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
     } else if (name == "menubtn") {
-        SayNotYetAvailable(QStringLiteral("主菜单"));
+        menus_->OpenMainMenu(msg.pSender);
     } else if (name == "IDC_BTN_FULLSCREEN") {
         if (videoWall_)
             ::PostMessage(videoWall_->GetHWND(), WM_TOGGLE_FULLSCREEN, 0, 0);

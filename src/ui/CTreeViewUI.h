@@ -5,6 +5,7 @@
 #include <vector>
 
 class CTreeNodeUI;
+class QAbstractItemDelegate;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -35,6 +36,9 @@ public:
     void SetVisibleCheckBtn(bool visible);
     bool GetVisibleCheckBtn() const { return checkBoxes_; }
     void SetCheckPropagation(bool on) { propagate_ = on; }
+    // Texts with the inline markup of the lists ("{x 4}{i gameicons.png 18 7}..."), attribute "itemshowhtml".
+    void SetShowHtml(bool show);
+    bool IsShowHtml() const { return markupDelegate_ != nullptr; }
     bool GetCheckPropagation() const { return propagate_; }
     void SetItemCheckBox(bool selected, CTreeNodeUI* node);
     void SetItemExpand(bool expanded, CTreeNodeUI* node);
@@ -52,6 +56,7 @@ private:
     void OnItemChanged(QTreeWidgetItem* item);
     void UpdateAncestors(QTreeWidgetItem* item);
     std::vector<CTreeNodeUI*> roots_;
+    QAbstractItemDelegate* markupDelegate_ = nullptr;
     bool checkBoxes_ = false;
     bool propagate_ = true;
     bool updating_ = false;
