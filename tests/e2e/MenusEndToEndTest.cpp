@@ -349,6 +349,13 @@ TEST_F(MenusEndToEnd, SubAccountGetsNoMainMenuAndNoRebootWithoutTheRight)
 
     CMenuWnd* menu = TreeMenu(CameraRow("kv100106"));
     EXPECT_EQ(ShownItems(menu), (QStringList{"ID_ALTER_CAMERA", "ID_DEL_CAMERA"}));
+    // The menu shrinks to the items it shows: no gap where the hidden item was.
+    if (menu) {
+        const QWidget* first = menu->FindMenuItem(QStringLiteral("ID_ALTER_CAMERA"))->GetWidget();
+        const QWidget* second = menu->FindMenuItem(QStringLiteral("ID_DEL_CAMERA"))->GetWidget();
+        EXPECT_EQ(second->y(), first->y() + first->height());
+        EXPECT_LE(menu->GetWidget()->height(), second->y() + second->height() + 8);
+    }
     Shot("menu-camera-subaccount.png");
     CloseMenu(menu);
     ASSERT_EQ(session->Login(kAccount, kPassword), 0) << session->ErrorText();
