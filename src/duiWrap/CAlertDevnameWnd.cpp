@@ -1,9 +1,8 @@
 #include "duiWrap/CAlertDevnameWnd.h"
 
-#include "ui/CControlUI.h"
-
 #include "duiWrap/TreeRefresh.h"
 #include "service/DeviceMgr.h"
+#include "ui/CControlUI.h"
 #include "ui/ShowMsgTip.h"
 
 CAlertDevnameWnd::CAlertDevnameWnd(std::string deviceId, HWND mainWindow)

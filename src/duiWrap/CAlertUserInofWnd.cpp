@@ -1,9 +1,8 @@
 #include "duiWrap/CAlertUserInofWnd.h"
 
-#include "ui/CControlUI.h"
-
 #include "duiWrap/TreeRefresh.h"
 #include "service/DeviceMgr.h"
+#include "ui/CControlUI.h"
 #include "ui/ShowMsgTip.h"
 
 CAlertUserInofWnd::CAlertUserInofWnd(QString captionText, std::string parentId, HWND mainWindow)

@@ -1,9 +1,8 @@
 #include "duiWrap/CChangeNode.h"
 
-#include "ui/CControlUI.h"
-
 #include "duiWrap/TreeRefresh.h"
 #include "service/DeviceMgr.h"
+#include "ui/CControlUI.h"
 #include "ui/ShowMsgTip.h"
 
 CChangeNode::CChangeNode(std::string nodeName, std::string nodeId, HWND mainWindow)

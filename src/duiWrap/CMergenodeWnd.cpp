@@ -1,11 +1,10 @@
 #include "duiWrap/CMergenodeWnd.h"
 
-#include "ui/CControlUI.h"
-
 #include "app/UserSession.h"
 #include "duiWrap/NodeTreeItems.h"
 #include "duiWrap/TreeRefresh.h"
 #include "service/DeviceMgr.h"
+#include "ui/CControlUI.h"
 #include "ui/CListLabelElementUI.h"
 #include "ui/CListUI.h"
 #include "ui/CTreeNodeUI.h"

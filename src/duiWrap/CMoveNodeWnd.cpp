@@ -1,11 +1,10 @@
 #include "duiWrap/CMoveNodeWnd.h"
 
-#include "ui/CControlUI.h"
-
 #include "app/UserSession.h"
 #include "duiWrap/NodeTreeItems.h"
 #include "duiWrap/TreeRefresh.h"
 #include "service/DeviceMgr.h"
+#include "ui/CControlUI.h"
 #include "ui/CTreeNodeUI.h"
 #include "ui/CTreeViewUI.h"
 #include "ui/ShowMsgTip.h"

@@ -1,10 +1,9 @@
 #include "duiWrap/CRegistDevice.h"
 
-#include "ui/CControlUI.h"
-
 #include "duiWrap/CScanLanDev.h"
 #include "duiWrap/TreeRefresh.h"
 #include "service/DeviceMgr.h"
+#include "ui/CControlUI.h"
 #include "ui/ShowMsgTip.h"
 
 CRegistDevice::CRegistDevice(std::string nodeId, HWND mainWindow)

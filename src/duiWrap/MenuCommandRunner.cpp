@@ -19,40 +19,38 @@
 
 void MenuCommandRunner::Register()
 {
-    CDuiFrameWnd& main = main_;
-    const MenuSelection& selection = selection_;
-    auto on = [&main](const char* name, CDuiFrameWnd::MenuHandler handler) {
-        main.SetMenuHandler(QString::fromUtf8(name), std::move(handler));
+    auto on = [this](const char* name, CDuiFrameWnd::MenuHandler handler) {
+        main_.SetMenuHandler(QString::fromUtf8(name), std::move(handler));
     };
     on("ID_SPLITNODE", [this](const MenuCommand& command) { SplitNode(command); });
-    on("ID_ROOT_ADD_NODE", [&](const MenuCommand&) { CAlertUserInofWnd::ShowAddNode(main.GetHWND(), selection.nodeId); });
-    on("ID_NODE_ADD_NODE", [&](const MenuCommand&) { CAlertUserInofWnd::ShowAddNode(main.GetHWND(), selection.nodeId); });
+    on("ID_ROOT_ADD_NODE", [this](const MenuCommand&) { CAlertUserInofWnd::ShowAddNode(main_.GetHWND(), selection_.nodeId); });
+    on("ID_NODE_ADD_NODE", [this](const MenuCommand&) { CAlertUserInofWnd::ShowAddNode(main_.GetHWND(), selection_.nodeId); });
     on("ID_NODE_DEL_NODE", [this](const MenuCommand&) { DeleteNode(); });
-    on("ID_CLOSEAALLVIEW", [&](const MenuCommand&) {
-        if (CvyrProDlg* wall = main.VideoWall())
+    on("ID_CLOSEAALLVIEW", [this](const MenuCommand&) {
+        if (CvyrProDlg* wall = main_.VideoWall())
             wall->StopAll();
     });
-    on("ID_CLOSENOTEALLVIEW", [&](const MenuCommand&) {
-        if (CvyrProDlg* wall = main.VideoWall())
-            wall->StopNode(selection.nodeId);
+    on("ID_CLOSENOTEALLVIEW", [this](const MenuCommand&) {
+        if (CvyrProDlg* wall = main_.VideoWall())
+            wall->StopNode(selection_.nodeId);
     });
-    on("ID_NODE_ALTER_USERINFO", [&](const MenuCommand&) {
-        CChangeNode::ShowChangeNode(main.GetHWND(), selection.nodeName, selection.nodeId);
+    on("ID_NODE_ALTER_USERINFO", [this](const MenuCommand&) {
+        CChangeNode::ShowChangeNode(main_.GetHWND(), selection_.nodeName, selection_.nodeId);
     });
-    on("ID_NODE_ADD_DVR", [&](const MenuCommand&) { CRegistDevice::ShowRegister(main.GetHWND(), selection.nodeId); });
+    on("ID_NODE_ADD_DVR", [this](const MenuCommand&) { CRegistDevice::ShowRegister(main_.GetHWND(), selection_.nodeId); });
     on("ID_DEL_CAMERA", [this](const MenuCommand&) { DeleteCamera(); });
     on("logdevlist_delete", [this](const MenuCommand&) { DeleteRecentRow(); });
     on("ID_REBOOT_CAMERA", [this](const MenuCommand&) { RebootCamera(); });
-    on("ID_NODE_MOVE_NODE", [&](const MenuCommand&) {
-        if (!selection.nodeId.empty())
-            CMoveNodeWnd::ShowMoveNodeWindow(main.GetHWND(), selection.nodeId);
+    on("ID_NODE_MOVE_NODE", [this](const MenuCommand&) {
+        if (!selection_.nodeId.empty())
+            CMoveNodeWnd::ShowMoveNodeWindow(main_.GetHWND(), selection_.nodeId);
     });
-    on("ID_ALTER_CAMERA", [&](const MenuCommand&) {
-        if (!main.CurDeviceId().empty())
-            CAlertDevnameWnd::ShowRenameCamera(main.GetHWND(), main.CurDeviceId());
+    on("ID_ALTER_CAMERA", [this](const MenuCommand&) {
+        if (!main_.CurDeviceId().empty())
+            CAlertDevnameWnd::ShowRenameCamera(main_.GetHWND(), main_.CurDeviceId());
     });
-    on("ID_MERGE_NODE", [&](const MenuCommand&) { CMergenodeWnd::ShowMerge(main.GetHWND()); });
-    on("ID_SET", [&](const MenuCommand&) { CSettingWnd::ShowSettings(main.GetHWND()); });
+    on("ID_MERGE_NODE", [this](const MenuCommand&) { CMergenodeWnd::ShowMerge(main_.GetHWND()); });
+    on("ID_SET", [this](const MenuCommand&) { CSettingWnd::ShowSettings(main_.GetHWND()); });
 }
 
 void MenuCommandRunner::Report(int result, const char* done)

@@ -1,12 +1,11 @@
 #include "duiWrap/MenuOpener.h"
 
-#include "ui/CControlUI.h"
-
 #include "app/UserSession.h"
 #include "duiWrap/CDuiFrameWnd.h"
 #include "duiWrap/CamListUI.h"
 #include "duiWrap/DeviceNode.h"
 #include "service/DeviceMgr.h"
+#include "ui/CControlUI.h"
 #include "ui/CMenuElementUI.h"
 #include "ui/CMenuWnd.h"
 #include "ui/WindowRegistry.h"
