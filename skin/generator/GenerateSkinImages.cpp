@@ -171,6 +171,12 @@ int main(int argc, char** argv)
         g_sourceDir = QString::fromLocal8Bit(argv[2]) + '/';
     bool ok = SaveStrip("gameicons.png", 18, 16, 16, GameIcon);
     ok &= SaveStrip("tree_expand.png", 2, 16, 16, Expander);
+    // The bullet of a chosen node in the merge window's list.
+    ok &= SaveStrip("Icon/list_icon_b.png", 1, 12, 12, [](QPainter& p, const QRectF& r, int) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(kNode);
+        p.drawRoundedRect(r.adjusted(2, 2, -2, -2), 2, 2);
+    });
     ok &= SaveStrip("tree_top.png", 1, 8, 8, [](QPainter& p, const QRectF& r, int) {
         p.fillRect(r, QColor(0x26, 0x2c, 0x36));
         p.fillRect(QRectF(r.left(), r.bottom() - 1, r.width(), 1), QColor(0x3a, 0x42, 0x4e));

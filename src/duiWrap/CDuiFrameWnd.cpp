@@ -17,6 +17,8 @@
 #include "duiWrap/DeviceListBuilder.h"
 #include "duiWrap/DeviceListLoader.h"
 #include "duiWrap/ImLinkStatus.h"
+#include "duiWrap/MenuCommandRunner.h"
+#include "duiWrap/MenuOpener.h"
 #include "duiWrap/ProgramRestart.h"
 #include "duiWrap/PtzPanel.h"
 #include "duiWrap/ScreenLockShield.h"
@@ -84,7 +86,13 @@ HWND CDuiFrameWnd::MainHandle()
     return mainHandle;
 }
 
-CDuiFrameWnd::CDuiFrameWnd() : CXMLWnd(QStringLiteral("MainWnd.xml")), playback_(std::make_unique<RemotePlayback>()) {}
+CDuiFrameWnd::CDuiFrameWnd()
+    : CXMLWnd(QStringLiteral("MainWnd.xml")), menus_(std::make_unique<MenuOpener>(*this)),
+      menuCommands_(std::make_unique<MenuCommandRunner>(*this, menus_->Selection())),
+      playback_(std::make_unique<RemotePlayback>())
+{
+    menuCommands_->Register();
+}
 
 CDuiFrameWnd::~CDuiFrameWnd()
 {
@@ -254,7 +262,7 @@ void CDuiFrameWnd::Notify(TNotifyUI& msg)
     else if (msg.sType == "valuechanged" && ptzPanel_)
         ptzPanel_->ReadSpeed();
     else if (msg.sType == "menu")
-        SayNotYetAvailable(QStringLiteral("右键菜单"));
+        menus_->OpenContextMenu(msg);
 }
 
 void CDuiFrameWnd::OnClick(TNotifyUI& msg)
@@ -269,7 +277,7 @@ void CDuiFrameWnd::OnClick(TNotifyUI& msg)
     } else if (name == "restorebtn") {
         SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
     } else if (name == "menubtn") {
-        SayNotYetAvailable(QStringLiteral("主菜单"));
+        menus_->OpenMainMenu(msg.pSender);
     } else if (name == "IDC_BTN_FULLSCREEN") {
         if (videoWall_)
             ::PostMessage(videoWall_->GetHWND(), WM_TOGGLE_FULLSCREEN, 0, 0);

@@ -22,6 +22,8 @@ class CvyrProDlg;
 class DeviceNode;
 class DeviceReplyRouter;
 class DirectCommandSender;
+class MenuCommandRunner;
+class MenuOpener;
 class PtzPanel;
 class RemotePlayback;
 class ScreenLockShield;
@@ -74,6 +76,7 @@ public:
     void SendCmdDirect(const std::string& deviceId, const std::string& text);
 
     const std::string& CurDeviceId() const { return curDeviceId_; }
+    void SetCurDeviceId(const std::string& deviceId) { curDeviceId_ = deviceId; }
     const std::string& ClickedDeviceId() const { return clickedDeviceId_; }
     bool OpenAllReady() const { return openAllReady_; }
     CvyrProDlg* VideoWall() const { return videoWall_; }
@@ -81,6 +84,7 @@ public:
     CamListUI* RecentList() const { return recentList_; }
     DeviceNode* DeviceRoot() const { return deviceRoot_; }
     CPopWnd* SplitPopup() const { return splitPopup_.get(); }
+    MenuOpener* Menus() const { return menus_.get(); }
 
     // DeviceReplyView: the window side of the camera replies and presence changes.
     void ShowMessageBox(const std::string& text) override;
@@ -128,6 +132,8 @@ private:
     DeviceNode* deviceRoot_ = nullptr;
     bool swallowSplitClick_ = false;
     std::map<QString, MenuHandler> menuHandlers_;
+    std::unique_ptr<MenuOpener> menus_;
+    std::unique_ptr<MenuCommandRunner> menuCommands_;
     CIMClient* imClient_ = nullptr;
     std::unique_ptr<AppAlarmNoticeCounter> alarmCounter_;
     std::unique_ptr<DeviceReplyRouter> router_;

@@ -68,6 +68,11 @@ void CMenuWnd::ResizeMenu()
     QWidget* window = GetWidget();
     if (window == nullptr)
         return;
+    // Items shown or hidden by code change the layouts only when they run next: run them now, so
+    // the size fits the items that remain.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    if (CMenuUI* menu = GetMenuUI(); menu && menu->GetWidget() && menu->GetWidget() != window)
+        menu->GetWidget()->adjustSize();
     window->adjustSize();
     int x = point_.x, y = point_.y;
     if (alignment_ & eMenuAlignment_Right)

@@ -5,6 +5,7 @@
 #include "ui/TreeRowDelegate.h"
 
 #include <QHeaderView>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 
 #include <functional>
@@ -44,8 +45,8 @@ void CTreeViewUI::SetAttribute(const QString& name, const QString& value)
         SetVisibleCheckBtn(value == "true");
     else if (name == "checkpropagation")
         SetCheckPropagation(value == "true");
-    else if (name == "itemshowhtml" && value == "true" && Tree())
-        Tree()->setItemDelegate(new TreeRowDelegate(Tree()));
+    else if (name == "itemshowhtml")
+        SetShowHtml(value == "true");
     CContainerUI::SetAttribute(name, value);
 }
 
@@ -131,6 +132,16 @@ void CTreeViewUI::SetVisibleCheckBtn(bool visible)
     };
     for (CTreeNodeUI* node : roots_)
         prepare(node);
+}
+
+void CTreeViewUI::SetShowHtml(bool show)
+{
+    QTreeWidget* tree = Tree();
+    if (tree == nullptr || show == (markupDelegate_ != nullptr))
+        return;
+    // Delegates belong to the tree widget (their parent) and go with it.
+    markupDelegate_ = show ? new TreeRowDelegate(tree) : nullptr;
+    tree->setItemDelegate(show ? markupDelegate_ : new QStyledItemDelegate(tree));
 }
 
 void CTreeViewUI::SetItemCheckBox(bool selected, CTreeNodeUI* node)

@@ -5,6 +5,7 @@
 #include <vector>
 
 class CTreeNodeUI;
+class QAbstractItemDelegate;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -36,6 +37,9 @@ public:
     void SetVisibleCheckBtn(bool visible);
     bool GetVisibleCheckBtn() const { return checkBoxes_; }
     void SetCheckPropagation(bool on) { propagate_ = on; }
+    // Texts with the inline markup of the lists ("{x 4}{i gameicons.png 18 7}..."), attribute "itemshowhtml".
+    void SetShowHtml(bool show);
+    bool IsShowHtml() const { return markupDelegate_ != nullptr; }
     bool GetCheckPropagation() const { return propagate_; }
     void SetItemCheckBox(bool selected, CTreeNodeUI* node);
     // Shows the node's box partly ticked (something below it is), without propagation or notification.
@@ -55,6 +59,7 @@ private:
     void OnItemChanged(QTreeWidgetItem* item);
     void UpdateAncestors(QTreeWidgetItem* item);
     std::vector<CTreeNodeUI*> roots_;
+    QAbstractItemDelegate* markupDelegate_ = nullptr;
     bool checkBoxes_ = false;
     bool propagate_ = true;
     bool updating_ = false;
