@@ -13,6 +13,7 @@
 #include <vector>
 
 class AppAlarmNoticeCounter;
+class CAlarmQueryfWnd;
 class CamListUI;
 class CamParamPanel;
 class CIMClient;
@@ -78,6 +79,7 @@ public:
     CamListUI* RecentList() const { return recentList_; }
     DeviceNode* DeviceRoot() const { return deviceRoot_; }
     CPopWnd* SplitPopup() const { return splitPopup_.get(); }
+    CAlarmQueryfWnd* AlarmQueryWindow() const { return alarmQueryWnd_.get(); }
 
     // DeviceReplyView: the window side of the camera replies and presence changes.
     void ShowMessageBox(const std::string& text) override;
@@ -119,6 +121,7 @@ private:
 
     CvyrProDlg* videoWall_ = nullptr;
     std::unique_ptr<CPopWnd> splitPopup_;
+    std::unique_ptr<CAlarmQueryfWnd> alarmQueryWnd_;
     CamListUI* deviceList_ = nullptr;
     CControlUI* alarmBadge_ = nullptr;
     CamListUI* recentList_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "ui/CListTextElementUI.h"
 #include "ui/CListUI.h"
+#include "ui/CPaintManagerUI.h"
 
 int ListModel::rowCount(const QModelIndex& parent) const
 {
@@ -23,9 +24,32 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
             return text->GetText(index.column());
         return index.column() == 0 ? element->GetText() : QString();
     }
+    if (role == Qt::CheckStateRole && index.column() == 0 && element->IsCheckable())
+        return element->GetCheck() ? Qt::Checked : Qt::Unchecked;
     if (role == Qt::ToolTipRole && !element->GetToolTip().isEmpty())
         return element->GetToolTip();
     return {};
+}
+
+Qt::ItemFlags ListModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    CListElementUI* element = list_->ElementAt(index.row());
+    if (element && element->IsCheckable() && index.column() == 0)
+        flags |= Qt::ItemIsUserCheckable;
+    return flags;
+}
+
+bool ListModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    CListElementUI* element = list_->ElementAt(index.row());
+    if (role != Qt::CheckStateRole || element == nullptr || !element->IsCheckable())
+        return false;
+    const bool checked = value.toInt() == Qt::Checked;
+    element->SetCheck(checked);
+    if (CPaintManagerUI* manager = element->GetManager())
+        manager->SendNotify(element, QStringLiteral("itemclickcheck"), checked ? 1 : 0, 0);
+    return true;
 }
 
 QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const

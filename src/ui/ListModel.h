@@ -4,13 +4,16 @@
 
 class CListUI;
 
-// The rows of a CListUI as Qt sees them: text per column (markup included), tooltip.
+// The rows of a CListUI as Qt sees them: text per column (markup included), tooltip, check box.
 class ListModel : public QAbstractTableModel {
 public:
     explicit ListModel(CListUI* list) : list_(list) {}
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    // A checkable row's box (first column): the user's toggle ticks the row and raises "itemclickcheck".
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     void SetHeader(const QStringList& titles);

@@ -5,6 +5,7 @@
 #include "ui/MarkupText.h"
 #include "ui/SkinImage.h"
 
+#include <QApplication>
 #include <QPainter>
 
 void ListRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
@@ -25,7 +26,19 @@ void ListRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     const QColor textColor = palette.color(element->IsEnabled() ? QPalette::Active : QPalette::Disabled,
                                            option.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text);
     const QString text = index.data(Qt::DisplayRole).toString();
-    const QRect area = option.rect.adjusted(index.column() == 0 ? 0 : 4, 0, -2, 0);
+    QRect area = option.rect.adjusted(index.column() == 0 ? 0 : 4, 0, -2, 0);
+    if (index.column() == 0 && element->IsCheckable()) {
+        // Where QStyledItemDelegate::editorEvent looks for the box, so a click on it toggles the row.
+        QStyleOptionViewItem box = option;
+        initStyleOption(&box, index);
+        const QWidget* view = option.widget;
+        QStyle* style = view ? view->style() : QApplication::style();
+        box.rect = style->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &box, view);
+        box.state = (box.state & ~(QStyle::State_On | QStyle::State_Off)) |
+                    (element->GetCheck() ? QStyle::State_On : QStyle::State_Off);
+        style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &box, painter, view);
+        area.setLeft(box.rect.right() + 5);
+    }
     if (list_->IsShowHtml() && index.column() == 0) {
         MarkupText::Paint(*painter, area, MarkupText::Parse(text), textColor, palette.color(QPalette::Link));
     } else {
