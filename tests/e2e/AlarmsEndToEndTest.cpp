@@ -251,6 +251,15 @@ TEST_F(AlarmsEndToEnd, QueryPagesWithinTheTotalAndListsOnlyCamerasOfTheTree)
         EXPECT_EQ(window.Page(), 0);
         EXPECT_EQ(list->GetCount(), 19);
 
+        // A query the service refuses says why and keeps the page it had.
+        const std::vector<int> shownKeys = RowKeys(list);
+        uitest::Type(window.FindControl("IDC_EDIT_HOUR"), "25");
+        uitest::Click(window.FindControl("IDC_BTN_SELECT"));
+        EXPECT_EQ(boxes.texts, QStringList{QStringLiteral("小时应在0到23之间（0表示查询全天）")});
+        EXPECT_EQ(RowKeys(list), shownKeys);
+        boxes.texts.clear();
+        uitest::Find<CControlUI>(window, "IDC_EDIT_HOUR")->SetText(QString());
+
         // Yesterday's external alarms, chosen with the day picker and the type.
         const QDate yesterday = today.addDays(-1);
         SYSTEMTIME day;
