@@ -176,6 +176,16 @@ TEST_F(ToolkitControls, TreeNodeMarkupShowsAsPlainTextWithItsPicture)
               node->Item()->icon(0).pixmap(SkinImage::Piece("gameicons.png", 18, 7).size()).toImage());
 }
 
+TEST_F(ToolkitControls, BackgroundPictureIsSetAndClearedByItsAttribute)
+{
+    CControlUI* button = window->FindControl(QStringLiteral("menubtn"));
+    ASSERT_NE(nullptr, button);
+    button->SetBkImage(QStringLiteral("gameicons.png"));
+    EXPECT_TRUE(button->GetWidget()->styleSheet().contains(QStringLiteral("border-image:url(")));
+    button->SetBkImage(QString());  // e.g. no alarm picture to show
+    EXPECT_FALSE(button->GetWidget()->styleSheet().contains(QStringLiteral("border-image")));
+}
+
 TEST_F(ToolkitControls, HiddenRowsTakeNoSpaceAndRemoveDeletesRows)
 {
     AddRow("a");
