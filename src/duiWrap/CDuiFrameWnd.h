@@ -79,7 +79,6 @@ public:
     CamListUI* RecentList() const { return recentList_; }
     DeviceNode* DeviceRoot() const { return deviceRoot_; }
     CPopWnd* SplitPopup() const { return splitPopup_.get(); }
-    CAlarmQueryfWnd* AlarmQueryWindow() const { return alarmQueryWnd_.get(); }
 
     // DeviceReplyView: the window side of the camera replies and presence changes.
     void ShowMessageBox(const std::string& text) override;
