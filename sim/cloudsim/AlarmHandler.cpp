@@ -84,15 +84,16 @@ Json::Value AlarmHandler::AlarmPage(const RequestBody& body, const RequestContex
 
     char hourText[4];
     std::snprintf(hourText, sizeof hourText, "%02d", static_cast<int>(hour));
-    auto rows = tx.Query("SELECT a.alarmId, a.deviceId, a.warnType, a.createTime, a.fileId, c.alias FROM alarm a "
-                         "JOIN camera c ON c.deviceId = a.deviceId "
+    auto rows = tx.Query("SELECT a.alarmId, a.deviceId, a.warnType, a.createTime, a.fileId, c.alias, "
+                         "IFNULL(s.listedTo, '') FROM alarm a "
+                         "JOIN camera c ON c.deviceId = a.deviceId LEFT JOIN staged_alarm s ON s.alarmId = a.alarmId "
                          "WHERE substr(a.createTime, 1, 10) = ? AND (? = 0 OR substr(a.createTime, 12, 2) = ?) "
                          "AND (? = 0 OR a.warnType = ?) ORDER BY a.createTime DESC, a.alarmId DESC",
                          day, hour, std::string(hourText), warnType, warnType);
     Json::Value all(Json::arrayValue);
     while (rows.Step()) {
         std::string deviceId = rows.Text(1);
-        if (!cameras.count(deviceId)) continue;
+        if (!cameras.count(deviceId) && rows.Text(6) != mobile) continue;
         Json::Value item(Json::objectValue);
         item["alarmId"] = std::to_string(rows.Int(0));
         item["deviceId"] = deviceId;
@@ -179,8 +180,10 @@ std::optional<std::string> AlarmHandler::Picture(const std::string& fileId) {
     int type = 0;
     {
         Transaction tx(db);
-        auto row = tx.Query("SELECT deviceId, createTime, warnType FROM alarm WHERE fileId = ?", fileId);
-        if (!row.Step()) return std::nullopt;
+        auto row = tx.Query("SELECT a.deviceId, a.createTime, a.warnType, IFNULL(s.brokenPicture, 0) FROM alarm a "
+                            "LEFT JOIN staged_alarm s ON s.alarmId = a.alarmId WHERE a.fileId = ?",
+                            fileId);
+        if (!row.Step() || row.Int(3) != 0) return std::nullopt;
         deviceId = row.Text(0);
         created = row.Text(1);
         type = static_cast<int>(row.Int(2));

@@ -36,7 +36,8 @@ CloudService::CloudService(const ServiceOptions& options)
       alarms(db),
       subAccounts(db, *im),
       roles(db),
-      control(db, alarms, [this] { Reset(); }) {
+      control(db, alarms, [this] { Reset(); }),
+      staging(db, alarms) {
     {
         Transaction tx(db);
         CreateSchema(tx);
@@ -128,10 +129,12 @@ void CloudService::Routes() {
         }
         response.set_content(*picture, "image/jpeg");
     });
-    control.Register(server, [this](const httplib::Request& request, httplib::Response& response,
-                                    const std::function<Json::Value(const RequestContext&)>& handler) {
+    const ControlHandler::Serve serve = [this](const httplib::Request& request, httplib::Response& response,
+                                               const std::function<Json::Value(const RequestContext&)>& handler) {
         Serve(request, response, handler);
-    });
+    };
+    control.Register(server, serve);
+    staging.Register(server, serve);
     // Anything else (unknown path, body over the limit) still gets an envelope the client can read.
     server.set_error_handler([](const httplib::Request&, httplib::Response& response) {
         if (response.status == 413)

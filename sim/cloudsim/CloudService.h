@@ -4,6 +4,7 @@
 // SQLite database. Requests are served by cpp-httplib's thread pool; the database serialises them.
 #include "AccountHandler.h"
 #include "AlarmHandler.h"
+#include "AlarmStaging.h"
 #include "CommandTable.h"
 #include "ControlHandler.h"
 #include "Database.h"
@@ -65,6 +66,7 @@ private:
     SubAccountHandler subAccounts;
     RoleHandler roles;
     ControlHandler control;
+    AlarmStaging staging;
     CommandTable table;
     httplib::Server server;
     int boundPort = 0;  // set by Bind before the server threads start

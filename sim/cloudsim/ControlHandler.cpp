@@ -5,15 +5,11 @@
 
 namespace cloudsim {
 
-namespace {
-bool FromLoopback(const httplib::Request& request) {
-    return request.remote_addr == "127.0.0.1" || request.remote_addr == "::1" ||
-           request.remote_addr == "::ffff:127.0.0.1";
+void ControlHandler::RequireLoopback(const httplib::Request& request) {
+    if (request.remote_addr != "127.0.0.1" && request.remote_addr != "::1" &&
+        request.remote_addr != "::ffff:127.0.0.1")
+        throw Refusal(kDenied, "控制接口只接受本机访问");
 }
-void RequireLoopback(const httplib::Request& request) {
-    if (!FromLoopback(request)) throw Refusal(kDenied, "控制接口只接受本机访问");
-}
-}  // namespace
 
 void ControlHandler::Register(httplib::Server& server, const Serve& serve) {
     server.Post("/sim/alarm", [this, serve](const httplib::Request& request, httplib::Response& response) {

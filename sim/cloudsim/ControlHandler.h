@@ -22,6 +22,8 @@ public:
     using Serve = std::function<void(const httplib::Request&, httplib::Response&,
                                      const std::function<Json::Value(const RequestContext&)>&)>;
     void Register(httplib::Server& server, const Serve& serve);
+    // Refuses a request that does not come from this machine.
+    static void RequireLoopback(const httplib::Request& request);
 
 private:
     Json::Value Cameras();

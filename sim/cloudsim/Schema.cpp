@@ -52,6 +52,10 @@ CREATE TABLE IF NOT EXISTS alarm(
   createTime TEXT NOT NULL,
   fileId TEXT NOT NULL UNIQUE);
 CREATE INDEX IF NOT EXISTS alarm_by_time ON alarm(createTime);
+CREATE TABLE IF NOT EXISTS staged_alarm(
+  alarmId INTEGER PRIMARY KEY REFERENCES alarm(alarmId) ON DELETE CASCADE,
+  listedTo TEXT NOT NULL DEFAULT '',
+  brokenPicture INTEGER NOT NULL DEFAULT 0);
 CREATE TABLE IF NOT EXISTS receiver(
   warnSettingId INTEGER PRIMARY KEY AUTOINCREMENT,
   deviceId TEXT NOT NULL REFERENCES camera(deviceId) ON DELETE CASCADE,
@@ -78,7 +82,7 @@ void DropSchema(Transaction& tx) {
     tx.Exec(R"sql(
 PRAGMA defer_foreign_keys = ON;
 DROP TABLE IF EXISTS role_right; DROP TABLE IF EXISTS grant_camera; DROP TABLE IF EXISTS grant_node;
-DROP TABLE IF EXISTS receiver; DROP TABLE IF EXISTS alarm; DROP TABLE IF EXISTS binding;
+DROP TABLE IF EXISTS receiver; DROP TABLE IF EXISTS staged_alarm; DROP TABLE IF EXISTS alarm; DROP TABLE IF EXISTS binding;
 DROP TABLE IF EXISTS camera; DROP TABLE IF EXISTS node; DROP TABLE IF EXISTS account;
 DROP TABLE IF EXISTS role; DROP TABLE IF EXISTS resource;
 )sql");

@@ -9,7 +9,7 @@
 #include "ui/CComboUI.h"
 #include "ui/CDateTimeUI.h"
 #include "ui/CDialogBuilder.h"
-#include "ui/CListCheckElementUI.h"
+#include "ui/CListTextElementUI.h"
 #include "ui/CListUI.h"
 #include "ui/CTabLayoutUI.h"
 #include "ui/CTreeNodeUI.h"
@@ -208,7 +208,8 @@ void CChildAccountMgrWnd::ShowFunList(int resourceType)
     roles->GetResList(resourceType, resources);
     LOG(INFO) << "GetResList size = " << resources.size();
     for (size_t i = 0; i < resources.size(); ++i) {
-        auto* row = new CListCheckElementUI;
+        auto* row = new CListTextElementUI;
+        row->SetCheckable(true);  // a click on the row ticks or clears it
         funList_->Add(row);
         row->SetText(0, QString::number(i));
         row->SetText(1, Utf8(resources[i].resourceName));
@@ -262,12 +263,6 @@ void CChildAccountMgrWnd::Notify(TNotifyUI& msg)
             ShowFunList(SelectedResourceType());
         else if (name == "IDC_COMBO_ROLE")
             ShowRoleRights();
-        return;
-    }
-    // A click on a resource row ticks or clears it.
-    if (auto* row = dynamic_cast<CListCheckElementUI*>(msg.pSender);
-        msg.sType == "itemclick" && row && funList_ && row->GetOwner() == static_cast<IListOwnerUI*>(funList_)) {
-        row->SetCheck(!row->GetCheck());
         return;
     }
     WindowImplBase::Notify(msg);
@@ -546,7 +541,7 @@ void CChildAccountMgrWnd::ShowRoleRights()
                 held = rights->second;
         }
     for (int i = 0; i < funList_->GetCount(); ++i)
-        if (auto* row = dynamic_cast<CListCheckElementUI*>(funList_->GetItemAt(i)))
+        if (auto* row = dynamic_cast<CListElementUI*>(funList_->GetItemAt(i)))
             row->SetCheck(std::find(held.begin(), held.end(), row->GetUserData().toStdString()) != held.end());
 }
 
@@ -584,7 +579,7 @@ void CChildAccountMgrWnd::SaveRights()
         return;
     std::vector<std::string> checked;
     for (int i = 0; i < funList_->GetCount(); ++i)
-        if (auto* row = dynamic_cast<CListCheckElementUI*>(funList_->GetItemAt(i)); row && row->GetCheck())
+        if (auto* row = dynamic_cast<CListElementUI*>(funList_->GetItemAt(i)); row && row->GetCheck())
             checked.push_back(row->GetUserData().toStdString());
     RoleMgr* roles = RoleMgr::Instance();
     roles->SetRoleRights(roleId, SelectedResourceType(), checked);

@@ -8,6 +8,8 @@
 #include "device/DeviceReplyRouter.h"
 #include "device/DirectCommandSender.h"
 #include "device/StreamRequestMgr.h"
+#include "duiWrap/CAlarmQueryfWnd.h"
+#include "duiWrap/CAlarmSettingWnd.h"
 #include "duiWrap/CChangePwdWnd.h"
 #include "duiWrap/CChildAccountMgrWnd.h"
 #include "duiWrap/CLockScreenWnd.h"
@@ -190,6 +192,7 @@ void CDuiFrameWnd::InitWindow()
         if (DeviceListLoader::Load(GetHWND()))
             RebuildTree();
     });
+    SetMenuHandler(QStringLiteral("ID_ALARMCONTROL"), [this](const MenuCommand&) { CAlarmSettingWnd::Open(GetHWND()); });
 
     if (!imClient_)
         ConnectImServer();
@@ -291,7 +294,7 @@ void CDuiFrameWnd::OnClick(TNotifyUI& msg)
         else
             OpenPlayback(curDeviceId_);
     } else if (name == "Query_VYR") {
-        SayNotYetAvailable(QStringLiteral("报警查询窗口"));
+        CAlarmQueryfWnd::Open(GetHWND(), alarmQueryWnd_);
     } else if (name == "SwitchUserBtn") {
         SwitchUser();
     } else if (!(ptzPanel_ && ptzPanel_->OnClick(name, curDeviceId_)) && paramPanel_) {

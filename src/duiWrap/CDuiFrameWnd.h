@@ -14,6 +14,7 @@
 
 class ImLinkStatus;
 class AppAlarmNoticeCounter;
+class CAlarmQueryfWnd;
 class CamListUI;
 class CamParamPanel;
 class CIMClient;
@@ -126,6 +127,7 @@ private:
 
     CvyrProDlg* videoWall_ = nullptr;
     std::unique_ptr<CPopWnd> splitPopup_;
+    std::unique_ptr<CAlarmQueryfWnd> alarmQueryWnd_;
     CamListUI* deviceList_ = nullptr;
     CControlUI* alarmBadge_ = nullptr;
     CamListUI* recentList_ = nullptr;

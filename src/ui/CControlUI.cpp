@@ -330,7 +330,7 @@ void CControlUI::SetAttribute(const QString& name, const QString& value)
             sheet += QStringLiteral("background-color:%1;").arg(CssColor(attributes_["bkcolor"]));
         if (attributes_.contains("textcolor"))
             sheet += QStringLiteral("color:%1;").arg(CssColor(attributes_["textcolor"]));
-        if (attributes_.contains("bkimage")) {
+        if (!attributes_.value("bkimage").isEmpty()) {  // an empty picture clears it
             SkinImage image = SkinImage::Parse(attributes_["bkimage"]);
             sheet += QStringLiteral("border-image:url(%1) %2 %3 %4 %5 stretch stretch;")
                          .arg(CPaintManagerUI::GetResourceFile(image.file))

@@ -40,3 +40,22 @@ void CListElementUI::DoEvent(TEventUI& event)
     if (event.Type == UIEVENT_CONTEXTMENU && IsContextMenuUsed() && manager_)
         manager_->SendNotify(this, QStringLiteral("menu"), event.wParam, event.lParam, event.ptMouse);
 }
+
+void CListElementUI::SetAttribute(const QString& name, const QString& value)
+{
+    if (name == "itemclickcheck")
+        SetCheckable(value == "true");
+    CControlUI::SetAttribute(name, value);
+}
+
+void CListElementUI::SetCheckable(bool checkable)
+{
+    checkable_ = checkable;
+    Invalidate();
+}
+
+void CListElementUI::SetCheck(bool checked)
+{
+    checked_ = checked;
+    Invalidate();
+}

@@ -2,6 +2,8 @@
 
 #include "ui/CPaintManagerUI.h"
 #include "ui/CTreeViewUI.h"
+#include "ui/MarkupText.h"
+#include "ui/SkinImage.h"
 
 #include <QTreeWidget>
 
@@ -44,13 +46,23 @@ void CTreeNodeUI::SetTree(CTreeViewUI* tree)
 
 QString CTreeNodeUI::GetText() const
 {
-    return item_ ? item_->text(0) : QString();
+    return item_ ? item_->data(0, kMarkupRole).toString() : QString();
 }
 
 void CTreeNodeUI::SetText(const QString& text)
 {
-    if (item_)
-        item_->setText(0, text);
+    if (!item_)
+        return;
+    item_->setData(0, kMarkupRole, text);
+    item_->setText(0, MarkupText::PlainText(text));
+    QIcon icon;
+    for (const MarkupText::Run& run : MarkupText::Parse(text)) {
+        if (run.kind == MarkupText::Run::Image) {
+            icon = QIcon(SkinImage::Piece(run.file, run.count, run.index));
+            break;
+        }
+    }
+    item_->setIcon(0, icon);
 }
 
 void CTreeNodeUI::SetVisible(bool visible)

@@ -8,9 +8,13 @@ class CTreeViewUI;
 class QTreeWidgetItem;
 
 // A node of a CTreeViewUI: a row drawn by the tree, with child nodes and an optional check box.
-// A node owns its children; removing a node deletes its subtree.
+// A node owns its children; removing a node deletes its subtree. Its text may carry the inline markup
+// of MarkupText: the row shows the plain text, with the first picture of the markup as its icon.
 class CTreeNodeUI : public CControlUI {
 public:
+    // Item data role of the node's text as given, markup included (the item's own text is plain).
+    static constexpr int kMarkupRole = Qt::UserRole + 1;
+
     CTreeNodeUI();
     ~CTreeNodeUI() override;
     QString GetClass() const override { return QStringLiteral("TreeNodeUI"); }

@@ -23,6 +23,8 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
             return text->GetText(index.column());
         return index.column() == 0 ? element->GetText() : QString();
     }
+    if (role == Qt::CheckStateRole && index.column() == 0 && element->IsCheckable())
+        return element->GetCheck() ? Qt::Checked : Qt::Unchecked;
     if (role == Qt::ToolTipRole && !element->GetToolTip().isEmpty())
         return element->GetToolTip();
     return {};

@@ -4,7 +4,7 @@
 
 class CListUI;
 
-// The rows of a CListUI as Qt sees them: text per column (markup included), tooltip.
+// The rows of a CListUI as Qt sees them: text per column (markup included), tooltip, check box.
 class ListModel : public QAbstractTableModel {
 public:
     explicit ListModel(CListUI* list) : list_(list) {}

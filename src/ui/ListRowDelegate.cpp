@@ -1,6 +1,5 @@
 #include "ui/ListRowDelegate.h"
 
-#include "ui/CListCheckElementUI.h"
 #include "ui/CListElementUI.h"
 #include "ui/CListUI.h"
 #include "ui/MarkupText.h"
@@ -29,15 +28,17 @@ void ListRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
                                            option.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text);
     const QString text = index.data(Qt::DisplayRole).toString();
     QRect area = option.rect.adjusted(index.column() == 0 ? 0 : 4, 0, -2, 0);
-    if (auto* checkable = dynamic_cast<CListCheckElementUI*>(element); checkable && index.column() == 0) {
-        QStyleOptionViewItem box(option);
-        const int side = qMin(16, option.rect.height());
-        box.rect = QRect(area.left() + 4, area.top() + (area.height() - side) / 2, side, side);
-        box.state = (box.state & ~(QStyle::State_On | QStyle::State_Off)) |
-                    (checkable->GetCheck() ? QStyle::State_On : QStyle::State_Off);
+    if (index.column() == 0 && element->IsCheckable()) {
+        // Where QStyledItemDelegate::editorEvent looks for the box, so a click on it toggles the row.
+        QStyleOptionViewItem box = option;
+        initStyleOption(&box, index);
         const QWidget* view = option.widget;
-        (view ? view->style() : QApplication::style())->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &box, painter, view);
-        area.setLeft(box.rect.right() + 6);
+        QStyle* style = view ? view->style() : QApplication::style();
+        box.rect = style->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &box, view);
+        box.state = (box.state & ~(QStyle::State_On | QStyle::State_Off)) |
+                    (element->GetCheck() ? QStyle::State_On : QStyle::State_Off);
+        style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &box, painter, view);
+        area.setLeft(box.rect.right() + 5);
     }
     if (list_->IsShowHtml() && index.column() == 0) {
         MarkupText::Paint(*painter, area, MarkupText::Parse(text), textColor, palette.color(QPalette::Link));

@@ -53,8 +53,15 @@ void ListView::mousePressEvent(QMouseEvent* event)
     CListElementUI* element = index.isValid() ? list->ElementAt(index.row()) : nullptr;
     QPointer<ListView> guard(this);
     if (event->button() == Qt::LeftButton) {
-        if (element && element->IsEnabled() && manager)
-            manager->SendNotify(element, QStringLiteral("itemclick"), 0, 0, pt);
+        if (element && element->IsEnabled() && manager) {
+            // A checkable row is ticked or cleared by a click anywhere on it.
+            if (element->IsCheckable()) {
+                element->SetCheck(!element->GetCheck());
+                manager->SendNotify(element, QStringLiteral("itemclickcheck"), element->GetCheck() ? 1 : 0, 0, pt);
+            }
+            if (guard)
+                manager->SendNotify(element, QStringLiteral("itemclick"), 0, 0, pt);
+        }
         if (guard)
             QTreeView::mousePressEvent(event);
         return;

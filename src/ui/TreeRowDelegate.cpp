@@ -1,5 +1,6 @@
 #include "ui/TreeRowDelegate.h"
 
+#include "ui/CTreeNodeUI.h"
 #include "ui/MarkupText.h"
 
 #include <QApplication>
@@ -9,8 +10,12 @@ void TreeRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
 {
     QStyleOptionViewItem row(option);
     initStyleOption(&row, index);
-    const QString markup = row.text;
+    // The markup draws its own pictures: the plain text's icon would show twice.
+    const QVariant given = index.data(CTreeNodeUI::kMarkupRole);
+    const QString markup = given.isValid() ? given.toString() : row.text;
     row.text.clear();
+    row.icon = QIcon();
+    row.features &= ~QStyleOptionViewItem::HasDecoration;
     const QWidget* view = option.widget;
     QStyle* style = view ? view->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &row, painter, view);

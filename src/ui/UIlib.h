@@ -14,7 +14,6 @@
 #include "ui/CLabelUI.h"
 #include "ui/CListLabelElementUI.h"
 #include "ui/CListTextElementUI.h"
-#include "ui/CListCheckElementUI.h"
 #include "ui/CListUI.h"
 #include "ui/CMenuElementUI.h"
 #include "ui/CMenuWnd.h"

@@ -253,9 +253,11 @@ TEST_F(CloudServiceTest, AlarmPagesPicturesAndNewAlarms) {
 
     // The sub-account gets the alarms of its own cameras only.
     std::set<std::string> own = {"kv100106", "kv100107", "kv100112"};
-    for (int page = 0; page < 2; ++page)
-        for (const Json::Value& alarm : Ok(rig.Command(AlarmQuery("13900139000", page)))["rows"])
+    for (int page = 0; page < 2; ++page) {
+        const Json::Value reply = Ok(rig.Command(AlarmQuery("13900139000", page)));  // kept alive for the loop
+        for (const Json::Value& alarm : reply["rows"])
             EXPECT_TRUE(own.count(alarm["deviceId"].asString())) << alarm["deviceId"].asString();
+    }
 
     Json::Value reply;
     rig.PostRaw("/sim/alarm", R"({"deviceId":"kv100105","warnType":2})", reply);
@@ -267,6 +269,39 @@ TEST_F(CloudServiceTest, AlarmPagesPicturesAndNewAlarms) {
     EXPECT_EQ(after["rows"][0]["warnType"].asInt(), 2);
     rig.PostRaw("/sim/alarm", R"({"deviceId":"kv100201","warnType":1})", reply);
     Refused(reply, 2001);  // not bound to anyone
+}
+
+TEST_F(CloudServiceTest, StagedAlarmsAreListedToTheirAccountAndKeepTheirPictureBack) {
+    Json::Value before = Ok(rig.Command(AlarmQuery("13800138000", 0)));
+    Json::Value reply;
+    // Another account's camera, listed to the main account as well.
+    rig.PostRaw("/sim/alarm/staged", R"({"deviceId":"kv100301","warnType":1,"listedTo":"13800138000"})", reply);
+    Json::Value stray = Ok(reply);
+    rig.PostRaw("/sim/alarm/staged", R"({"deviceId":"kv100101","warnType":2,"brokenPicture":true})", reply);
+    Json::Value broken = Ok(reply);
+    Json::Value after = Ok(rig.Command(AlarmQuery("13800138000", 0)));
+    EXPECT_EQ(after["total"].asInt(), before["total"].asInt() + 2);
+    std::set<std::string> listed;
+    for (const Json::Value& row : after["rows"]) listed.insert(row["alarmId"].asString());
+    EXPECT_TRUE(listed.count(stray["alarmId"].asString()));
+    EXPECT_TRUE(listed.count(broken["alarmId"].asString()));
+    // The stray alarm is its owner's too, and nobody else's.
+    const Json::Value owners = Ok(rig.Command(AlarmQuery("13700137000", 0)));
+    ASSERT_EQ(owners["rows"].size(), 1u);
+    EXPECT_EQ(owners["rows"][0]["alarmId"], stray["alarmId"]);
+    const Json::Value subAccounts = Ok(rig.Command(AlarmQuery("13900139000", 0)));
+    for (const Json::Value& row : subAccounts["rows"])
+        EXPECT_NE(row["alarmId"], stray["alarmId"]);
+
+    std::string prefix = "http://127.0.0.1:" + std::to_string(rig.Port());
+    std::string picture;
+    EXPECT_EQ(rig.Get(broken["imgUrl"].asString().substr(prefix.size()), picture), 404);
+    EXPECT_EQ(rig.Get(stray["imgUrl"].asString().substr(prefix.size()), picture), 200);
+
+    // A reset takes the staged alarms with the demo data.
+    rig.PostRaw("/sim/reset", "", reply);
+    Ok(reply);
+    EXPECT_EQ(Ok(rig.Command(AlarmQuery("13800138000", 0)))["total"], before["total"]);
 }
 
 TEST_F(CloudServiceTest, ArmingAndReceiversAreKeptAndChecked) {

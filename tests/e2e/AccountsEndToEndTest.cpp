@@ -18,7 +18,7 @@
 #include "service/RoleMgr.h"
 #include "ui/CComboUI.h"
 #include "ui/CDateTimeUI.h"
-#include "ui/CListCheckElementUI.h"
+#include "ui/CListElementUI.h"
 #include "ui/CListUI.h"
 #include "ui/COptionUI.h"
 #include "ui/CTreeNodeUI.h"
@@ -390,7 +390,7 @@ TEST_F(AccountsEndToEnd, SubAccountManagerEditsSubAccountsPeriodsGrantsAndRoles)
             EXPECT_EQ(boxes.texts.value(0), QStringLiteral("修改成功"));
             QStringList ticked;
             for (int i = 0; i < funList->GetCount(); ++i)
-                if (static_cast<CListCheckElementUI*>(funList->GetItemAt(i))->GetCheck())
+                if (static_cast<CListElementUI*>(funList->GetItemAt(i))->GetCheck())
                     ticked << funList->GetItemAt(i)->GetUserData();
             EXPECT_EQ(ticked, (QStringList{"2016031501", "2016031502"}));
             uitest::SaveScreenshot(window, Shot("subaccounts_roles_page.png"));

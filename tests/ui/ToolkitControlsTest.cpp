@@ -2,6 +2,7 @@
 // combos, pickers, hosted native widgets.
 
 #include "UiTestKit.h"
+#include "ui/ListView.h"
 
 #include <gtest/gtest.h>
 
@@ -134,6 +135,55 @@ TEST_F(ToolkitControls, ListRowsNotifyClickSelectActivateAndMenu)
     EXPECT_EQ(1, list->GetCurSel());
     // A row's parent is the list body and its grandparent the list, as the windows walk it.
     EXPECT_EQ(list, list->GetItemAt(0)->GetParent()->GetParent());
+}
+
+TEST_F(ToolkitControls, CheckableRowsToggleOnAClickAndSayWhichWay)
+{
+    CListLabelElementUI* plain = AddRow("plain");
+    CListLabelElementUI* ticked = AddRow("ticked", "receiver");
+    CListLabelElementUI* cleared = AddRow("cleared", "receiver");
+    ticked->SetAttribute("itemclickcheck", "true");
+    ticked->SetCheck(true);
+    cleared->SetAttribute("itemclickcheck", "true");
+    window->notifications.clear();
+    std::vector<WPARAM> states;
+    window->onNotify = [&](TNotifyUI& msg) {
+        if (msg.sType == "itemclickcheck")
+            states.push_back(msg.wParam);
+    };
+    ClickRowCheck(list, 1);
+    ClickRow(list, 2);       // anywhere on the row
+    ClickRowCheck(list, 0);  // no box: a plain click
+    EXPECT_FALSE(ticked->GetCheck());
+    EXPECT_TRUE(cleared->GetCheck());
+    EXPECT_FALSE(plain->GetCheck());
+    EXPECT_EQ((std::vector<WPARAM>{0, 1}), states);
+    EXPECT_EQ(2, window->notifications.count(QStringLiteral("itemclickcheck:receiver")));
+    // Ticking from the code raises nothing, and the box shows the new state.
+    cleared->SetCheck(false);
+    EXPECT_EQ(Qt::Unchecked, list->View()->model()->index(2, 0).data(Qt::CheckStateRole).toInt());
+    EXPECT_EQ(2u, states.size());
+}
+
+TEST_F(ToolkitControls, TreeNodeMarkupShowsAsPlainTextWithItsPicture)
+{
+    auto* node = new CTreeNodeUI;
+    node->SetItemText(QStringLiteral("{x 4}{i gameicons.png 18 7}{x 7}仓库\\{1\\}"));
+    ASSERT_TRUE(tree->Add(node));
+    EXPECT_EQ(QStringLiteral("{x 4}{i gameicons.png 18 7}{x 7}仓库\\{1\\}"), node->GetItemText());
+    EXPECT_EQ(QStringLiteral("仓库{1}"), node->Item()->text(0));
+    EXPECT_EQ(SkinImage::Piece("gameicons.png", 18, 7).toImage(),
+              node->Item()->icon(0).pixmap(SkinImage::Piece("gameicons.png", 18, 7).size()).toImage());
+}
+
+TEST_F(ToolkitControls, BackgroundPictureIsSetAndClearedByItsAttribute)
+{
+    CControlUI* button = window->FindControl(QStringLiteral("menubtn"));
+    ASSERT_NE(nullptr, button);
+    button->SetBkImage(QStringLiteral("gameicons.png"));
+    EXPECT_TRUE(button->GetWidget()->styleSheet().contains(QStringLiteral("border-image:url(")));
+    button->SetBkImage(QString());  // e.g. no alarm picture to show
+    EXPECT_FALSE(button->GetWidget()->styleSheet().contains(QStringLiteral("border-image")));
 }
 
 TEST_F(ToolkitControls, HiddenRowsTakeNoSpaceAndRemoveDeletesRows)

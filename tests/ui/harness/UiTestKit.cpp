@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QScreen>
+#include <QStyleOption>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -216,6 +217,20 @@ void DoubleClickRow(CListUI* list, int index)
     const QPoint at = RowCenter(view, view->model()->index(index, 0));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+}
+
+void ClickRowCheck(CListUI* list, int index)
+{
+    EnsureShown(list->GetWidget());
+    auto* view = static_cast<QAbstractItemView*>(list->GetWidget());
+    const QModelIndex cell = view->model()->index(index, 0);
+    view->scrollTo(cell);
+    QStyleOptionViewItem box;
+    box.initFrom(view->viewport());
+    box.rect = view->visualRect(cell);
+    box.features |= QStyleOptionViewItem::HasCheckIndicator;
+    const QRect area = view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &box, view);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, area.center());
 }
 
 void ClickNodeCheck(CTreeViewUI* tree, CTreeNodeUI* node)

@@ -97,6 +97,8 @@ void PressKey(CWindowWnd& window, Qt::Key key);
 void ClickRow(CListUI* list, int index, Qt::MouseButton button = Qt::LeftButton);
 void DoubleClickRow(CListUI* list, int index);
 void ClickNodeCheck(CTreeViewUI* tree, CTreeNodeUI* node);
+// A click on the check box of a checkable list row.
+void ClickRowCheck(CListUI* list, int index);
 void ChooseComboItem(CComboUI* combo, int index);
 
 // Runs the event loop a while / until `done` (at most `timeoutMs`).
