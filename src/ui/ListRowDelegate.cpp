@@ -21,15 +21,19 @@ void ListRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         SkinImage::Parse(background).Draw(*painter, option.rect);
     if (option.state & QStyle::State_Selected)
         painter->fillRect(option.rect, palette.color(QPalette::Highlight));
-    else if (option.state & QStyle::State_MouseOver)
-        painter->fillRect(option.rect, palette.color(QPalette::Midlight));
+    else if (option.state & QStyle::State_MouseOver) {
+        // A tint of the selection colour: the row's text stays readable on light and dark themes alike.
+        QColor hover = palette.color(QPalette::Highlight);
+        hover.setAlpha(60);
+        painter->fillRect(option.rect, hover);
+    }
     painter->setFont(option.font);
     const QColor textColor = palette.color(element->IsEnabled() ? QPalette::Active : QPalette::Disabled,
                                            option.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text);
     const QString text = index.data(Qt::DisplayRole).toString();
     QRect area = option.rect.adjusted(index.column() == 0 ? 0 : 4, 0, -2, 0);
     if (index.column() == 0 && element->IsCheckable()) {
-        // Where QStyledItemDelegate::editorEvent looks for the box, so a click on it toggles the row.
+        // The box where the style puts an item view's check indicator.
         QStyleOptionViewItem box = option;
         initStyleOption(&box, index);
         const QWidget* view = option.widget;
