@@ -7,6 +7,7 @@
 #include "device/CamParamMgr.h"
 #include "device/DeviceReplyRouter.h"
 #include "device/DirectCommandSender.h"
+#include "device/PtzControl.h"
 #include "device/StreamRequestMgr.h"
 #include "duiWrap/CAlarmQueryfWnd.h"
 #include "duiWrap/CAlarmSettingWnd.h"
@@ -297,9 +298,21 @@ void CDuiFrameWnd::OnClick(TNotifyUI& msg)
         CAlarmQueryfWnd::Open(GetHWND(), alarmQueryWnd_);
     } else if (name == "SwitchUserBtn") {
         SwitchUser();
+    } else if (OnCameraPage(msg.pSender) && imLink_->RefuseCommand()) {
+        // Every button of the pan-tilt-zoom and parameter pages is a command to the camera.
     } else if (!(ptzPanel_ && ptzPanel_->OnClick(name, curDeviceId_)) && paramPanel_) {
         paramPanel_->OnClick(name, curDeviceId_);
     }
+}
+
+bool CDuiFrameWnd::OnCameraPage(CControlUI* control)
+{
+    auto* tabs = m_PaintManager.FindControlAs<CTabLayoutUI>(QStringLiteral("skinTab_switch"));
+    CControlUI* page = control;
+    while (page && page->GetParent() != tabs)
+        page = page->GetParent();
+    const int index = page && tabs ? tabs->GetItemIndex(page) : -1;
+    return index == TabPageOf(QStringLiteral("Control")) || index == TabPageOf(QStringLiteral("Remote"));
 }
 
 void CDuiFrameWnd::OnSelectChanged(TNotifyUI& msg)
@@ -442,6 +455,9 @@ LRESULT CDuiFrameWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
             ::SendMessage(videoWall_->GetHWND(), uMsg, 0, 0);
         return 0;
     }
+    // A move pressed while the IM session is lost is refused; its release goes on as usual.
+    if (wParam == 1 && PtzControl::MoveOf(uMsg) && imLink_ && imLink_->RefuseCommand())
+        return 0;
     if (ptzPanel_ && ptzPanel_->HandleMessage(uMsg, wParam, curDeviceId_))
         return 0;
     switch (uMsg) {

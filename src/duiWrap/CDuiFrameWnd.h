@@ -112,6 +112,8 @@ private:
     ~CDuiFrameWnd() override;
 
     void OnClick(TNotifyUI& msg) override;
+    // Whether the control sits on the pan-tilt-zoom or the parameter page.
+    bool OnCameraPage(CControlUI* control);
     void OnSelectChanged(TNotifyUI& msg);
     void OnItemClick(TNotifyUI& msg);
     void OnItemActivate(TNotifyUI& msg);

@@ -2,6 +2,8 @@
 // restarts, and cells get their streams back after the cameras' side restarts or drops a stream.
 // Each test stops one process of the fixture and starts it again exactly as scripts/peers.sh did.
 #include "ClientEndToEnd.h"
+
+#include "device/PtzControl.h"
 #include "PeerProcess.h"
 #include "ffplayer/MediaProbe.h"
 
@@ -107,6 +109,15 @@ TEST_F(HealingEndToEnd, ImSessionComesBackAfterTheServerRestarts)
         ASSERT_TRUE(ActivateCamera("kv100102"));
         uitest::Pump(200);
         EXPECT_EQ(boxes.texts, QStringList{ImLinkStatus::kRefusedText});
+        // The camera pages' commands say so too: a parameter refresh and a move pressed.
+        boxes.texts.clear();
+        uitest::Click(Main()->FindControl(QStringLiteral("Remote")));
+        uitest::Click(Main()->FindControl(QStringLiteral("IDC_BTNREFLASH")));
+        ::SendMessage(Main()->GetHWND(), PtzControl::kMoves[0].message, 1, 0);
+        ::SendMessage(Main()->GetHWND(), PtzControl::kMoves[0].message, 0, 0);
+        uitest::Pump(200);
+        uitest::Click(Main()->FindControl(QStringLiteral("List")));
+        EXPECT_EQ(boxes.texts, (QStringList{ImLinkStatus::kRefusedText, ImLinkStatus::kRefusedText}));
     }
     uitest::Pump(1500);
 
