@@ -26,6 +26,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMessageBox>
 #include <QPixmap>
@@ -89,10 +90,23 @@ protected:
     {
         bool ran = false;
         QTimer look;
+        QElapsedTimer waited;
+        waited.start();
         QObject::connect(&look, &QTimer::timeout, [&] {
             CRemoveQuery* window = ShownPlaybackWindow();
-            if (!window)
+            if (!window) {
+                // Another modal window (a message box?) runs instead: fail and close it, rather than
+                // wait inside its loop for ever.
+                if (waited.elapsed() < 20000)
+                    return;
+                look.stop();
+                auto* other = dynamic_cast<CWindowWnd*>(CWindowWnd::FromWidget(QApplication::activeModalWidget()));
+                ADD_FAILURE() << "the playback window did not open; "
+                              << (other ? "another modal window ran instead" : "nothing modal runs");
+                if (other)
+                    other->Close(0);
                 return;
+            }
             look.stop();
             body(*window);
             uitest::Click(window->FindControl(QStringLiteral("IDC_CLOSE")));
