@@ -34,15 +34,31 @@ void CLockScreenWnd::InitWindow()
 void CLockScreenWnd::OnClick(TNotifyUI& msg)
 {
     const QString name = msg.pSender ? msg.pSender->GetName() : QString();
-    if (name == "closebtn") {
+    if (name == "closebtn")
         Close(0);
-    } else if (name == "ButtonUnlock" && passwordEdit) {
-        if (passwordEdit->GetText().toStdString() != UserSession::Instance()->Password()) {
-            ShowMsgTip(GetHWND(), QStringLiteral("输入的密码不正确！"));
-            return;
-        }
-        LocalConfig::Instance()->SetScreenLocked(false);
-        ::PostMessage(owner_, WM_LOCK_CHANGED, 0, 0);
-        Close(0);
+    else if (name == "ButtonUnlock")
+        Unlock();
+}
+
+LRESULT CLockScreenWnd::ResponseDefaultKeyEvent(WPARAM wParam)
+{
+    // Enter in the password field unlocks as the button does.
+    if (wParam == VK_RETURN) {
+        Unlock();
+        return TRUE;
     }
+    return WindowImplBase::ResponseDefaultKeyEvent(wParam);
+}
+
+void CLockScreenWnd::Unlock()
+{
+    if (!passwordEdit)
+        return;
+    if (passwordEdit->GetText().toStdString() != UserSession::Instance()->Password()) {
+        ShowMsgTip(GetHWND(), QStringLiteral("输入的密码不正确！"));
+        return;
+    }
+    LocalConfig::Instance()->SetScreenLocked(false);
+    ::PostMessage(owner_, WM_LOCK_CHANGED, 0, 0);
+    Close(0);
 }

@@ -17,9 +17,12 @@ public:
 protected:
     CDuiString GetSkinFile() override { return QStringLiteral("screenlock.xml"); }
     void OnClick(TNotifyUI& msg) override;
+    LRESULT ResponseDefaultKeyEvent(WPARAM wParam) override;
 
 private:
     explicit CLockScreenWnd(HWND owner) : owner_(owner) {}
+    // The password of the log-in unlocks and closes; another one is refused and the screen stays locked.
+    void Unlock();
 
     HWND owner_;
     CControlUI* passwordEdit = nullptr;

@@ -227,11 +227,11 @@ TEST_F(AccountsEndToEnd, LockedWindowTakesNoInputAndOnlyThePasswordUnlocks)
     uitest::Pump(300);
     EXPECT_GT(surface->FramesPainted(), framesBefore);
 
-    // The password of the log-in unlocks, and the lock button follows.
+    // The password of the log-in unlocks (Enter does as the button), and the lock button follows.
     boxes.texts.clear();
     WhenModal<CLockScreenWnd>([&](CLockScreenWnd& lock) {
         TypeInto(lock, "EditPassword", QString::fromUtf8(kPassword));
-        uitest::Click(lock.FindControl(QStringLiteral("ButtonUnlock")));
+        uitest::PressKey(lock, Qt::Key_Return);
     });
     uitest::Click(main->FindControl(QStringLiteral("CameraName")));
     EXPECT_TRUE(uitest::PumpUntil([] { return !LocalConfig::Instance()->IsScreenLocked(); }, 5000));
