@@ -77,6 +77,7 @@ ReplayControl::Reply ReplayControl::OnReply(const std::string& body)
     // A new replay starts at its beginning and at normal speed.
     openFailures_ = 0;
     seekBase_ = 0;
+    sought_ = false;
     speedFactor_ = 1.0;
     positionMs_ = 0;
     wholeMs_ = periodMs_;
@@ -121,6 +122,7 @@ std::optional<std::string> ReplayControl::Seek(int value)
         return std::nullopt;
     value = std::clamp(value, 0, 100);
     seekBase_ = value;
+    sought_ = true;
     // The position is a share of the whole replay, whatever earlier seeks left to play.
     const double minutes = static_cast<double>(wholeMs_) / 60000.0 / 100.0 * value;
     periodMs_ = wholeMs_ - (wholeMs_ / 100) * value;
@@ -132,7 +134,9 @@ void ReplayControl::OnLength(std::int64_t length)
 {
     periodMs_ = length;
     // Before any seek the player's length is the whole replay (the recorded part of the period).
-    if (seekBase_ == 0 && length > 0)
+    // After one it is what is left, and a length announced late for an earlier seek must not be taken
+    // for the whole even when the slider is back at 0.
+    if (!sought_ && length > 0)
         wholeMs_ = length;
 }
 

@@ -69,6 +69,7 @@ private:
     std::int64_t wholeMs_ = 0;   // the whole replay: what a seek's position is a share of
     std::int64_t positionMs_ = 0;
     int seekBase_ = 0;
+    bool sought_ = false;  // a seek was sent for this replay
     double speedFactor_ = 1.0;
     int realTime_ = 0;
     int openFailures_ = 0;

@@ -72,6 +72,12 @@ TEST(ReplayControl, SearchSendsLocalTimesOfThePickedDayAndTheSeekSharesTheWholeP
     EXPECT_EQ(360000, control.PeriodMs());
     EXPECT_EQ(std::string(R"({"cmd":54, "dev_type": 0, "replay_url": ")") + kReplay + R"(","position": 0.3})",
               control.Seek(1).value());
+    // Back to the start, then the length a stream announced for an earlier seek arrives late: the
+    // whole replay stays what it was, so 70 % still lands at 21 of 30 minutes.
+    control.Seek(0);
+    control.OnLength(360000);
+    EXPECT_EQ(std::string(R"({"cmd":54, "dev_type": 0, "replay_url": ")") + kReplay + R"(","position": 21})",
+              control.Seek(70).value());
 
     // An end before the start: a negative period, and the camera's answer decides.
     ReplayControl backwards;
