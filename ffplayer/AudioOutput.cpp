@@ -2,12 +2,15 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
-#include <libavdevice/avdevice.h>
 #include <libavformat/avformat.h>
 #include <libswresample/swresample.h>
 }
 
+#include <pulse/error.h>
+#include <pulse/simple.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace ffplayer {
@@ -16,31 +19,29 @@ namespace {
 
 constexpr int kChannels = 2;
 constexpr int kBytesPerFrame = kChannels * 2;  // interleaved 16-bit stereo
+constexpr int kServerLatencyMs = 200;           // what the sound server holds: sound follows the picture closely
 
 }  // namespace
 
 std::unique_ptr<AudioOutput> AudioOutput::OpenDefault(const AVCodecParameters* input)
 {
-    static std::once_flag devices;
-    std::call_once(devices, [] { avdevice_register_all(); });
-    for (const char* device : {"pulse", "alsa"}) {
-        if (av_guess_format(device, nullptr, nullptr) == nullptr)
-            continue;
-        if (auto output = Open(device, "default", input))
-            return output;
-    }
-    return nullptr;
+    std::unique_ptr<AudioOutput> output(new AudioOutput);
+    if (!output->StartDecoder(input) || !output->ConnectServer())
+        return nullptr;
+    output->writer_ = std::thread(&AudioOutput::WriteLoop, output.get());
+    return output;
 }
 
 std::unique_ptr<AudioOutput> AudioOutput::Open(const char* format, const char* url, const AVCodecParameters* input)
 {
     std::unique_ptr<AudioOutput> output(new AudioOutput);
-    if (!output->Start(format, url, input))
+    if (!output->StartDecoder(input) || !output->OpenMuxer(format, url))
         return nullptr;
+    output->writer_ = std::thread(&AudioOutput::WriteLoop, output.get());
     return output;
 }
 
-bool AudioOutput::Start(const char* format, const char* url, const AVCodecParameters* input)
+bool AudioOutput::StartDecoder(const AVCodecParameters* input)
 {
     const AVCodec* codec = avcodec_find_decoder(input->codec_id);
     decoder_ = codec != nullptr ? avcodec_alloc_context3(codec) : nullptr;
@@ -51,12 +52,36 @@ bool AudioOutput::Start(const char* format, const char* url, const AVCodecParame
     sampleRate_ = decoder_->sample_rate;
 
     AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-    if (swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_S16, sampleRate_, &decoder_->ch_layout,
-                            decoder_->sample_fmt, sampleRate_, 0, nullptr) < 0 ||
-        swr_init(resampler_) < 0)
-        return false;
+    return swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_S16, sampleRate_, &decoder_->ch_layout,
+                               decoder_->sample_fmt, sampleRate_, 0, nullptr) >= 0 &&
+           swr_init(resampler_) >= 0;
+}
 
-    if (avformat_alloc_output_context2(&output_, nullptr, format, url) < 0 || output_ == nullptr)
+bool AudioOutput::ConnectServer()
+{
+    pa_sample_spec spec{};
+    spec.format = PA_SAMPLE_S16LE;
+    spec.rate = static_cast<std::uint32_t>(sampleRate_);
+    spec.channels = kChannels;
+    pa_buffer_attr buffering{};
+    buffering.maxlength = static_cast<std::uint32_t>(-1);
+    buffering.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(kServerLatencyMs * 1000, &spec));
+    buffering.prebuf = static_cast<std::uint32_t>(-1);
+    buffering.minreq = static_cast<std::uint32_t>(-1);
+    buffering.fragsize = static_cast<std::uint32_t>(-1);
+    int error = 0;
+    server_ = pa_simple_new(nullptr, program_invocation_short_name, PA_STREAM_PLAYBACK, nullptr, "video sound",
+                            &spec, nullptr, &buffering, &error);
+    if (server_ == nullptr)
+        av_log(nullptr, AV_LOG_VERBOSE, "no sound output: %s\n", pa_strerror(error));
+    return server_ != nullptr;
+}
+
+bool AudioOutput::OpenMuxer(const char* format, const char* url)
+{
+    AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+    packet_ = av_packet_alloc();
+    if (packet_ == nullptr || avformat_alloc_output_context2(&output_, nullptr, format, url) < 0 || output_ == nullptr)
         return false;
     AVStream* stream = avformat_new_stream(output_, nullptr);
     if (stream == nullptr)
@@ -70,10 +95,7 @@ bool AudioOutput::Start(const char* format, const char* url, const AVCodecParame
     if ((output_->oformat->flags & AVFMT_NOFILE) == 0 && avio_open(&output_->pb, url, AVIO_FLAG_WRITE) < 0)
         return false;
     output_->flush_packets = 1;  // samples reach the output as they are written
-    if (avformat_write_header(output_, nullptr) < 0)
-        return false;
-    writer_ = std::thread(&AudioOutput::WriteLoop, this);
-    return true;
+    return avformat_write_header(output_, nullptr) >= 0;
 }
 
 AudioOutput::~AudioOutput()
@@ -88,8 +110,14 @@ AudioOutput::~AudioOutput()
         }
         ready_.notify_all();
         writer_.join();
-        av_write_trailer(output_);
+        if (output_ != nullptr)
+            av_write_trailer(output_);
     }
+    if (server_ != nullptr) {
+        pa_simple_flush(server_, nullptr);  // what the server still holds is dropped too
+        pa_simple_free(server_);
+    }
+    av_packet_free(&packet_);
     if (output_ != nullptr) {
         if ((output_->oformat->flags & AVFMT_NOFILE) == 0)
             avio_closep(&output_->pb);
@@ -143,9 +171,7 @@ void AudioOutput::Queue(const AVFrame* frame, int volume)
 
 void AudioOutput::WriteLoop()
 {
-    AVPacket* packet = av_packet_alloc();
-    std::int64_t written = 0;  // sample frames handed to the output, its timestamps
-    bool failed = packet == nullptr;
+    bool failed = false;  // an output that failed once is given nothing more
     while (true) {
         std::vector<std::uint8_t> samples;
         {
@@ -157,18 +183,25 @@ void AudioOutput::WriteLoop()
             queue_.pop_front();
             queuedBytes_ -= samples.size();
         }
-        if (failed || av_new_packet(packet, static_cast<int>(samples.size())) < 0)
-            continue;  // an output that failed once is given nothing more
-        std::memcpy(packet->data, samples.data(), samples.size());
-        const std::int64_t frames = static_cast<std::int64_t>(samples.size()) / kBytesPerFrame;
-        packet->pts = packet->dts = written;
-        packet->duration = frames;
-        packet->stream_index = 0;
-        written += frames;
-        failed = av_write_frame(output_, packet) < 0;
-        av_packet_unref(packet);
+        failed = failed || !Write(samples);
     }
-    av_packet_free(&packet);
+}
+
+bool AudioOutput::Write(const std::vector<std::uint8_t>& samples)
+{
+    if (server_ != nullptr)
+        return pa_simple_write(server_, samples.data(), samples.size(), nullptr) == 0;
+    if (av_new_packet(packet_, static_cast<int>(samples.size())) < 0)
+        return true;  // no memory for this piece: the next may fare better
+    std::memcpy(packet_->data, samples.data(), samples.size());
+    const std::int64_t frames = static_cast<std::int64_t>(samples.size()) / kBytesPerFrame;
+    packet_->pts = packet_->dts = written_;
+    packet_->duration = frames;
+    packet_->stream_index = 0;
+    written_ += frames;
+    const bool written = av_write_frame(output_, packet_) >= 0;
+    av_packet_unref(packet_);
+    return written;
 }
 
 }  // namespace ffplayer

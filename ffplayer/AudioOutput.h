@@ -14,6 +14,7 @@ struct AVFormatContext;
 struct AVFrame;
 struct AVPacket;
 struct SwrContext;
+struct pa_simple;
 
 namespace ffplayer {
 
@@ -23,7 +24,8 @@ namespace ffplayer {
 // Push is called by one thread; the queue is guarded by mutex_.
 class AudioOutput {
 public:
-    // The system's default output (PulseAudio, else ALSA), or null when there is none.
+    // The sound server's default output, through PulseAudio's simple API (PipeWire serves it too),
+    // or null when there is no server.
     static std::unique_ptr<AudioOutput> OpenDefault(const AVCodecParameters* input);
     // Any FFmpeg output format and address (tests write raw samples to a file); null on failure.
     static std::unique_ptr<AudioOutput> Open(const char* format, const char* url, const AVCodecParameters* input);
@@ -36,11 +38,18 @@ public:
 
 private:
     AudioOutput() = default;
-    bool Start(const char* format, const char* url, const AVCodecParameters* input);
+    bool StartDecoder(const AVCodecParameters* input);
+    bool ConnectServer();
+    bool OpenMuxer(const char* format, const char* url);
     void Queue(const AVFrame* frame, int volume);
     void WriteLoop();
+    // Hands samples to the output, on the writer thread; false when the output failed.
+    bool Write(const std::vector<std::uint8_t>& samples);
 
-    AVFormatContext* output_ = nullptr;
+    pa_simple* server_ = nullptr;     // the sound server's stream, or
+    AVFormatContext* output_ = nullptr;  // a muxer
+    AVPacket* packet_ = nullptr;
+    std::int64_t written_ = 0;  // sample frames handed to the muxer, its timestamps
     AVCodecContext* decoder_ = nullptr;
     SwrContext* resampler_ = nullptr;
     AVFrame* frame_ = nullptr;

@@ -3,7 +3,12 @@
 // Public interface of libffplayer: one PlayInterface object per video window. The library knows
 // nothing of any toolkit: the host hands it, once per process, a table of callbacks that deliver
 // frames and messages to a window (an opaque value the host chose).
+//
+// The client loads the library only when its first player opens (src/video/PlayerLibrary.h), so it
+// may use nothing of it but the exported functions (C names, found with dlsym) and the virtual
+// operations: non-virtual members are inline.
 
+#include <atomic>
 #include <cstdint>
 
 #define FFPLAYER_API __attribute__((visibility("default")))
@@ -66,18 +71,26 @@ extern "C" FFPLAYER_API void SetPlayerHost(const PlayerHost* host);
 // PlayInterface that reports (post the event elsewhere instead).
 class FFPLAYER_API PlayEventObserver {
 public:
-    PlayEventObserver();
+    PlayEventObserver() = default;
     virtual void OnPlayEvent(int event, int reserved, int param) = 0;
 
 protected:
     ~PlayEventObserver() = default;
 };
 
+class PlayInterface;
+
+extern "C" {
+FFPLAYER_API PlayInterface* CreatePlayerObject();
+// Stops the object, destroys it and clears the caller's pointer.
+FFPLAYER_API void DeletePlayerObject(PlayInterface*& player);
+}
+
 class FFPLAYER_API PlayInterface {
 public:
-    PlayState GetPlayState() const;
-    void RegisterObserver(PlayEventObserver* observer);
-    void SetPlayMode(PlayMode mode);
+    PlayState GetPlayState() const { return state_.load(); }
+    void RegisterObserver(PlayEventObserver* observer) { observer_.store(observer); }
+    void SetPlayMode(PlayMode mode) { mode_.store(mode); }
 
     // 0 when accepted: the outcome arrives as PE_OPENED or PE_OPEN_FAILED. A running stream is stopped first.
     // Only http and https addresses are accepted (-1 for any other), and the stream may reach nothing
@@ -109,15 +122,13 @@ protected:
     virtual ~PlayInterface();
     friend void DeletePlayerObject(PlayInterface*& player);
 
-    void SetState(PlayState state);
+    void SetState(PlayState state) { state_.store(state); }
     void Notify(PlayEvent event, int param = 0);
-    PlayMode Mode() const;
+    PlayMode Mode() const { return mode_.load(); }
 
 private:
-    struct Shared;
-    Shared* shared_;  // atomics: readable from any thread
+    // Atomics: read and written from any thread.
+    std::atomic<PlayState> state_{PS_IDLE};
+    std::atomic<PlayEventObserver*> observer_{nullptr};
+    std::atomic<PlayMode> mode_{PM_DEFAULT};
 };
-
-FFPLAYER_API PlayInterface* CreatePlayerObject();
-// Stops the object, destroys it and clears the caller's pointer.
-FFPLAYER_API void DeletePlayerObject(PlayInterface*& player);

@@ -74,6 +74,13 @@ ProgramFolders ProgramFolders::Locate(const std::string& executableDirectory, co
     return folders;
 }
 
+std::vector<std::string> ProgramFolders::LibraryDirectories(const std::string& executableDirectory)
+{
+    const std::string executableFolder = WithSlash(executableDirectory);
+    return {executableFolder,
+            std::filesystem::path(executableFolder + "../lib/kelvue/").lexically_normal().string()};
+}
+
 ProgramFolders ProgramFolders::ForExecutable(const std::string& executableDirectory)
 {
     std::string home = Environment("HOME");

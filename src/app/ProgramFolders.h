@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Where "the program folder" is: the folder the program writes into (config.ini, Vyr/, GLogFiles/,
 // log.xml, temp.txt, tmp/ and the default capture folders) and the skin folder it reads its layouts
@@ -32,6 +33,11 @@ public:
     const std::string& SkinDirectory() const { return skinDirectory_; }
     // True when the program folder is the user's data folder rather than the executable's folder.
     bool IsInstalled() const { return installed_; }
+
+    // The folders the program's own libraries (the player library) are looked for in, in order: the
+    // executable's folder (a self-contained folder), then the installed package's private library folder
+    // <prefix>/lib/kelvue/. Each ends in "/".
+    static std::vector<std::string> LibraryDirectories(const std::string& executableDirectory);
 
     // The user's data folder of the program: $XDG_DATA_HOME/kelvue/ when that is an absolute path, else
     // <home>/.local/share/kelvue/; empty when neither is known.

@@ -10,6 +10,7 @@
 #include "ui/VideoSurface.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
@@ -38,7 +39,26 @@ CControlUI* ToolkitControl(const QString& className)
 
 }  // namespace
 
+// A QUiLoader loads every Designer plugin in Qt's plugin folders as it is built; the one installed
+// with Qt (the Qt Quick widget) brings the QML engine and eight libraries into the process. The skin
+// uses no plugin widget, so loaders are built while Qt's library paths are hidden from them.
+class PluginFoldersHidden {
+public:
+    PluginFoldersHidden() : paths_(QCoreApplication::libraryPaths()) { QCoreApplication::setLibraryPaths({}); }
+    ~PluginFoldersHidden() { QCoreApplication::setLibraryPaths(paths_); }
+    PluginFoldersHidden(const PluginFoldersHidden&) = delete;
+    PluginFoldersHidden& operator=(const PluginFoldersHidden&) = delete;
+
+private:
+    const QStringList paths_;
+};
+
 SkinLoader::SkinLoader(IDialogBuilderCallback* callback)
+    : SkinLoader(callback, PluginFoldersHidden())
+{
+}
+
+SkinLoader::SkinLoader(IDialogBuilderCallback* callback, const PluginFoldersHidden&)
     : callback_(callback)
 {
 }
@@ -46,6 +66,7 @@ SkinLoader::SkinLoader(IDialogBuilderCallback* callback)
 QWidget* SkinLoader::createWidget(const QString& className, QWidget* parent, const QString& name)
 {
     static const QSet<QString> known = [] {
+        const PluginFoldersHidden hidden;
         QUiLoader probe;
         const QStringList names = probe.availableWidgets();
         return QSet<QString>(names.begin(), names.end());

@@ -6,6 +6,7 @@
 
 class CControlUI;
 class IDialogBuilderCallback;
+class PluginFoldersHidden;
 
 // QUiLoader that builds the toolkit's widgets: Qt's buttons become the skinned buttons, the toolkit's
 // own class names ("ListUI", "TreeViewUI", "MenuElementUI", "VideoSurface", "WndUI", "DateTimeUI",
@@ -20,6 +21,8 @@ public:
     const QList<QPointer<QWidget>>& Created() const { return created_; }
 
 private:
+    SkinLoader(IDialogBuilderCallback* callback, const PluginFoldersHidden&);
+
     IDialogBuilderCallback* callback_;
     QList<QPointer<QWidget>> created_;
 };

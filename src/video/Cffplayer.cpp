@@ -24,7 +24,10 @@ bool Cffplayer::Init(HWND window)
 {
     window_ = window;
     if (library_ == nullptr) {
-        library_ = CreatePlayerObject();
+        functions_ = loader_.Get();
+        if (functions_ == nullptr)
+            return true;  // the loader has logged why; Open refuses every address
+        library_ = functions_->CreatePlayerObject();
         stateMap_ = std::map<int, int>(std::begin(kStatePairs), std::end(kStatePairs));
         eventMap_ = std::map<int, int>(std::begin(kEventPairs), std::end(kEventPairs));
         library_->RegisterObserver(this);
@@ -37,7 +40,7 @@ void Cffplayer::Release()
     if (library_ == nullptr)
         return;
     library_->Stop();
-    DeletePlayerObject(library_);
+    functions_->DeletePlayerObject(library_);
 }
 
 bool Cffplayer::Open(const char* address)

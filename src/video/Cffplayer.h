@@ -2,18 +2,20 @@
 
 #include "PlayInterface.h"
 #include "video/MediaPlayer.h"
+#include "video/PlayerLibrary.h"
 
 #include <map>
 
 // The player over libffplayer: forwards to the library object and translates the library's state
-// and event codes into the client's.
+// and event codes into the client's. The library is loaded when the first player creates its library
+// object (Init); when it cannot be loaded, Init creates nothing and every open is refused.
 //
 // Threads: everything runs on the UI thread except OnPlayEvent, which the library calls on its own
 // threads; it only reads eventMap (filled before the library object first reports, never changed
 // while it exists) and the atomic observer.
 class Cffplayer : public MediaPlayer, public PlayEventObserver {
 public:
-    Cffplayer() = default;
+    explicit Cffplayer(PlayerLibrary& loader = PlayerLibrary::Instance()) : loader_(loader) {}
     // Also releases the library object, so that no library thread can report to a destroyed player.
     ~Cffplayer() override;
     Cffplayer(const Cffplayer&) = delete;
@@ -51,6 +53,8 @@ public:
     static int Translate(const std::map<int, int>& table, int code);
 
 private:
+    PlayerLibrary& loader_;
+    const PlayerLibrary::Functions* functions_ = nullptr;  // set with library_
     PlayInterface* library_ = nullptr;
     HWND window_ = nullptr;
     std::map<int, int> stateMap_;

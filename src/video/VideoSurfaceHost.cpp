@@ -1,6 +1,6 @@
 #include "video/VideoSurfaceHost.h"
 
-#include "PlayInterface.h"
+#include "video/PlayerLibrary.h"
 #include "ui/VideoSurface.h"
 #include "ui/WindowRegistry.h"
 
@@ -25,6 +25,5 @@ void PostToWindow(void* window, unsigned message, std::uintptr_t wParam, std::in
 
 void InstallVideoSurfaceHost()
 {
-    const PlayerHost host{&LendFrame, &ReturnFrame, &PostToWindow};
-    SetPlayerHost(&host);
+    PlayerLibrary::Instance().SetHost(PlayerHost{&LendFrame, &ReturnFrame, &PostToWindow});
 }

@@ -46,6 +46,9 @@ TEST(ProgramFolders, AnInstalledTreeWritesIntoThePrivateUserDataFolderAndReadsTh
     EXPECT_EQ(PermissionsOf(folders.ProgramDirectory()), 0700u);
     EXPECT_EQ(PermissionsOf(data.Path() + "state"), 0700u) << "missing levels are created private as well";
     EXPECT_FALSE(fs::exists(data.Path() + "home"));
+    // The player library is looked for beside the executable, then in the package's private folder.
+    EXPECT_EQ(ProgramFolders::LibraryDirectories(prefix.Path() + "usr/bin"),
+              (std::vector<std::string>{prefix.Path() + "usr/bin/", prefix.Path() + "usr/lib/kelvue/"}));
 
     // The next start finds the folder with what the program wrote and keeps both as they are.
     WriteFile(folders.ProgramDirectory() + "config.ini", "[config]\nrevalarm=1\n");

@@ -117,6 +117,12 @@ TEST_F(AudioOutputTest, UnusableOutputIsRefused)
     EXPECT_EQ(nullptr, ffplayer::AudioOutput::Open("s16le", "/nonexistent-folder/out.raw",
                                                    input_->streams[audioIndex_]->codecpar));
     EXPECT_EQ(nullptr, ffplayer::AudioOutput::Open("no-such-format", "x", input_->streams[audioIndex_]->codecpar));
+
+    // A machine without a sound server: no output, which the player takes as "play no sound".
+    const std::string nowhere = "unix:" + (folder_ / "no-sound-server").string();
+    ASSERT_EQ(0, ::setenv("PULSE_SERVER", nowhere.c_str(), 1));
+    EXPECT_EQ(nullptr, ffplayer::AudioOutput::OpenDefault(input_->streams[audioIndex_]->codecpar));
+    ::unsetenv("PULSE_SERVER");
 }
 
 }  // namespace

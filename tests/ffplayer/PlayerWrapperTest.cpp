@@ -7,6 +7,7 @@
 #include "ui/WindowMessages.h"
 #include "video/CMediaPlayerObserver.h"
 #include "video/Cffplayer.h"
+#include "video/PlayerLibrary.h"
 #include "video/PlayerManager.h"
 #include "video/PlayerSlot.h"
 
@@ -15,8 +16,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -236,6 +240,66 @@ TEST_F(PlayerWrapper, OpenOnAnActivePlayerOnlyReplacesAddressAndWindow)
     Manager().SetMute(id, false);
     EXPECT_EQ(0, Manager().IsMuted(id));
     Manager().Stop(id);
+}
+
+// The loader over files that cannot serve as the player library: one that is missing, one that is no
+// library, and a library that lacks the player's functions.
+class PlayerLibraryFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        notALibrary_ = std::filesystem::temp_directory_path().string() + "/libffplayer-text-" + std::to_string(::getpid()) + ".so";
+        std::ofstream(notALibrary_) << "not a library\n";
+    }
+    void TearDown() override { std::filesystem::remove(notALibrary_); }
+
+    std::vector<std::string> Unusable() const { return {"/nonexistent/libffplayer.so", notALibrary_, kOtherLibrary}; }
+
+    static constexpr const char* kOtherLibrary = OTHER_LIBRARY;
+    std::string notALibrary_;
+};
+
+TEST_F(PlayerLibraryFiles, TheFirstFileThatLoadsWithEveryFunctionIsTakenOnce)
+{
+    std::vector<std::string> files = Unusable();
+    files.push_back(FFPLAYER_LIBRARY);
+    PlayerLibrary library(files);
+    const PlayerLibrary::Functions* functions = library.Get();
+    ASSERT_NE(nullptr, functions) << library.Failure();
+    EXPECT_EQ(functions, library.Get());
+    EXPECT_EQ("", library.Failure());
+    PlayInterface* player = functions->CreatePlayerObject();
+    ASSERT_NE(nullptr, player);
+    EXPECT_EQ(PS_IDLE, player->GetPlayState());
+    functions->DeletePlayerObject(player);
+    EXPECT_EQ(nullptr, player);
+}
+
+TEST_F(PlayerLibraryFiles, WithoutALoadableLibraryPlayersRefuseEveryOpenAndTheReasonIsKept)
+{
+    PlayerLibrary library(Unusable());
+    EXPECT_EQ(nullptr, library.Get());
+    EXPECT_EQ(nullptr, library.Get());
+    const std::string failure = library.Failure();
+    EXPECT_NE(std::string::npos, failure.find(notALibrary_)) << failure;
+    EXPECT_NE(std::string::npos,
+              failure.find(std::string(kOtherLibrary) + " lacks CreatePlayerObject DeletePlayerObject SetPlayerHost"))
+        << failure;
+    library.SetHost(PlayerHost{});  // kept for a library that never comes: nothing to call
+
+    Cffplayer player(library);
+    EXPECT_TRUE(player.Init(nullptr));
+    EXPECT_FALSE(player.Open("http://127.0.0.1:9/live/none.flv"));
+    EXPECT_EQ(0, player.GetState());
+    EXPECT_FALSE(player.IsPlaying());
+    EXPECT_EQ(-1, player.StartRecord("/tmp/never.flv"));
+    EXPECT_FALSE(player.Snapshot("/tmp/never.png"));
+    EXPECT_EQ(-1, player.SetDisplayRect(0, 0, 320, 180));
+    player.Release();
+
+    PlayerLibrary nowhere({});
+    EXPECT_EQ(nullptr, nowhere.Get());
+    EXPECT_EQ("no libffplayer.so among", nowhere.Failure());
 }
 
 }  // namespace

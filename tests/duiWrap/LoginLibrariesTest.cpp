@@ -1,0 +1,62 @@
+// What the program has loaded by the time its log-in window shows: nothing of the player library, the
+// multimedia stack or the sound server's library (they come with the first player that opens), and no
+// QML engine (which Qt's Designer plugins would bring).
+#include "UiTestKit.h"
+#include "support/MappedLibraries.h"
+
+#include "app/LocalConfig.h"
+#include "duiWrap/CLoginFrameWnd.h"
+#include "video/PlayerManager.h"
+#include "video/VideoSurfaceHost.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iostream>
+#include <set>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::set<std::string> kPlayerStack = {"libffplayer", "libavcodec", "libavformat", "libavutil",
+                                            "libavdevice", "libswscale", "libswresample", "libpulse"};
+
+std::set<std::string> PlayerStackMapped() { return LibrariesNamed(MappedLibraries(::getpid()), kPlayerStack); }
+
+TEST(LoginLibraries, ThePlayerLibraryLoadsWithTheFirstOpenNotWithTheLogInWindow)
+{
+    uitest::EnsureApp();
+    const std::string dir = fs::temp_directory_path().string() + "/kelvue-login-libraries-" + std::to_string(::getpid()) + "/";
+    fs::create_directories(dir);
+    LocalConfig::Instance()->InitAt(dir, dir + "kelvue");
+    InstallVideoSurfaceHost();  // as the program does before its log-in window
+    {
+        CLoginFrameWnd login;
+        login.Create(nullptr, QStringLiteral("LoginWnd"), 0x96C80000, 0x100);
+        login.ShowWindow(true);
+        uitest::Pump(50);
+        EXPECT_EQ(std::set<std::string>(), PlayerStackMapped());
+        EXPECT_EQ(std::set<std::string>(), LibrariesNamed(MappedLibraries(::getpid()), {"libQt6Qml", "libQt6Quick"}))
+            << "the skin loader brought in Qt's Designer plugins";
+        std::cout << "libraries mapped with the log-in window shown (offscreen): " << MappedLibraries(::getpid()).size()
+                  << "\n";
+        login.DestroyWindow();
+    }
+
+    PlayerManager* players = PlayerManager::Instance();
+    int id = -1;
+    players->CreatePlayer(id);
+    EXPECT_EQ(std::set<std::string>(), PlayerStackMapped()) << "a player that has not opened loads nothing";
+    // Nothing listens on the discard port: the open is accepted and fails later on the library's thread.
+    EXPECT_EQ(0, players->Open(id, "http://127.0.0.1:9/live/none.flv", nullptr, false));
+    const std::set<std::string> loaded = PlayerStackMapped();
+    EXPECT_EQ(1u, LibrariesNamed(loaded, {"libffplayer"}).size()) << "the player library loads with the first open";
+    EXPECT_EQ(1u, LibrariesNamed(loaded, {"libavformat"}).size());
+    players->Stop(id);
+    fs::remove_all(dir);
+}
+
+}  // namespace
