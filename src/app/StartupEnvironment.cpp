@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <mutex>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 void StartupEnvironment::Prepare(const char* /*argv0*/)
@@ -21,9 +22,13 @@ void StartupEnvironment::Prepare(const char* /*argv0*/)
     if (chdir(folder.c_str()) != 0) {
         // Stays in the inherited directory; "temp.txt" and "log.xml" then land there.
     }
-    std::string desktop = DesktopFolder();
-    if (!desktop.empty())
-        WriteDesktopLauncher(desktop, config->GetExePath(), folder);
+    // Asking for the desktop folder starts a program (xdg-user-dir): the launcher is written beside the
+    // start-up rather than before the log-in window can show.
+    std::thread([exePath = config->GetExePath(), folder] {
+        const std::string desktop = DesktopFolder();
+        if (!desktop.empty())
+            WriteDesktopLauncher(desktop, exePath, folder);
+    }).detach();
     StartLogging(folder);
 }
 

@@ -5,7 +5,8 @@
 // The start-up steps that need no window, in the order main() runs them before the log-in window:
 // LocalConfig bound to the program folder (the executable's own folder, or the user's data folder when
 // installed: see ProgramFolders), the program folder made the working directory (where "temp.txt" and
-// "log.xml" live), the desktop launcher rewritten, and logging into "GLogFiles/".
+// "log.xml" live), the desktop launcher rewritten (on a thread of its own, beside the rest of the
+// start-up), and logging into "GLogFiles/".
 // Every failure here is silent: the program starts anyway. Runs once, on the main thread.
 class StartupEnvironment {
 public:
