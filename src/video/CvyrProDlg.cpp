@@ -46,6 +46,13 @@ std::vector<CDlgPanel*> CvyrProDlg::BuiltPanels() const
     return built;
 }
 
+void CvyrProDlg::BuildLayoutCells()
+{
+    // Which cells, not where: any area gives the same cells.
+    for (const CellRect& cell : WallLayout::Arrange(layoutCount_, selectedCell_, kCellCount, kCellCount))
+        Panel(cell.cell);
+}
+
 bool CvyrProDlg::IsBusy(int cell) const
 {
     return panels_[cell] != nullptr && panels_[cell]->IsBusy();

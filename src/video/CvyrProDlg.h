@@ -47,6 +47,10 @@ public:
     // The camera announced its play address: its cells that lost their stream reopen with it.
     void OfferAddress(const std::string& deviceId, const std::string& address);
 
+    // Builds the cells the present layout shows, still hidden (the layout places and shows them), so
+    // that a caller can have them made while it waits for something else anyway.
+    void BuildLayoutCells();
+
     void OpenCamera(const std::string& deviceId, const std::string& address);
     // Places the cameras one every kOpenSpacingMs in the free cells, in order (timer driven).
     void OpenCameras(const std::vector<CameraAddress>& cameras);
