@@ -2,10 +2,14 @@
 // every camera's presence; run once per process (the session, the IM connection and the main window
 // exist once per process). Prints the milliseconds.
 //   login_bench client      the log-in window's log-in, then the main window until its tree is complete
-//   login_bench reference   the same protocol work without windows: log-in request, device-list query,
-//                           IM connection until the roster and the presences have arrived
+//   login_bench reference   the same protocol work without windows (log-in request, device-list query,
+//                           IM connection until the roster and the presences have arrived) plus one bare
+//                           window of the main window's size shown (exposed and painted)
+//   login_bench shots DIR   the client's run, writing screenshots to DIR: the log-in window, the main
+//                           window with the wall at 4 and at 16 cells, the password and settings dialogs
 #include "app/LocalConfig.h"
 #include "app/UserSession.h"
+#include "duiWrap/CChangePwdWnd.h"
 #include "duiWrap/CDuiFrameWnd.h"
 #include "duiWrap/CLoginFrameWnd.h"
 #include "duiWrap/CamListUI.h"
@@ -18,10 +22,15 @@
 #include "ui/ModalLoop.h"
 #include "ui/UIlib.h"
 #include "ui/WindowMessages.h"
+#include "video/CSettingWnd.h"
+#include "video/CvyrProDlg.h"
 #include "video/VideoSurfaceHost.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
 
 #include <glog/logging.h>
 
@@ -72,18 +81,77 @@ int RunReference()
 {
     QElapsedTimer timer;
     timer.start();
+    QWidget bare;
+    bare.setWindowTitle(QStringLiteral("bare"));
+    bare.resize(1000, 700);
+    bare.show();
     if (UserSession::Instance()->Login(kAccount, kPassword) != 0 || DeviceMgr::Instance()->FunQueryDeviceList() != 1)
         return -1;
     ImEventSink sink;
     CIMClient* im = CIMClient::Instance();
     im->SetNotifyWnd(sink.GetHWND());
     std::thread([im] { RunImConnection(*im); }).detach();
-    if (!PumpUntil([&] { return sink.roster && sink.online.size() >= kOnline; }, 20000))
+    const auto exposed = [&] { return bare.windowHandle() != nullptr && bare.windowHandle()->isExposed(); };
+    if (!PumpUntil([&] { return sink.roster && sink.online.size() >= kOnline && exposed(); }, 20000))
         return -1;
+    QApplication::processEvents();  // its first paint
     return static_cast<int>(timer.elapsed());
 }
 
-int RunClient()
+void Pump(int ms)
+{
+    PumpUntil([] { return false; }, ms);
+}
+
+QWidget* TopLevel(const QString& className)
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == className && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+bool Save(QWidget* widget, const std::string& file)
+{
+    const bool saved = widget != nullptr && widget->grab().save(QString::fromStdString(file));
+    std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "FAILED", file.c_str());
+    return saved;
+}
+
+// Screenshots of the windows whose look the theme decides, once the tree is complete.
+bool Shoot(CLoginFrameWnd& login, const std::string& dir)
+{
+    if (dir.empty())
+        return true;
+    return Save(login.GetWidget(), dir + "/login.png");
+}
+
+bool Shoot(CDuiFrameWnd& main, const std::string& dir)
+{
+    if (dir.empty())
+        return true;
+    Pump(300);
+    bool ok = Save(main.GetWidget(), dir + "/main-wall4.png");
+    ::SendMessage(main.VideoWall()->GetHWND(), WM_LAYOUT_16, 0, 0);
+    Pump(300);
+    ok &= Save(main.GetWidget(), dir + "/main-wall16.png");
+    CChangePwdWnd::Show(main.GetHWND());
+    Pump(300);
+    QWidget* password = TopLevel(QStringLiteral("ChangePwdWnd"));
+    ok &= Save(password, dir + "/change-password.png");
+    if (password != nullptr)
+        password->close();
+    QTimer::singleShot(500, [&] {
+        QWidget* settings = TopLevel(QStringLiteral("CSettingWnd"));
+        ok &= Save(settings, dir + "/settings.png");
+        if (settings != nullptr)
+            settings->close();
+    });
+    CSettingWnd::ShowSettings(main.GetHWND());
+    return ok;
+}
+
+int RunClient(const std::string& shotDir)
 {
     QElapsedTimer timer;
     CLoginFrameWnd login;
@@ -92,6 +160,8 @@ int RunClient()
     QApplication::processEvents();
     login.FindControl(QStringLiteral("EditAccount"))->SetText(QString::fromUtf8(kAccount));
     login.FindControl(QStringLiteral("EditPassword"))->SetText(QString::fromUtf8(kPassword));
+    if (!Shoot(login, shotDir))
+        return -1;
     timer.start();
     if (!login.DoLogin())
         return -1;
@@ -114,7 +184,8 @@ int RunClient()
     };
     if (!PumpUntil(complete, 20000))
         return -1;
-    return static_cast<int>(timer.elapsed());
+    const int ms = static_cast<int>(timer.elapsed());
+    return Shoot(*main, shotDir) ? ms : -1;
 }
 
 }  // namespace
@@ -124,6 +195,7 @@ int main(int argc, char** argv)
     FLAGS_minloglevel = google::GLOG_WARNING;
     QApplication app(argc, argv);
     const std::string mode = argc > 1 ? argv[1] : "";
+    const std::string shotDir = mode == "shots" && argc > 2 ? std::filesystem::absolute(argv[2]).string() : "";
     const std::string folder = std::filesystem::temp_directory_path().string() + "/kelvue-login-bench-" +
                                std::to_string(::getpid()) + "/";
     std::filesystem::create_directories(folder);
@@ -132,12 +204,12 @@ int main(int argc, char** argv)
     int ms = -1;
     if (mode == "reference") {
         ms = RunReference();
-    } else if (mode == "client") {
+    } else if (mode == "client" || !shotDir.empty()) {
         CPaintManagerUI::SetResourcePath(QString::fromUtf8(KELVUE_SKIN_DIR));
         InstallVideoSurfaceHost();
-        ms = RunClient();
+        ms = RunClient(shotDir);
     } else {
-        std::fprintf(stderr, "usage: login_bench client|reference\n");
+        std::fprintf(stderr, "usage: login_bench client|reference|shots DIR\n");
         return 2;
     }
     std::filesystem::remove_all(folder);

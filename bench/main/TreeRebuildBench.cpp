@@ -30,6 +30,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <memory>
 
 namespace {
@@ -86,9 +88,10 @@ private:
     std::vector<Node*> rows_;
 };
 
+// Fills an empty widget (the caller clears it beforehand, outside the timing: the reference is the
+// fill alone, while the client's rebuild includes dropping its previous rows).
 void FillTreeWidget(QTreeWidget& widget, const std::vector<NodeRecord>& tree)
 {
-    widget.clear();
     auto* account = new QTreeWidgetItem(&widget, QStringList(QStringLiteral("13800138000")));
     std::function<void(const NodeRecord&, QTreeWidgetItem*)> add = [&](const NodeRecord& n, QTreeWidgetItem* parent) {
         auto* item = new QTreeWidgetItem(parent, QStringList(QString::fromStdString(n.nodeName)));
@@ -122,6 +125,32 @@ double Median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
+}
+
+// "median ms (min-max)"
+std::string Spread(const std::vector<double>& v)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%8.1f ms (%.1f-%.1f)", Median(v), *std::min_element(v.begin(), v.end()),
+                  *std::max_element(v.begin(), v.end()));
+    return text;
+}
+
+// The plain widget emptied and its events handled, so that a timed fill starts from an empty tree.
+void ClearTreeWidget(QTreeWidget& widget)
+{
+    widget.clear();
+    QApplication::processEvents();
+}
+
+std::string LoadAverage()
+{
+    double load[3] = {};
+    if (getloadavg(load, 3) != 3)
+        return "unknown";
+    char text[48];
+    std::snprintf(text, sizeof text, "%.2f %.2f %.2f", load[0], load[1], load[2]);
+    return text;
 }
 
 #ifdef KELVUE_BENCH_PROSODY
@@ -162,11 +191,15 @@ void FiftyThousandNewCameras(CamListUI& list, QTreeWidget& plain, int runs)
         DeviceListBuilder::RebuildDeviceTree(list.Rows(), "13800138000", tree, im);
         QApplication::processEvents();
     };
-    auto fill = [&] {
-        FillTreeWidget(plain, tree);
-        QApplication::processEvents();
-    };
-    const double reference = MedianMs(runs, fill);
+    std::vector<double> fills;
+    for (int i = 0; i < runs; ++i) {
+        ClearTreeWidget(plain);
+        fills.push_back(MedianMs(1, [&] {
+            FillTreeWidget(plain, tree);
+            QApplication::processEvents();
+        }));
+    }
+    const double reference = Median(fills);
     // The list's rows once filled, so the first measured rebuild is not its first fill.
     BenchMessenger contacts(tree);
     DeviceListBuilder::RebuildDeviceTree(list.Rows(), "13800138000", tree, contacts);
@@ -234,24 +267,45 @@ int main(int argc, char** argv)
     QApplication::processEvents();
 
     // Interleaved, so that the machine's load affects every contender alike; each fill includes the
-    // event processing (layout, paint) it causes.
+    // event processing (layout, paint) it causes. The plain widget is emptied before its timing starts.
+    const std::string loadBefore = LoadAverage();
     std::vector<double> qt, cam, bare, walk;
     for (int i = 0; i < runs; ++i) {
-        qt.push_back(MedianMs(1, [&] { FillTreeWidget(plain, tree); QApplication::processEvents(); }));
-        cam.push_back(MedianMs(1, [&] {
-            DeviceListBuilder::RebuildDeviceTree(list->Rows(), "13800138000", tree, im);
-            QApplication::processEvents();
-        }));
+        const auto fillPlain = [&] {
+            ClearTreeWidget(plain);
+            qt.push_back(MedianMs(1, [&] { FillTreeWidget(plain, tree); QApplication::processEvents(); }));
+        };
+        const auto rebuildList = [&] {
+            cam.push_back(MedianMs(1, [&] {
+                DeviceListBuilder::RebuildDeviceTree(list->Rows(), "13800138000", tree, im);
+                QApplication::processEvents();
+            }));
+        };
+        // Every other round the other one first.
+        if (i % 2 == 0) {
+            fillPlain();
+            rebuildList();
+        } else {
+            rebuildList();
+            fillPlain();
+        }
         bare.push_back(MedianMs(1, [&] { DeviceListBuilder::RebuildDeviceTree(model, "13800138000", tree, im); }));
         if (i < 3)
             walk.push_back(MedianMs(1, [&] { walking.Build(tree); }));
     }
     auto median = Median;
     const double reference = median(qt);
-    std::printf("device tree rebuild, 1,000 nodes + 10,000 cameras (%zu rows), median of %d runs\n", model.RowCount(), runs);
-    std::printf("  %-48s %8.1f ms   1.00x (reference)\n", "QTreeWidget filled with the same rows", reference);
-    std::printf("  %-48s %8.1f ms  %5.2fx\n", "CamListUI rebuild (node tree + list rows)", median(cam), median(cam) / reference);
-    std::printf("  %-48s %8.1f ms  %5.2fx\n", "  of which the node tree alone", median(bare), median(bare) / reference);
+    std::vector<double> ratios;
+    for (int i = 0; i < runs; ++i)
+        ratios.push_back(cam[i] / qt[i]);
+    std::printf("device tree rebuild, 1,000 nodes + 10,000 cameras (%zu rows), %d alternating rounds, median (range), "
+                "load average %s before, %s after\n",
+                model.RowCount(), runs, loadBefore.c_str(), LoadAverage().c_str());
+    std::printf("  %-48s %s   1.00x (reference)\n", "QTreeWidget filled (empty before, clear untimed)", Spread(qt).c_str());
+    std::printf("  %-48s %s  %5.2fx (per-round ratios %.2f-%.2f)\n", "CamListUI rebuild (node tree + list rows)",
+                Spread(cam).c_str(), median(cam) / reference, *std::min_element(ratios.begin(), ratios.end()),
+                *std::max_element(ratios.begin(), ratios.end()));
+    std::printf("  %-48s %s  %5.2fx\n", "  of which the node tree alone", Spread(bare).c_str(), median(bare) / reference);
     std::printf("  %-48s %8.1f ms  %5.2fx  (%zu rows, median of %zu)\n", "rows found by walking, as first written",
                 median(walk), median(walk) / reference, walking.Count(), walk.size());
 

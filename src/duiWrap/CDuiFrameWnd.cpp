@@ -197,6 +197,10 @@ void CDuiFrameWnd::InitWindow()
 
     if (!imClient_)
         ConnectImServer();
+    // The wall's first cells are made while the IM connection is set up on its own thread, instead
+    // of after the wait when the window is shown.
+    if (videoWall_)
+        videoWall_->BuildLayoutCells();
     imClient_->ConnectedGate().WaitFor(std::chrono::milliseconds(kImWaitMs));
 }
 

@@ -19,6 +19,7 @@
 #include "ui/CVerticalLayoutUI.h"
 #include "ui/SkinLoader.h"
 
+#include <QApplication>
 #include <QBoxLayout>
 #include <QBuffer>
 #include <QCheckBox>
@@ -83,6 +84,16 @@ QString CDialogBuilder::ThemeStyleSheet()
         sheet.replace("url(", "url(" + CPaintManagerUI::GetResourcePath());
     }
     return sheet;
+}
+
+void CDialogBuilder::ApplyTheme()
+{
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (app == nullptr)
+        return;
+    const QString sheet = ThemeStyleSheet();
+    if (app->styleSheet() != sheet)
+        app->setStyleSheet(sheet);
 }
 
 CControlUI* CDialogBuilder::BuildItem(QWidget* root, CPaintManagerUI* manager)

@@ -25,6 +25,10 @@ public:
     static CControlUI* WrapWidget(QWidget* widget);
     // The skin's shared style sheet ("theme.qss" of the resource path), read once per path.
     static QString ThemeStyleSheet();
+    // Makes ThemeStyleSheet the application's style sheet (once per resource path; no application
+    // with widgets: nothing), so that every widget of every window, a child of another window or
+    // not, is drawn in the theme while Qt parses the sheet once.
+    static void ApplyTheme();
 
 private:
     CControlUI* BuildItem(QWidget* root, CPaintManagerUI* manager);

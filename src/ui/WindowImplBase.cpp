@@ -138,7 +138,9 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, BOOL& bHandled)
     m_PaintManager.Init(this);
     m_PaintManager.AddPreMessageFilter(this);
     QWidget* window = GetWidget();
-    window->setStyleSheet(CDialogBuilder::ThemeStyleSheet());
+    // The theme is set on the application once, not on each window: a style sheet of a window's own
+    // is parsed and cascaded for that window alone (128 times for the 64 cells of the wall).
+    CDialogBuilder::ApplyTheme();
     CDialogBuilder builder;
     CControlUI* root = builder.Create(GetSkinFile(), QString(), this, &m_PaintManager, nullptr);
     if (root == nullptr) {

@@ -6,8 +6,10 @@
 #include "ui/COptionUI.h"
 #include "ui/WindowMessages.h"
 #include "ui/WindowRegistry.h"
+#include "video/CDlgPanel.h"
 #include "video/CPlayInnerWnd.h"
 #include "video/CRatioSwicthWnd.h"
+#include "video/CvyrProDlg.h"
 #include "video/PlayerManager.h"
 
 #include <QWidget>
@@ -49,7 +51,7 @@ constexpr QualityIcon kQualityIcons[] = {
     {1280, "Toolbar/gj_ico_11.png", "高清"},
 };
 
-CCPlayToolBarWnd::Rights& CurrentRights()
+CCPlayToolBarWnd::Rights& RightsInForce()
 {
     static CCPlayToolBarWnd::Rights rights{
         [] { return UserSession::Instance()->IsSonAccount(); },
@@ -67,7 +69,12 @@ QString Piece(const char* file, const char* source)
 
 void CCPlayToolBarWnd::SetRights(Rights rights)
 {
-    CurrentRights() = std::move(rights);
+    RightsInForce() = std::move(rights);
+}
+
+CCPlayToolBarWnd::Rights CCPlayToolBarWnd::CurrentRights()
+{
+    return RightsInForce();
 }
 
 CCPlayToolBarWnd::CCPlayToolBarWnd(CPlayInnerWnd* cell, int playerId) : cell_(cell), playerId_(playerId)
@@ -88,7 +95,7 @@ void CCPlayToolBarWnd::InitWindow()
         buttonNames_.emplace_back(button.name);
         buttonLabels_.emplace_back(QString::fromUtf8(button.label));
     }
-    const Rights& rights = CurrentRights();
+    const Rights& rights = cell_->Panel()->Wall()->ToolbarRights();
     if (rights.isSubAccount && rights.isSubAccount()) {
         for (const GuardedButton& guarded : kGuarded)
             if (CControlUI* button = FindControl(guarded.name))

@@ -23,6 +23,9 @@ public:
         std::function<bool(const std::string& resourceId)> hasRight;
     };
     static void SetRights(Rights rights);
+    // The rights set last (or the default). A wall keeps those in force when it was made for the
+    // toolbars of all its cells, also of cells it builds later.
+    static Rights CurrentRights();
 
     // Creates the (hidden) toolbar as a child window of the cell.
     CCPlayToolBarWnd(CPlayInnerWnd* cell, int playerId);

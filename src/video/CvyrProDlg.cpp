@@ -20,25 +20,49 @@ CvyrProDlg::CvyrProDlg(QWidget* host) : NativeWidget(host)
     setWindowTitle("Video Main Window");
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::ClickFocus);
-    for (int i = 0; i < kCellCount; ++i) {
-        panels_[i] = new CDlgPanel(this, i);
-        panels_[i]->hide();
-    }
     LocalConfig::Instance()->SetVideoWallWindow(GetHWND());
 }
 
 CvyrProDlg::~CvyrProDlg() = default;
 
+// Building a cell costs its play window and toolbar (skin, widgets, video surface); a wall shows 4
+// cells by default, so cells are built when first needed instead of all 64 at start-up.
+CDlgPanel* CvyrProDlg::Panel(int index)
+{
+    CDlgPanel*& panel = panels_.at(index);
+    if (panel == nullptr) {
+        panel = new CDlgPanel(this, index);
+        panel->hide();  // until a layout shows it
+    }
+    return panel;
+}
+
+std::vector<CDlgPanel*> CvyrProDlg::BuiltPanels() const
+{
+    std::vector<CDlgPanel*> built;
+    for (CDlgPanel* panel : panels_)
+        if (panel != nullptr)
+            built.push_back(panel);
+    return built;
+}
+
+void CvyrProDlg::BuildLayoutCells()
+{
+    // Which cells, not where: any area gives the same cells.
+    for (const CellRect& cell : WallLayout::Arrange(layoutCount_, selectedCell_, kCellCount, kCellCount))
+        Panel(cell.cell);
+}
+
 bool CvyrProDlg::IsBusy(int cell) const
 {
-    return panels_[cell]->IsBusy();
+    return panels_[cell] != nullptr && panels_[cell]->IsBusy();
 }
 
 void CvyrProDlg::OpenCamera(const std::string& deviceId, const std::string& address)
 {
     base::CSingleLock lock(&lock_, true);
     const auto choice = CellChooser::ForCamera(preferredCell_, kCellCount, [this](int c) { return IsBusy(c); });
-    CDlgPanel* panel = panels_[choice.cell];
+    CDlgPanel* panel = Panel(choice.cell);
     if (choice.replacesStream) {
         // A full wall: the new camera takes the preferred cell over instead of leaving it labelled
         // with the new camera while it still shows the old stream.
@@ -64,7 +88,7 @@ void CvyrProDlg::OnOpenTimer()
     base::CSingleLock lock(&lock_, true);
     const auto next = openQueue_.Next(kCellCount, [this](int c) { return IsBusy(c); });
     if (next.cell >= 0)
-        panels_[next.cell]->Play(next.camera.deviceId, next.camera.address);
+        Panel(next.cell)->Play(next.camera.deviceId, next.camera.address);
     if (openQueue_.Empty())
         KillTimer(kOpenTimer);
 }
@@ -77,14 +101,14 @@ void CvyrProDlg::RequestAddress(const std::string& deviceId) const
 
 void CvyrProDlg::OfferAddress(const std::string& deviceId, const std::string& address)
 {
-    for (CDlgPanel* panel : panels_)
+    for (CDlgPanel* panel : BuiltPanels())
         if (panel->DeviceId() == deviceId)
             panel->Inner()->OfferAddress(address);
 }
 
 void CvyrProDlg::StopAll()
 {
-    for (CDlgPanel* panel : panels_)
+    for (CDlgPanel* panel : BuiltPanels())
         if (panel->IsBusy())
             panel->Stop();
 }
@@ -93,21 +117,21 @@ void CvyrProDlg::StopNode(const std::string& nodeId)
 {
     if (!nodeMembership_)
         return;
-    for (CDlgPanel* panel : panels_)
+    for (CDlgPanel* panel : BuiltPanels())
         if (panel->IsBusy() && nodeMembership_(nodeId, panel->DeviceId()))
             panel->Stop();
 }
 
 void CvyrProDlg::SuspendCamera(const std::string& deviceId)
 {
-    for (CDlgPanel* panel : panels_)
+    for (CDlgPanel* panel : BuiltPanels())
         if (panel->IsBusy() && panel->DeviceId() == deviceId)
             panel->Suspend();
 }
 
 void CvyrProDlg::ResumeCamera(const std::string& deviceId)
 {
-    for (CDlgPanel* panel : panels_)
+    for (CDlgPanel* panel : BuiltPanels())
         if (!panel->IsBusy() && panel->DeviceId() == deviceId)
             panel->Resume();
 }
@@ -117,9 +141,9 @@ void CvyrProDlg::SelectCell(int index)
     if (index < 0 || index >= kCellCount || index == selectedCell_)
         return;
     if (selectedCell_ >= 0)
-        panels_[selectedCell_]->SetSelected(false);
+        Panel(selectedCell_)->SetSelected(false);
     selectedCell_ = preferredCell_ = index;
-    panels_[index]->SetSelected(true);
+    Panel(index)->SetSelected(true);
     ::PostMessage(mainWindow_, WM_CELL_SELECTED, 0, 0);
 }
 
@@ -145,10 +169,10 @@ void CvyrProDlg::ApplyLayout()
     // Cells that stay in the arrangement are only moved: hiding and showing them again costs a
     // show cascade through their windows and changes nothing on the screen.
     for (int i = 0; i < kCellCount; ++i)
-        if (!shown[i] && panels_[i]->isVisibleTo(this))
+        if (!shown[i] && panels_[i] != nullptr && panels_[i]->isVisibleTo(this))
             panels_[i]->hide();
     for (const CellRect& cell : cells) {
-        CDlgPanel* panel = panels_[cell.cell];
+        CDlgPanel* panel = Panel(cell.cell);
         if (panel->parentWidget() != this)
             continue;  // the cell is out in full screen
         panel->setGeometry(cell.x, cell.y, cell.width, cell.height);
@@ -156,7 +180,7 @@ void CvyrProDlg::ApplyLayout()
             panel->show();
     }
     if (layoutCount_ == 0 && selectedCell_ >= 0 && selectedCell_ < kCellCount)
-        ::PostMessage(panels_[selectedCell_]->GetHWND(), WM_CELL_SHOW_TOOLBAR, 0, 0);
+        ::PostMessage(Panel(selectedCell_)->GetHWND(), WM_CELL_SHOW_TOOLBAR, 0, 0);
 }
 
 // Full screen: the wall leaves its place in the main window and covers the primary screen as a
@@ -186,7 +210,7 @@ void CvyrProDlg::ToggleWallFullScreen()
 // leaves its own full screen; otherwise nothing.
 void CvyrProDlg::ExitFullScreen()
 {
-    for (CDlgPanel* panel : panels_)
+    for (CDlgPanel* panel : BuiltPanels())
         if (panel->FullScreenState() == 2) {
             panel->ToggleFullScreen();
             return;

@@ -2,6 +2,7 @@
 
 #include "base/CriticalSection.h"
 #include "ui/NativeWidget.h"
+#include "video/CCPlayToolBarWnd.h"
 #include "video/CellChooser.h"
 
 #include <QRect>
@@ -14,7 +15,8 @@
 
 class CDlgPanel;
 
-// The video wall: 64 play cells, created once and hidden, of which a layout shows some. It picks the
+// The video wall: 64 play cells, each built the first time it is needed (a layout shows it, a camera
+// goes into it, someone asks for it through Panel) and hidden until a layout shows it. It picks the
 // cell a camera plays in, keeps the selected cell (red frame), starts, stops, suspends and resumes
 // cells by camera or node, and switches itself to full screen.
 //
@@ -25,7 +27,7 @@ public:
     static constexpr int kCellCount = 64;
     static constexpr unsigned kOpenSpacingMs = 200;
 
-    // Builds the wall and its cells inside `host` (may be null: then the wall is a window of its own)
+    // Builds the wall inside `host` (may be null: then the wall is a window of its own)
     // and stores its handle as LocalConfig's videoWallWindow.
     explicit CvyrProDlg(QWidget* host = nullptr);
     ~CvyrProDlg() override;
@@ -45,6 +47,10 @@ public:
     // The camera announced its play address: its cells that lost their stream reopen with it.
     void OfferAddress(const std::string& deviceId, const std::string& address);
 
+    // Builds the cells the present layout shows, still hidden (the layout places and shows them), so
+    // that a caller can have them made while it waits for something else anyway.
+    void BuildLayoutCells();
+
     void OpenCamera(const std::string& deviceId, const std::string& address);
     // Places the cameras one every kOpenSpacingMs in the free cells, in order (timer driven).
     void OpenCameras(const std::vector<CameraAddress>& cameras);
@@ -59,7 +65,11 @@ public:
     int SelectedCell() const { return selectedCell_; }
     int PreferredCell() const { return preferredCell_; }
     bool IsWallFullScreen() const { return wallFullScreen_; }
-    CDlgPanel* Panel(int index) const { return panels_.at(index); }
+    // The cell, built now if it was not yet (a cell not built yet is free, shows no camera and is not
+    // selected, so looking for state in all cells need not build them).
+    CDlgPanel* Panel(int index);
+    // The rights the cells' toolbars go by: those in force when the wall was made.
+    const CCPlayToolBarWnd::Rights& ToolbarRights() const { return toolbarRights_; }
     // Is some camera of an "open all" request still waiting for its turn?
     bool HasQueuedOpens() const { return !openQueue_.Empty(); }
 
@@ -78,7 +88,9 @@ private:
     void ExitFullScreen();
     void OnOpenTimer();
     bool IsBusy(int cell) const;
+    std::vector<CDlgPanel*> BuiltPanels() const;
 
+    // Built on demand (Panel); building a cell does not change what the wall shows or does.
     std::array<CDlgPanel*, kCellCount> panels_{};
     int layoutCount_ = 4;
     int selectedCell_ = -1;
@@ -91,5 +103,6 @@ private:
     NodeMembership nodeMembership_;
     AddressRequest addressRequest_;
     CameraOpenQueue openQueue_;
+    const CCPlayToolBarWnd::Rights toolbarRights_ = CCPlayToolBarWnd::CurrentRights();
     base::CCriticalSection lock_;
 };

@@ -472,3 +472,32 @@ TEST_F(ToolkitWindow, ChildWindowsLiveInsideANativeWidgetAndKeepTheirOwnControls
     EXPECT_FALSE(IsWindow(toolbarHandle));
     EXPECT_EQ(1, toolbar.finalMessages);
 }
+
+// The skin's theme is the application's style sheet, set once, instead of a sheet of every window's
+// own (parsed per window: 128 times for the wall's cells). Windows without a themed parent (a dialog
+// of its own, a child window inside a plain widget) are drawn in it all the same.
+TEST_F(ToolkitWindow, TheThemeIsSetOnceAndReachesEveryWindow)
+{
+    TestWindow dialog(kSmallLayout, "ThemeDialog");
+    dialog.Build();
+    NativeWidget panel;
+    panel.resize(320, 200);
+    TestWindow inner(kSmallLayout, "PlayInnerWnd");
+    ASSERT_NE(nullptr, inner.Create(panel.GetHWND(), "PlayInnerWnd", UI_WNDSTYLE_CHILD, 0, 0, 0, 320, 200));
+    const QString theme = CDialogBuilder::ThemeStyleSheet();
+    ASSERT_FALSE(theme.isEmpty());
+    EXPECT_EQ(theme, qApp->styleSheet());
+    EXPECT_TRUE(dialog.GetWidget()->styleSheet().isEmpty());
+    EXPECT_TRUE(inner.GetWidget()->styleSheet().isEmpty());
+
+    // The theme's button face (#2c3440) inside the button's border, in both windows.
+    for (TestWindow* window : {&dialog, &inner}) {
+        QWidget* button = window->FindControl("okbtn")->GetWidget();
+        window->GetWidget()->resize(320, 200);
+        window->ShowWindow(true);
+        Pump(20);
+        const QImage face = button->grab().toImage();
+        EXPECT_EQ(QColor(0x2c, 0x34, 0x40), face.pixelColor(4, face.height() / 2))
+            << window->GetWindowClassName().toStdString();
+    }
+}

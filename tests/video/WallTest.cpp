@@ -237,6 +237,46 @@ TEST_F(WallTest, HiddenCellsKeepPlayingAcrossLayouts)
     EXPECT_TRUE(Busy(9));
 }
 
+// Cells are built when a layout, a camera or a caller first needs one: a new wall has none, the
+// default layout builds its four (also ahead of showing, for a caller that waits anyway), a larger
+// layout and a node fill past the layout build theirs, and looking for cameras builds nothing.
+TEST_F(WallTest, CellsAreBuiltWhenFirstNeeded)
+{
+    const auto built = [](const CvyrProDlg& w) { return w.findChildren<CDlgPanel*>(Qt::FindDirectChildrenOnly).size(); };
+    CvyrProDlg fresh;
+    EXPECT_EQ(0, built(fresh));
+    fresh.BuildLayoutCells();
+    EXPECT_EQ(4, built(fresh));
+    EXPECT_FALSE(fresh.Panel(0)->isVisibleTo(&fresh)) << "built ahead, shown by the layout";
+    fresh.StopAll();
+    fresh.StopNode("node");
+    fresh.SuspendCamera("none");
+    fresh.ResumeCamera("none");
+    fresh.OfferAddress("none", "http://127.0.0.1:1/none.flv");
+    EXPECT_EQ(4, built(fresh));
+
+    EXPECT_EQ(4, built(*wall));
+    EXPECT_EQ(std::set<int>({0, 1, 2, 3}), VisibleCells());  // builds the rest, hidden
+    ::SendMessage(wall->GetHWND(), WM_LAYOUT_16, 0, 0);
+    EXPECT_EQ(16u, VisibleCells().size());
+    EXPECT_EQ("", wall->Panel(40)->DeviceId());
+    EXPECT_FALSE(wall->Panel(40)->IsBusy());
+    EXPECT_EQ(wall.get(), wall->Panel(40)->Wall());
+
+    CvyrProDlg filled;
+    filled.resize(400, 300);
+    filled.show();
+    std::vector<CameraAddress> cameras;
+    for (int i = 0; i < 6; ++i)
+        cameras.push_back({"fill" + std::to_string(i), Url("fill" + std::to_string(i))});
+    filled.OpenCameras(cameras);
+    ASSERT_TRUE(PumpUntil([&] { return !filled.HasQueuedOpens(); }));
+    EXPECT_EQ(6, built(filled)) << "the fill's fifth and sixth camera go to cells past the layout";
+    EXPECT_EQ("fill5", filled.Panel(5)->DeviceId());
+    EXPECT_FALSE(filled.Panel(5)->isVisibleTo(&filled));
+    filled.StopAll();
+}
+
 TEST_F(WallTest, SuspendAndResumeComeInPairs)
 {
     const std::string url = Url("pair");
