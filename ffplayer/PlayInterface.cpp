@@ -8,6 +8,7 @@ struct PlayInterface::Shared {
     std::atomic<PlayState> state{PS_IDLE};
     std::atomic<PlayEventObserver*> observer{nullptr};
     std::atomic<PlayMode> mode{PM_DEFAULT};
+    std::atomic<bool> visible{true};
 };
 
 PlayEventObserver::PlayEventObserver() = default;
@@ -25,6 +26,14 @@ void PlayInterface::SetPlayMode(PlayMode mode) { shared_->mode.store(mode); }
 void PlayInterface::SetState(PlayState state) { shared_->state.store(state); }
 
 PlayMode PlayInterface::Mode() const { return shared_->mode.load(); }
+
+bool PlayInterface::Visible() const { return shared_->visible.load(); }
+
+void SetPlayerVisible(PlayInterface* player, int visible)
+{
+    if (player != nullptr)
+        player->shared_->visible.store(visible != 0);
+}
 
 void PlayInterface::Notify(PlayEvent event, int param)
 {

@@ -73,6 +73,14 @@ protected:
     ~PlayEventObserver() = default;
 };
 
+class PlayInterface;
+
+// Tells a player whether its window can be seen (non-zero, the default) or not. While its window is
+// hidden the player goes on reading its stream (a recording keeps being written) but decodes and
+// converts nothing; once shown again it decodes from the next key frame, so no picture is built on
+// missing references. Any thread; takes effect at the next packet.
+extern "C" FFPLAYER_API void SetPlayerVisible(PlayInterface* player, int visible);
+
 class FFPLAYER_API PlayInterface {
 public:
     PlayState GetPlayState() const;
@@ -108,10 +116,12 @@ protected:
     PlayInterface();
     virtual ~PlayInterface();
     friend void DeletePlayerObject(PlayInterface*& player);
+    friend void SetPlayerVisible(PlayInterface* player, int visible);
 
     void SetState(PlayState state);
     void Notify(PlayEvent event, int param = 0);
     PlayMode Mode() const;
+    bool Visible() const;
 
 private:
     struct Shared;

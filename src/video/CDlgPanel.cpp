@@ -5,6 +5,7 @@
 #include "ui/WindowRegistry.h"
 #include "video/CPlayInnerWnd.h"
 #include "video/CvyrProDlg.h"
+#include "video/PlayerVisibility.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -20,6 +21,8 @@ CDlgPanel::CDlgPanel(CvyrProDlg* wall, int cellIndex) : NativeWidget(wall), wall
     PlaceInner();
     inner_->GetWidget()->lower();
     inner_->GetWidget()->show();
+    if (inner_->Surface() != nullptr)
+        new PlayerVisibility(inner_->Surface(), inner_->PlayerId());  // a child of the surface
 }
 
 CDlgPanel::~CDlgPanel()

@@ -28,6 +28,7 @@ bool Cffplayer::Init(HWND window)
         stateMap_ = std::map<int, int>(std::begin(kStatePairs), std::end(kStatePairs));
         eventMap_ = std::map<int, int>(std::begin(kEventPairs), std::end(kEventPairs));
         library_->RegisterObserver(this);
+        SetPlayerVisible(library_, visible_ ? 1 : 0);
     }
     return true;
 }
@@ -106,6 +107,13 @@ void Cffplayer::SetMute(bool mute)
 {
     if (library_ != nullptr)
         library_->SetMute(mute);
+}
+
+void Cffplayer::SetVisible(bool visible)
+{
+    visible_ = visible;
+    if (library_ != nullptr)
+        SetPlayerVisible(library_, visible ? 1 : 0);
 }
 
 void Cffplayer::OnPlayEvent(int event, int, int param)

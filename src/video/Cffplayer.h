@@ -43,6 +43,8 @@ public:
     int IsMuted() override;
     void SetVolume(int volume) override;
     void SetMute(bool mute) override;
+    // Kept across Release and Init: the window's visibility is not the stream's.
+    void SetVisible(bool visible) override;
 
     // PlayEventObserver: a library event, translated and passed to the observer.
     void OnPlayEvent(int event, int reserved, int param) override;
@@ -53,6 +55,7 @@ public:
 private:
     PlayInterface* library_ = nullptr;
     HWND window_ = nullptr;
+    bool visible_ = true;
     std::map<int, int> stateMap_;
     std::map<int, int> eventMap_;
 };
