@@ -1,6 +1,7 @@
 #include "video/CDlgPanel.h"
 
 #include "app/LocalConfig.h"
+#include "ui/VideoSurface.h"
 #include "ui/WindowMessages.h"
 #include "ui/WindowRegistry.h"
 #include "video/CPlayInnerWnd.h"

@@ -28,7 +28,8 @@ public:
     void Stop() override;
     int StartRecord(const std::string& path) override;
     int StopRecord() override;
-    std::int64_t GetPosition() override { return 0; }
+    // Milliseconds of the stream decoded since its first frame (it stands still while nothing decodes).
+    std::int64_t GetPosition() override { return library_ != nullptr ? library_->GetPosition() : 0; }
     std::int64_t GetDuration() override { return 0; }
     void SetPosition(int, int) override {}
     int GetSpeed() override { return 0; }
