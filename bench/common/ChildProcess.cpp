@@ -9,33 +9,25 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 extern char** environ;
 
 double ProcessCpuSeconds(pid_t pid)
 {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    std::getline(stat, line);
-    const std::size_t close = line.rfind(')');
-    if (close == std::string::npos)
-        return 0;
-    // Fields after the command: state is field 3; utime and stime are fields 14 and 15.
-    std::vector<std::string> fields;
-    std::size_t start = close + 2;
-    while (start < line.size()) {
-        const std::size_t end = line.find(' ', start);
-        fields.push_back(line.substr(start, end - start));
-        if (end == std::string::npos)
-            break;
-        start = end + 1;
+    // The sum of the threads' run time in nanoseconds (schedstat): /proc/PID/stat counts in clock ticks
+    // of 10 ms, which over a 10 s window at 12 frames a second is 0.08 ms a frame.
+    double seconds = 0;
+    std::error_code error;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
+        std::ifstream schedstat(task.path() / "schedstat");
+        double runNs = 0;
+        if (schedstat >> runNs)
+            seconds += runNs / 1e9;
     }
-    if (fields.size() < 13)
-        return 0;
-    return (std::stod(fields[11]) + std::stod(fields[12])) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    return seconds;
 }
-
 
 ChildRun Spawn(const std::vector<std::string>& args, bool keepStderr)
 {

@@ -14,7 +14,7 @@ struct ChildRun {
 // error on /dev/null or, with `keepStderr`, on a pipe the caller reads and closes. pid -1 on failure.
 ChildRun Spawn(const std::vector<std::string>& args, bool keepStderr);
 
-// User + system CPU seconds a running (or not yet reaped) process has used so far; 0 when unknown.
+// CPU seconds all threads of a running (or not yet reaped) process have used so far; 0 when unknown.
 double ProcessCpuSeconds(pid_t pid);
 
 // Waits for a child and answers its CPU seconds (user + system); -1 when it cannot be waited for.

@@ -48,20 +48,15 @@ struct CpuRow {
     double oursMs, ffmpegMs;
 };
 
-// Our player's steady-state CPU per displayed frame, next to ffmpeg's marginal CPU per decoded frame
-// (two ffmpeg runs of different lengths, so that process start and probing cancel out), all three
-// running at once on the same camera.
+// Our player's steady-state CPU per displayed frame, next to the CPU per frame of one ffmpeg process
+// decoding the same camera at the same time, both over the same window after the same warm-up. Both
+// probe little (the live stream's frame rate is the same for both, so ffmpeg decodes as many frames
+// as ours shows); ffmpeg's CPU is read from /proc while it runs, so its start and probing fall outside.
 CpuRow MeasureCpuPerFrame(const ServerProcess& server, const std::string& camera, int width, int height)
 {
-    const int shortFrames = 24, longFrames = 24 + 12 * 12;
-    auto ffmpeg = [&](int frames) {
-        return Spawn({"ffmpeg", "-nostdin", "-loglevel", "error", "-threads", "1", "-i", server.Url(camera), "-frames:v",
-                      std::to_string(frames), "-f", "null", "-"},
-                     false);
-    };
-    const ChildRun shortRun = ffmpeg(shortFrames);
-    const ChildRun longRun = ffmpeg(longFrames);
-
+    const ChildRun ffmpeg = Spawn({"ffmpeg", "-nostdin", "-loglevel", "error", "-threads", "1", "-probesize", "32",
+                                   "-analyzeduration", "300000", "-i", server.Url(camera), "-f", "null", "-"},
+                                  false);
     PlayInterface* player = CreatePlayerObject();
     void* window = ScratchHost::Window(1);
     Frames(1) = 0;
@@ -74,15 +69,15 @@ CpuRow MeasureCpuPerFrame(const ServerProcess& server, const std::string& camera
     std::this_thread::sleep_for(2s);  // past the join burst
     const int framesBefore = Frames(1);
     const double cpuBefore = CpuSeconds(RUSAGE_SELF);
+    const double ffmpegBefore = ProcessCpuSeconds(ffmpeg.pid);
     std::this_thread::sleep_for(10s);
     const double cpu = CpuSeconds(RUSAGE_SELF) - cpuBefore;
+    const double ffmpegCpu = ProcessCpuSeconds(ffmpeg.pid) - ffmpegBefore;
     const int frames = Frames(1) - framesBefore;
     DeletePlayerObject(player);
-
-    const double shortCpu = WaitCpu(shortRun.pid);
-    const double longCpu = WaitCpu(longRun.pid);
-    return {width, height, frames > 0 ? cpu * 1000.0 / frames : -1,
-            (longCpu - shortCpu) * 1000.0 / (longFrames - shortFrames)};
+    kill(ffmpeg.pid, SIGKILL);
+    WaitCpu(ffmpeg.pid);
+    return {width, height, frames > 0 ? cpu * 1000.0 / frames : -1, frames > 0 ? ffmpegCpu * 1000.0 / frames : -1};
 }
 
 // "median [lowest-highest]" with the given number of decimals.
