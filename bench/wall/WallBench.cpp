@@ -340,24 +340,27 @@ void HiddenCells(const ServerProcess& server, int rounds)
     std::printf("\nHidden cells: 64 cameras in a 64-cell wall switched to 4 cells, against 4 cameras alone in the 4-cell "
                 "wall (1280x720), cores of this process over %d s, %d rounds in turn; load average %.2f\n",
                 kMeasureMs / 1000, rounds, load[0]);
-    std::vector<double> switched, alone, ratio;
+    std::vector<double> switched, alone, ratio, switchedUi, aloneUi;
     long switchedShown = 0, aloneShown = 0, sent = 0;
     for (int r = 0; r < rounds; ++r) {
-        PlayRow rows[2];
+        PlayRow rows[2]{};
         for (int step = 0; step < 2; ++step) {
             const int which = r % 2 == 0 ? step : 1 - step;
             rows[which] = which == 0 ? WallSwitchedToFour(server, 64, WM_LAYOUT_64) : WallSwitchedToFour(server, 4, WM_LAYOUT_4);
         }
         switched.push_back(rows[0].cores);
         alone.push_back(rows[1].cores);
+        switchedUi.push_back(rows[0].uiCores);
+        aloneUi.push_back(rows[1].uiCores);
         ratio.push_back(rows[0].cores / rows[1].cores);
         switchedShown += rows[0].shown;
         aloneShown += rows[1].shown;
         sent += rows[0].sent;
     }
     getloadavg(load, 3);
-    std::printf("%-34s %28s\n%-34s %28s\n%-34s %28s\n", "64 switched to 4 (cores)", Spread(switched).c_str(),
-                "4 alone (cores)", Spread(alone).c_str(), "ratio", Spread(ratio).c_str());
+    std::printf("%-34s %28s %28s\n%-34s %28s %28s\n%-34s %28s\n", "64 switched to 4 (cores, UI thread)",
+                Spread(switched).c_str(), Spread(switchedUi).c_str(), "4 alone (cores, UI thread)", Spread(alone).c_str(),
+                Spread(aloneUi).c_str(), "ratio", Spread(ratio).c_str());
     std::printf("(frames painted by the 4 shown cells: switched %ld, alone %ld, of %ld sent; load average at the end "
                 "%.2f)\n",
                 switchedShown, aloneShown, sent, load[0]);
