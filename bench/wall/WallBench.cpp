@@ -318,6 +318,10 @@ PlayRow WallSwitchedToFour(const ServerProcess& server, int count, UINT startLay
     PlayRow row = window.Close(4);
     for (int i = 0; i < 4; ++i)
         row.shown += wall->Panel(i)->Inner()->Surface()->FramesPainted() - painted[i];
+    int playing = 0;
+    for (int i = 0; i < count; ++i)
+        playing += PlayerManager::Instance()->GetState(wall->Panel(i)->Inner()->PlayerId()) == 2;
+    std::printf("  (%d of %d cells playing at the end)\n", playing, count);
     wall->StopAll();
     delete wall;
     Pump(50);
