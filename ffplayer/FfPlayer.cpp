@@ -370,6 +370,7 @@ void FfPlayer::Run(std::string url, void* window, PlayMode mode)
     std::int64_t firstPts = AV_NOPTS_VALUE;
     std::int64_t nextPositionNs = 0;
     bool firstShown = false;
+    bool decoding = true;  // false from a hidden window's packet until the first key frame once it is shown
     while (!stopRequested_.load() && av_read_frame(session.input, session.packet) >= 0) {
         if (stopRequested_.load()) {  // a read cut short by Stop may hold half a frame
             av_packet_unref(session.packet);
@@ -393,7 +394,17 @@ void FfPlayer::Run(std::string url, void* window, PlayMode mode)
         }
         if (session.packet->stream_index == session.videoIndex) {
             Record(session.packet);
-            if (avcodec_send_packet(session.decoder, session.packet) >= 0) {
+            // Nobody sees a hidden window's frames: the decoder is skipped. Shown again, it starts at
+            // a key frame with nothing left of the pictures before the gap.
+            if (!Visible()) {
+                decoding = false;
+            } else if (!decoding && (session.packet->flags & AV_PKT_FLAG_KEY) != 0) {
+                avcodec_flush_buffers(session.decoder);
+                decoding = true;
+            }
+            if (!decoding)
+                ExtendDeadline(kStallTimeout);  // undecoded packets still prove the stream alive
+            if (decoding && avcodec_send_packet(session.decoder, session.packet) >= 0) {
                 while (avcodec_receive_frame(session.decoder, session.frame) >= 0) {
                     ExtendDeadline(kStallTimeout);
                     AVFrame* frame = session.frame;

@@ -1,14 +1,17 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 struct AVFrame;
 struct SwsContext;
 
 namespace ffplayer {
 
-// Converts decoded frames to 32-bit BGRA at a requested size into the caller's buffer, reusing its
-// conversion context. Used by one thread at a time.
+// Converts decoded frames to 32-bit BGRA at a requested size into the caller's buffer. 4:2:0 frames
+// (what cameras send) go through libyuv, which costs about 0.7x of swscale's CPU at the video's own
+// size and scaled alike (bench/player/converter_bench); other formats go through swscale, whose
+// conversion context is reused. Used by one thread at a time.
 class FrameScaler {
 public:
     FrameScaler() = default;
@@ -21,7 +24,10 @@ public:
     bool Scale(const AVFrame* frame, std::uint8_t* target, int stride, int width, int height);
 
 private:
+    bool ScaleWithSwscale(const AVFrame* frame, std::uint8_t* target, int stride, int width, int height);
+
     SwsContext* context_ = nullptr;
+    std::vector<std::uint8_t> scaled_;  // the scaled 4:2:0 picture on libyuv's path
 };
 
 }  // namespace ffplayer

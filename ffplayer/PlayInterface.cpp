@@ -22,3 +22,9 @@ extern "C" void DeletePlayerObject(PlayInterface*& player)
     delete player;
     player = nullptr;
 }
+
+extern "C" void SetPlayerVisible(PlayInterface* player, int visible)
+{
+    if (player != nullptr)
+        player->visible_.store(visible != 0);
+}

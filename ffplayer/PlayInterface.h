@@ -84,6 +84,11 @@ extern "C" {
 FFPLAYER_API PlayInterface* CreatePlayerObject();
 // Stops the object, destroys it and clears the caller's pointer.
 FFPLAYER_API void DeletePlayerObject(PlayInterface*& player);
+// Tells a player whether its window can be seen (non-zero, the default) or not. While its window is
+// hidden the player goes on reading its stream (a recording keeps being written) but decodes and
+// converts nothing; once shown again it decodes from the next key frame, so no picture is built on
+// missing references. Any thread; takes effect at the next packet.
+FFPLAYER_API void SetPlayerVisible(PlayInterface* player, int visible);
 }
 
 class FFPLAYER_API PlayInterface {
@@ -121,14 +126,17 @@ protected:
     PlayInterface();
     virtual ~PlayInterface();
     friend void DeletePlayerObject(PlayInterface*& player);
+    friend void SetPlayerVisible(PlayInterface* player, int visible);
 
     void SetState(PlayState state) { state_.store(state); }
     void Notify(PlayEvent event, int param = 0);
     PlayMode Mode() const { return mode_.load(); }
+    bool Visible() const { return visible_.load(); }
 
 private:
     // Atomics: read and written from any thread.
     std::atomic<PlayState> state_{PS_IDLE};
     std::atomic<PlayEventObserver*> observer_{nullptr};
     std::atomic<PlayMode> mode_{PM_DEFAULT};
+    std::atomic<bool> visible_{true};
 };

@@ -9,7 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools libqt6uitools6 qt6-svg-dev libqt6opengl6-dev libxkbcommon-dev libgl-dev
   libgloox-dev prosody lua-bitop
-  ffmpeg libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev libpulse-dev
+  ffmpeg libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev libpulse-dev libyuv-dev
   libcurl4-openssl-dev libjsoncpp-dev rapidjson-dev libtinyxml-dev libgoogle-glog-dev
   libsqlite3-dev sqlite3 libcpp-httplib-dev
   xvfb xauth x11-utils imagemagick fonts-wqy-microhei xdg-user-dirs xdg-utils

@@ -1,6 +1,11 @@
 // Measures the player library side by side with FFmpeg's own tools on the simulated cameras' streams:
 // CPU per displayed frame against `ffmpeg -threads 1 -i URL -f null -`, time to first frame against
-// ffplay (needs an X display: run under Xvfb), and 16 / 64 players at once. Prints one table.
+// ffplay (needs an X display: run under Xvfb), both as an in-process open and as a process of ours
+// (player_first_frame) against whole ffplay and ffmpeg processes, and 16 / 64 players at once. Each
+// comparison runs a few rounds in alternating order and prints median [lowest-highest], with the
+// load average. PLAYER_BENCH_ONLY (a comma list of "cpu", "first", "many") picks parts;
+// PLAYER_BENCH_ROUNDS sets the rounds (3).
+#include "ChildProcess.h"
 #include "PlayInterface.h"
 #include "ProcessUsage.h"
 #include "ScratchHost.h"
@@ -20,13 +25,14 @@ extern "C" {
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
-extern char** environ;
 
 namespace {
 
@@ -37,93 +43,20 @@ using ScratchHost::Frames;
 using ScratchHost::FirstFrameNs;
 using ScratchHost::NowNs;
 
-double ProcessCpuSeconds(pid_t pid)
-{
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    std::getline(stat, line);
-    const std::size_t close = line.rfind(')');
-    if (close == std::string::npos)
-        return 0;
-    // Fields after the command: state is field 3; utime and stime are fields 14 and 15.
-    std::vector<std::string> fields;
-    std::size_t start = close + 2;
-    while (start < line.size()) {
-        const std::size_t end = line.find(' ', start);
-        fields.push_back(line.substr(start, end - start));
-        if (end == std::string::npos)
-            break;
-        start = end + 1;
-    }
-    if (fields.size() < 13)
-        return 0;
-    return (std::stod(fields[11]) + std::stod(fields[12])) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-struct ChildRun {
-    pid_t pid = -1;
-    int errFd = -1;
-};
-
-ChildRun Spawn(const std::vector<std::string>& args, bool keepStderr)
-{
-    std::vector<char*> argv;
-    for (const std::string& arg : args)
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    int fds[2] = {-1, -1};
-    if (keepStderr) {
-        if (pipe(fds) != 0)
-            std::exit(1);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-    } else {
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    }
-    ChildRun run;
-    if (posix_spawnp(&run.pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        run.pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    if (keepStderr) {
-        close(fds[1]);
-        run.errFd = fds[0];
-    }
-    return run;
-}
-
-// CPU seconds (user + system) of a finished child.
-double WaitCpu(pid_t pid)
-{
-    int status = 0;
-    rusage usage{};
-    if (wait4(pid, &status, 0, &usage) < 0)
-        return -1;
-    return CpuSeconds(usage);
-}
-
 struct CpuRow {
     int width, height;
     double oursMs, ffmpegMs;
 };
 
-// Our player's steady-state CPU per displayed frame, next to ffmpeg's marginal CPU per decoded frame
-// (two ffmpeg runs of different lengths, so that process start and probing cancel out), all three
-// running at once on the same camera.
+// Our player's steady-state CPU per displayed frame, next to the CPU per frame of one ffmpeg process
+// decoding the same camera at the same time, both over the same window after the same warm-up. Both
+// probe little (the live stream's frame rate is the same for both, so ffmpeg decodes as many frames
+// as ours shows); ffmpeg's CPU is read from /proc while it runs, so its start and probing fall outside.
 CpuRow MeasureCpuPerFrame(const ServerProcess& server, const std::string& camera, int width, int height)
 {
-    const int shortFrames = 24, longFrames = 24 + 12 * 12;
-    auto ffmpeg = [&](int frames) {
-        return Spawn({"ffmpeg", "-nostdin", "-loglevel", "error", "-threads", "1", "-i", server.Url(camera), "-frames:v",
-                      std::to_string(frames), "-f", "null", "-"},
-                     false);
-    };
-    const ChildRun shortRun = ffmpeg(shortFrames);
-    const ChildRun longRun = ffmpeg(longFrames);
-
+    const ChildRun ffmpeg = Spawn({"ffmpeg", "-nostdin", "-loglevel", "error", "-threads", "1", "-probesize", "32",
+                                   "-analyzeduration", "300000", "-i", server.Url(camera), "-f", "null", "-"},
+                                  false);
     PlayInterface* player = CreatePlayerObject();
     void* window = ScratchHost::Window(1);
     Frames(1) = 0;
@@ -136,21 +69,91 @@ CpuRow MeasureCpuPerFrame(const ServerProcess& server, const std::string& camera
     std::this_thread::sleep_for(2s);  // past the join burst
     const int framesBefore = Frames(1);
     const double cpuBefore = CpuSeconds(RUSAGE_SELF);
+    const double ffmpegBefore = ProcessCpuSeconds(ffmpeg.pid);
     std::this_thread::sleep_for(10s);
     const double cpu = CpuSeconds(RUSAGE_SELF) - cpuBefore;
+    const double ffmpegCpu = ProcessCpuSeconds(ffmpeg.pid) - ffmpegBefore;
     const int frames = Frames(1) - framesBefore;
     DeletePlayerObject(player);
-
-    const double shortCpu = WaitCpu(shortRun.pid);
-    const double longCpu = WaitCpu(longRun.pid);
-    return {width, height, frames > 0 ? cpu * 1000.0 / frames : -1,
-            (longCpu - shortCpu) * 1000.0 / (longFrames - shortFrames)};
+    kill(ffmpeg.pid, SIGKILL);
+    WaitCpu(ffmpeg.pid);
+    return {width, height, frames > 0 ? cpu * 1000.0 / frames : -1, frames > 0 ? ffmpegCpu * 1000.0 / frames : -1};
 }
 
-double Median(std::vector<double> values)
+// "median [lowest-highest]" with the given number of decimals.
+std::string Spread(std::vector<double> values, int decimals)
 {
+    if (values.empty())
+        return "-";
     std::sort(values.begin(), values.end());
-    return values.empty() ? -1 : values[values.size() / 2];
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f [%.*f-%.*f]", decimals, values[values.size() / 2], decimals, values.front(),
+                  decimals, values.back());
+    return text;
+}
+
+std::vector<double> Ratios(const std::vector<double>& top, const std::vector<double>& bottom)
+{
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < top.size() && i < bottom.size(); ++i)
+        if (top[i] > 0 && bottom[i] > 0)
+            ratios.push_back(top[i] / bottom[i]);
+    return ratios;
+}
+
+double LoadAverage()
+{
+    double load[3] = {-1, -1, -1};
+    getloadavg(load, 3);
+    return load[0];
+}
+
+bool Selected(const std::string& part)
+{
+    const char* only = std::getenv("PLAYER_BENCH_ONLY");
+    return only == nullptr || (std::string(",") + only + ",").find("," + part + ",") != std::string::npos;
+}
+
+// Milliseconds from spawning the command to the first line on its standard output (our player's
+// process writes one at its first frame) or, with `untilExit`, to its exit; -1 when it fails.
+double ProcessTimeToFirstFrame(const std::vector<std::string>& args, bool untilExit)
+{
+    std::vector<char*> argv;
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    int fds[2];
+    if (pipe(fds) != 0)
+        return -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const std::int64_t start = NowNs();
+    pid_t pid = -1;
+    const bool spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    double result = -1;
+    if (spawned) {
+        char byte;
+        const bool line = read(fds[0], &byte, 1) == 1;
+        int status = 0;
+        if (line && !untilExit)
+            result = (NowNs() - start) / 1e6;
+        if (line) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+        } else {
+            waitpid(pid, &status, 0);
+            if (untilExit && WIFEXITED(status) && WEXITSTATUS(status) == 0)
+                result = (NowNs() - start) / 1e6;
+        }
+    }
+    close(fds[0]);
+    return result;
 }
 
 // Milliseconds from Open to the first frame handed to the host.
@@ -274,29 +277,65 @@ int main()
     av_log_set_level(AV_LOG_ERROR);
     ScratchHost::Install();
 
-    std::printf("\nCPU per displayed frame (steady state; ours decodes + converts to BGRA, ffmpeg decodes to null)\n");
-    std::printf("%-10s %12s %14s %8s\n", "size", "ours ms", "ffmpeg -t1 ms", "ratio");
-    for (const auto& [camera, size] : {std::pair{"CPU320", std::pair{320, 180}}, std::pair{"CPU640", std::pair{640, 360}},
-                                       std::pair{"CPU1280", std::pair{1280, 720}}}) {
-        const CpuRow row = MeasureCpuPerFrame(server, camera, size.first, size.second);
-        std::printf("%4dx%-5d %12.3f %14.3f %7.2fx\n", row.width, row.height, row.oursMs, row.ffmpegMs,
-                    row.oursMs / row.ffmpegMs);
+    const int rounds = std::max(1, std::getenv("PLAYER_BENCH_ROUNDS") ? std::atoi(std::getenv("PLAYER_BENCH_ROUNDS")) : 3);
+    if (Selected("cpu")) {
+        std::printf("\nCPU per displayed frame (steady state; ours decodes + converts to BGRA, ffmpeg decodes to null), "
+                    "%d rounds, sizes in alternating order; load average %.2f\n", rounds, LoadAverage());
+        const std::pair<const char*, std::pair<int, int>> sizes[] = {
+            {"CPU320", {320, 180}}, {"CPU640", {640, 360}}, {"CPU1280", {1280, 720}}};
+        std::vector<double> ours[3], ffmpeg[3];
+        for (int r = 0; r < rounds; ++r)
+            for (int step = 0; step < 3; ++step) {
+                const int k = r % 2 == 0 ? step : 2 - step;
+                const CpuRow row = MeasureCpuPerFrame(server, sizes[k].first, sizes[k].second.first, sizes[k].second.second);
+                ours[k].push_back(row.oursMs);
+                ffmpeg[k].push_back(row.ffmpegMs);
+            }
+        std::printf("%-10s %24s %24s %22s\n", "size", "ours ms", "ffmpeg -threads 1 ms", "ratio");
+        for (int k = 0; k < 3; ++k)
+            std::printf("%4dx%-5d %24s %24s %22s\n", sizes[k].second.first, sizes[k].second.second,
+                        Spread(ours[k], 3).c_str(), Spread(ffmpeg[k], 3).c_str(), Spread(Ratios(ours[k], ffmpeg[k]), 2).c_str());
+        std::printf("(load average at the end %.2f)\n", LoadAverage());
     }
 
-    std::printf("\nTime to first frame, 640x360 live (median of 5)\n");
-    std::vector<double> ours, ffplay, ffplaySmall;
-    for (int i = 0; i < 5; ++i) {
-        ours.push_back(OurTimeToFirstFrame(server, "FIRST"));
-        ffplay.push_back(FfplayTimeToFirstFrame(server, "FIRST", false));
-        ffplaySmall.push_back(FfplayTimeToFirstFrame(server, "FIRST", true));
+    if (Selected("first")) {
+        const int firstRounds = std::max(5, rounds);
+        std::printf("\nTime to first frame, 640x360 live, ms, %d rounds in alternating order; load average %.2f\n",
+                    firstRounds, LoadAverage());
+        const std::string url = server.Url("FIRST");
+        std::vector<std::function<double()>> measures = {
+            [&] { return OurTimeToFirstFrame(server, "FIRST"); },
+            [&] { return FfplayTimeToFirstFrame(server, "FIRST", false); },
+            [&] { return FfplayTimeToFirstFrame(server, "FIRST", true); },
+            [&] { return ProcessTimeToFirstFrame({PLAYER_FIRST_FRAME, url}, false); },
+            [&] {
+                return ProcessTimeToFirstFrame({"ffmpeg", "-nostdin", "-loglevel", "error", "-threads", "1", "-probesize",
+                                                "32", "-analyzeduration", "300000", "-i", url, "-frames:v", "1", "-f",
+                                                "null", "-"},
+                                               true);
+            },
+        };
+        std::vector<std::vector<double>> times(measures.size());
+        for (int r = 0; r < firstRounds; ++r)
+            for (std::size_t step = 0; step < measures.size(); ++step) {
+                const std::size_t k = r % 2 == 0 ? step : measures.size() - 1 - step;
+                times[k].push_back(measures[k]());
+            }
+        const char* names[] = {"ours in process: Open -> first frame at host", "ffplay URL: start -> first frame",
+                               "ffplay -probesize 32 -analyzeduration 0.3s", "ours as a process: start -> first frame",
+                               "ffmpeg -frames:v 1 (small probe): start -> exit"};
+        for (std::size_t k = 0; k < measures.size(); ++k)
+            std::printf("%-48s %22s\n", names[k], Spread(times[k], 0).c_str());
+        std::printf("%-48s %22s\n", "ratio ours in process / ffplay (as before)", Spread(Ratios(times[0], times[1]), 2).c_str());
+        std::printf("%-48s %22s\n", "ratio ours in process / ffplay small probe", Spread(Ratios(times[0], times[2]), 2).c_str());
+        std::printf("%-48s %22s\n", "ratio our process / ffplay small probe process", Spread(Ratios(times[3], times[2]), 2).c_str());
+        std::printf("%-48s %22s\n", "ratio our process / ffmpeg process", Spread(Ratios(times[3], times[4]), 2).c_str());
     }
-    const double oursMs = Median(ours);
-    std::printf("%-44s %8.0f ms\n", "ours: Open -> first frame at the host", oursMs);
-    std::printf("%-44s %8.0f ms  (ours %.2fx of it)\n", "ffplay URL: start -> first frame", Median(ffplay),
-                oursMs / Median(ffplay));
-    std::printf("%-44s %8.0f ms  (ours %.2fx of it)\n", "ffplay -probesize 32 -analyzeduration 0.3s", Median(ffplaySmall),
-                oursMs / Median(ffplaySmall));
 
+    if (!Selected("many")) {
+        server.Stop();
+        return 0;
+    }
     std::printf("\nMany players at once (10 s steady state; 2 cores)\n");
     std::printf("%-16s %10s %14s %18s %12s\n", "players", "cores", "server cores", "frames shown/sent", "MB/player");
     for (const WallRow& row : {MeasureWall(server, "MID", 16, 640, 360), MeasureWall(server, "SMALL", 64, 320, 180)}) {

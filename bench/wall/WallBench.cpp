@@ -2,10 +2,14 @@
 //  - relayout of the 64 cells for every layout count, against moving 64 plain widgets the same way;
 //  - 16 cells at 640x360 and 64 cells at 320x180 playing the simulated cameras, against as many bare
 //    players (the same library decoding and converting the same streams into scratch buffers) and
-//    against the players drawing into bare video surfaces: CPU of the process, frames shown against
-//    frames sent, memory per cell. Each configuration runs a few rounds in turn and the medians count.
+//    against the players drawing into bare video surfaces, and against as many plain
+//    `ffmpeg -threads 1 -i URL -f null -` processes on the same streams: CPU, frames shown against
+//    frames sent, memory per cell. Each configuration runs a few rounds in turn and the medians count;
+//  - hidden cells: 64 cameras playing in a 64-cell wall switched to 4 cells, against 4 cameras
+//    playing alone in the 4-cell wall (1280x720 both).
 // The camera streams run in a child process so that their CPU is not counted.
 // Run offscreen (QT_QPA_PLATFORM=offscreen, the default here) or under Xvfb.
+#include "ChildProcess.h"
 #include "PlayInterface.h"
 #include "ProcessUsage.h"
 #include "ScratchHost.h"
@@ -32,6 +36,8 @@ extern "C" {
 #include <QElapsedTimer>
 #include <QWidget>
 
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -116,7 +122,7 @@ struct PlayRow {
 };
 
 constexpr int kWarmupMs = 3000;
-constexpr int kMeasureMs = 10000;
+constexpr int kMeasureMs = 6000;
 constexpr double kFramesPerSecond = 12.0;  // the simulated cameras' rate
 
 // CPU of the process and of this (the UI) thread from construction to Close, in cores, and the frames
@@ -173,6 +179,35 @@ PlayRow Bare(const ServerProcess& server, const std::string& prefix, int count, 
         DeletePlayerObject(player);
     InstallVideoSurfaceHost();
     return row;
+}
+
+// Plain ffmpeg processes, one thread each, decoding the same streams to nothing: the cores they use
+// (their own CPU, read from /proc while they run).
+PlayRow Ffmpeg(const ServerProcess& server, const std::string& prefix, int count)
+{
+    std::vector<pid_t> children;
+    for (int i = 0; i < count; ++i)
+        children.push_back(Spawn({"ffmpeg", "-nostdin", "-loglevel", "error", "-threads", "1", "-i",
+                                  server.Url(prefix + std::to_string(i)), "-f", "null", "-"},
+                                 false)
+                               .pid);
+    std::this_thread::sleep_for(std::chrono::milliseconds(kWarmupMs));
+    auto cpu = [&children] {
+        double total = 0;
+        for (pid_t child : children)
+            total += ProcessCpuSeconds(child);
+        return total;
+    };
+    const double before = cpu();
+    const auto start = Clock::now();
+    std::this_thread::sleep_for(std::chrono::milliseconds(kMeasureMs));
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const double used = cpu() - before;
+    for (pid_t child : children) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+    return {used / seconds, 0, 0, std::lround(count * kFramesPerSecond * seconds), 0};
 }
 
 // The players drawing into bare video surfaces (a grid of plain widgets): what drawing costs
@@ -261,6 +296,80 @@ PlayRow Wall(const ServerProcess& server, const std::string& prefix, int count, 
     return row;
 }
 
+// A 1280x720 wall with `count` of the small cameras opened in layout `startLayout`, then switched to 4
+// cells: the CPU of the process once the switch settled, and the frames the 4 shown cells painted.
+PlayRow WallSwitchedToFour(const ServerProcess& server, int count, UINT startLayout)
+{
+    auto* wall = new CvyrProDlg();
+    wall->resize(1280, 720);
+    wall->show();
+    ::SendMessage(wall->GetHWND(), startLayout, 0, 0);
+    Pump(50);
+    for (int i = 0; i < count; ++i)
+        wall->OpenCamera("SMALL" + std::to_string(i), server.Url("SMALL" + std::to_string(i)));
+    Pump(kWarmupMs);
+    ::SendMessage(wall->GetHWND(), WM_LAYOUT_4, 0, 0);
+    Pump(kWarmupMs);
+    std::vector<int> painted(4);
+    for (int i = 0; i < 4; ++i)
+        painted[i] = wall->Panel(i)->Inner()->Surface()->FramesPainted();
+    CpuWindow window("switched");
+    Pump(kMeasureMs);
+    PlayRow row = window.Close(4);
+    for (int i = 0; i < 4; ++i)
+        row.shown += wall->Panel(i)->Inner()->Surface()->FramesPainted() - painted[i];
+    int playing = 0;
+    for (int i = 0; i < count; ++i)
+        playing += PlayerManager::Instance()->GetState(wall->Panel(i)->Inner()->PlayerId()) == 2;
+    std::printf("  (%d of %d cells playing at the end)\n", playing, count);
+    wall->StopAll();
+    delete wall;
+    Pump(50);
+    return row;
+}
+
+// "median [lowest-highest]" of a list.
+std::string Spread(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3f [%.3f-%.3f]", values[values.size() / 2], values.front(), values.back());
+    return text;
+}
+
+void HiddenCells(const ServerProcess& server, int rounds)
+{
+    double load[3] = {-1, -1, -1};
+    getloadavg(load, 3);
+    std::printf("\nHidden cells: 64 cameras in a 64-cell wall switched to 4 cells, against 4 cameras alone in the 4-cell "
+                "wall (1280x720), cores of this process over %d s, %d rounds in turn; load average %.2f\n",
+                kMeasureMs / 1000, rounds, load[0]);
+    std::vector<double> switched, alone, ratio, switchedUi, aloneUi;
+    long switchedShown = 0, aloneShown = 0, sent = 0;
+    for (int r = 0; r < rounds; ++r) {
+        PlayRow rows[2]{};
+        for (int step = 0; step < 2; ++step) {
+            const int which = r % 2 == 0 ? step : 1 - step;
+            rows[which] = which == 0 ? WallSwitchedToFour(server, 64, WM_LAYOUT_64) : WallSwitchedToFour(server, 4, WM_LAYOUT_4);
+        }
+        switched.push_back(rows[0].cores);
+        alone.push_back(rows[1].cores);
+        switchedUi.push_back(rows[0].uiCores);
+        aloneUi.push_back(rows[1].uiCores);
+        ratio.push_back(rows[0].cores / rows[1].cores);
+        switchedShown += rows[0].shown;
+        aloneShown += rows[1].shown;
+        sent += rows[0].sent;
+    }
+    getloadavg(load, 3);
+    std::printf("%-34s %28s %28s\n%-34s %28s %28s\n%-34s %28s\n", "64 switched to 4 (cores, UI thread)",
+                Spread(switched).c_str(), Spread(switchedUi).c_str(), "4 alone (cores, UI thread)", Spread(alone).c_str(),
+                Spread(aloneUi).c_str(), "ratio", Spread(ratio).c_str());
+    std::printf("(frames painted by the 4 shown cells: switched %ld, alone %ld, of %ld sent; load average at the end "
+                "%.2f)\n",
+                switchedShown, aloneShown, sent, load[0]);
+}
+
 // Field-wise medians of a few rounds (the machines are shared and noisy); memory is the first round's,
 // since later rounds reuse what the earlier ones freed.
 PlayRow Median(std::vector<PlayRow> rows)
@@ -276,24 +385,23 @@ PlayRow Median(std::vector<PlayRow> rows)
             rows[0].mbPerCell};
 }
 
-// One line of the table. The ratios are those of the row's own figures, unless given (the summary line
-// shows the medians of the rounds' ratios, which the machine's drift between rounds disturbs less).
+// One line of the table, with the ratios of its own figures.
 void PrintPlayRow(const char* name, const PlayRow& bare, const PlayRow& surfaces, const PlayRow& wall,
-                  double wallToBare = 0, double wallToSurfaces = 0)
+                  const PlayRow& ffmpeg)
 {
     auto cores = [](const PlayRow& row) {
         char text[32];
         std::snprintf(text, sizeof text, "%.3f (%.3f)", row.cores, row.uiCores);
         return std::string(text);
     };
-    std::printf("%-18s %15s %15s %15s %10.2f %10.2f %7ld / %-6ld %7ld / %-6ld %8.2f %8.2f %8.2f\n", name,
-                cores(bare).c_str(), cores(surfaces).c_str(), cores(wall).c_str(),
-                wallToBare > 0 ? wallToBare : wall.cores / bare.cores,
-                wallToSurfaces > 0 ? wallToSurfaces : wall.cores / surfaces.cores, surfaces.shown, surfaces.sent, wall.shown, wall.sent, bare.mbPerCell,
+    std::printf("%-18s %15s %15s %15s %8.3f %10.2f %10.2f %10.2f %10.2f %7ld / %-6ld %7ld / %-6ld %8.2f %8.2f %8.2f\n",
+                name, cores(bare).c_str(), cores(surfaces).c_str(), cores(wall).c_str(), ffmpeg.cores,
+                wall.cores / bare.cores, wall.cores / surfaces.cores, wall.cores / ffmpeg.cores,
+                bare.cores / ffmpeg.cores, surfaces.shown, surfaces.sent, wall.shown, wall.sent, bare.mbPerCell,
                 surfaces.mbPerCell, wall.mbPerCell);
 }
 
-// WALL_BENCH_ONLY picks parts of the run: a comma list of "relayout", "16" and "64"; all when unset.
+// WALL_BENCH_ONLY picks parts of the run: a comma list of "relayout", "16", "64" and "hidden"; all when unset.
 bool Selected(const std::string& part)
 {
     const char* only = std::getenv("WALL_BENCH_ONLY");
@@ -333,8 +441,13 @@ int main(int argc, char** argv)
     std::printf("\nPlaying at once (%d s after %d s warm-up each), CPU of this process in cores (of which the UI "
                 "thread); %d rounds in turn, then the medians (ratios: the medians of the rounds' ratios)\n",
                 kMeasureMs / 1000, kWarmupMs / 1000, rounds);
-    std::printf("%-18s %15s %15s %15s %10s %10s %15s %15s %8s %8s %8s\n", "", "bare", "surfaces", "wall", "wall/bare",
-                "wall/surf", "surf shown/sent", "wall shown/sent", "MB bare", "MB surf", "MB wall");
+    double load[3] = {-1, -1, -1};
+    getloadavg(load, 3);
+    std::printf("(ffmpeg: as many `ffmpeg -threads 1 -f null` processes on the same streams, their cores; load "
+                "average %.2f)\n", load[0]);
+    std::printf("%-18s %15s %15s %15s %8s %10s %10s %10s %10s %15s %15s %8s %8s %8s\n", "", "bare", "surfaces", "wall",
+                "ffmpeg", "wall/bare", "wall/surf", "wall/ffm", "bare/ffm", "surf shown/sent", "wall shown/sent",
+                "MB bare", "MB surf", "MB wall");
     struct Case {
         const char* name;
         const char* prefix;
@@ -346,32 +459,41 @@ int main(int argc, char** argv)
                           Case{"64 cells 320x180", "SMALL", 64, WM_LAYOUT_64, 320, 180}}) {
         if (!Selected(std::to_string(c.count)))
             continue;
-        std::vector<PlayRow> bare, surfaces, wall;
-        std::vector<double> toBare, toSurfaces;
+        std::vector<PlayRow> bare, surfaces, wall, ffmpeg;
+        std::vector<double> toBare, toSurfaces, toFfmpeg, bareToFfmpeg;
         for (int r = 0; r < rounds; ++r) {
             // Every other round runs backwards, so that a drift of the machine favours no configuration.
-            PlayRow row[3];
-            for (int step = 0; step < 3; ++step) {
-                const int which = r % 2 == 0 ? step : 2 - step;
+            PlayRow row[4];
+            for (int step = 0; step < 4; ++step) {
+                const int which = r % 2 == 0 ? step : 3 - step;
                 if (which == 0)
                     row[0] = Bare(server, c.prefix, c.count, c.width, c.height);
                 else if (which == 1)
                     row[1] = Surfaces(server, c.prefix, c.count, c.width, c.height);
-                else
+                else if (which == 2)
                     row[2] = Wall(server, c.prefix, c.count, c.layout, c.width, c.height);
+                else
+                    row[3] = Ffmpeg(server, c.prefix, c.count);
             }
             bare.push_back(row[0]);
             surfaces.push_back(row[1]);
             wall.push_back(row[2]);
+            ffmpeg.push_back(row[3]);
             toBare.push_back(row[2].cores / row[0].cores);
             toSurfaces.push_back(row[2].cores / row[1].cores);
-            PrintPlayRow(("  round " + std::to_string(r + 1)).c_str(), row[0], row[1], row[2]);
+            toFfmpeg.push_back(row[2].cores / row[3].cores);
+            bareToFfmpeg.push_back(row[0].cores / row[3].cores);
+            PrintPlayRow(("  round " + std::to_string(r + 1)).c_str(), row[0], row[1], row[2], row[3]);
         }
-        std::sort(toBare.begin(), toBare.end());
-        std::sort(toSurfaces.begin(), toSurfaces.end());
-        PrintPlayRow(c.name, Median(bare), Median(surfaces), Median(wall), toBare[toBare.size() / 2],
-                     toSurfaces[toSurfaces.size() / 2]);
+        PrintPlayRow(c.name, Median(bare), Median(surfaces), Median(wall), Median(ffmpeg));
+        getloadavg(load, 3);
+        std::printf("  ratios, median [range] of the rounds: wall/bare %s, wall/surfaces %s, wall/ffmpeg %s, "
+                    "bare/ffmpeg %s; load average %.2f\n",
+                    Spread(toBare).c_str(), Spread(toSurfaces).c_str(), Spread(toFfmpeg).c_str(),
+                    Spread(bareToFfmpeg).c_str(), load[0]);
     }
+    if (Selected("hidden"))
+        HiddenCells(server, rounds);
     server.Stop();
     std::filesystem::remove_all(folder);
     return 0;

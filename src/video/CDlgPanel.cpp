@@ -1,10 +1,12 @@
 #include "video/CDlgPanel.h"
 
 #include "app/LocalConfig.h"
+#include "ui/VideoSurface.h"
 #include "ui/WindowMessages.h"
 #include "ui/WindowRegistry.h"
 #include "video/CPlayInnerWnd.h"
 #include "video/CvyrProDlg.h"
+#include "video/PlayerVisibility.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -20,6 +22,8 @@ CDlgPanel::CDlgPanel(CvyrProDlg* wall, int cellIndex) : NativeWidget(wall), wall
     PlaceInner();
     inner_->GetWidget()->lower();
     inner_->GetWidget()->show();
+    if (inner_->Surface() != nullptr)
+        new PlayerVisibility(inner_->Surface(), inner_->PlayerId());  // a child of the surface
 }
 
 CDlgPanel::~CDlgPanel()

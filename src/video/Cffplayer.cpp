@@ -31,6 +31,7 @@ bool Cffplayer::Init(HWND window)
         stateMap_ = std::map<int, int>(std::begin(kStatePairs), std::end(kStatePairs));
         eventMap_ = std::map<int, int>(std::begin(kEventPairs), std::end(kEventPairs));
         library_->RegisterObserver(this);
+        functions_->SetPlayerVisible(library_, visible_ ? 1 : 0);
     }
     return true;
 }
@@ -109,6 +110,13 @@ void Cffplayer::SetMute(bool mute)
 {
     if (library_ != nullptr)
         library_->SetMute(mute);
+}
+
+void Cffplayer::SetVisible(bool visible)
+{
+    visible_ = visible;
+    if (library_ != nullptr)
+        functions_->SetPlayerVisible(library_, visible ? 1 : 0);
 }
 
 void Cffplayer::OnPlayEvent(int event, int, int param)

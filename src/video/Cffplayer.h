@@ -30,7 +30,8 @@ public:
     void Stop() override;
     int StartRecord(const std::string& path) override;
     int StopRecord() override;
-    std::int64_t GetPosition() override { return 0; }
+    // Milliseconds of the stream decoded since its first frame (it stands still while nothing decodes).
+    std::int64_t GetPosition() override { return library_ != nullptr ? library_->GetPosition() : 0; }
     std::int64_t GetDuration() override { return 0; }
     void SetPosition(int, int) override {}
     int GetSpeed() override { return 0; }
@@ -45,6 +46,8 @@ public:
     int IsMuted() override;
     void SetVolume(int volume) override;
     void SetMute(bool mute) override;
+    // Kept across Release and Init: the window's visibility is not the stream's.
+    void SetVisible(bool visible) override;
 
     // PlayEventObserver: a library event, translated and passed to the observer.
     void OnPlayEvent(int event, int reserved, int param) override;
@@ -57,6 +60,7 @@ private:
     const PlayerLibrary::Functions* functions_ = nullptr;  // set with library_
     PlayInterface* library_ = nullptr;
     HWND window_ = nullptr;
+    bool visible_ = true;
     std::map<int, int> stateMap_;
     std::map<int, int> eventMap_;
 };

@@ -65,6 +65,8 @@ public:
     virtual void SetVolume(int volume) = 0;
     virtual void SetMute(bool mute) = 0;
     virtual int SetDecodeThreads(int count) { (void)count; return 0; }
+    // Whether the player's window can be seen: a hidden one need not decode nor draw.
+    virtual void SetVisible(bool visible) { (void)visible; }
 
     // Receives the translated events; set on the UI thread, read on the library's threads.
     std::atomic<CMediaPlayerObserver*> observer{nullptr};

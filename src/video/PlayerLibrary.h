@@ -13,7 +13,8 @@
 #define KELVUE_PLAYER_LIBRARY_FUNCTIONS(X) \
     X(CreatePlayerObject)                  \
     X(DeletePlayerObject)                  \
-    X(SetPlayerHost)
+    X(SetPlayerHost)                       \
+    X(SetPlayerVisible)
 
 // The player library (libffplayer.so), loaded when the first player opens a stream rather than with
 // the program: it brings in the whole multimedia stack, which the log-in window has no use for. All

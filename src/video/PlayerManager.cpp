@@ -114,6 +114,12 @@ void PlayerManager::SetMute(int id, bool mute)
         slot->player->SetMute(mute);
 }
 
+void PlayerManager::SetVisible(int id, bool visible)
+{
+    if (PlayerSlot* slot = Find(id))
+        slot->player->SetVisible(visible);
+}
+
 int PlayerManager::GetState(int id)
 {
     PlayerSlot* slot = Find(id);

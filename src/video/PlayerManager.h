@@ -31,6 +31,9 @@ public:
     void GetVideoSize(int id, int& width, int& height);
     int IsMuted(int id);
     void SetMute(int id, bool mute);
+    // Whether the player's window can be seen: a hidden player keeps its stream (and recording) but
+    // decodes and draws nothing.
+    void SetVisible(int id, bool visible);
     int GetState(int id);
 
     // The slot behind an id, or null (for diagnostics and tests).

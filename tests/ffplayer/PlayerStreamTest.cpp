@@ -387,6 +387,32 @@ TEST_F(PlayerStream, StreamWithAudioShowsItsPictureWithoutAnAudioOutput)
     EXPECT_NEAR(2000, shown.lengths[0], 200);
 }
 
+// A hidden window's player keeps its stream and recording but decodes nothing (the position, taken
+// from decoded frames, stands still), outlives the stall timeout, and draws again once shown.
+TEST_F(PlayerStream, HiddenPlayerDecodesNothingButRecordsAndDrawsAgainWhenShown)
+{
+    void* window = NewWindow();
+    OpenAndPlay("HIDDEN", window);
+    const std::string path = PathOf("hidden.flv");
+    ASSERT_EQ(0, player_->StartRecord(path.c_str()));
+    SetPlayerVisible(player_, 0);
+    std::this_thread::sleep_for(300ms);  // a frame being converted when the window hid
+    const int framesHidden = FakeHost::Instance().Snapshot(window).frames;
+    const std::int64_t positionHidden = player_->GetPosition();
+    std::this_thread::sleep_for(ffplayer::FfPlayer::kStallTimeout + 1s);
+    EXPECT_EQ(framesHidden, FakeHost::Instance().Snapshot(window).frames);
+    EXPECT_EQ(positionHidden, player_->GetPosition()) << "nothing was decoded";
+    EXPECT_EQ(PS_RECORDING, player_->GetPlayState()) << "a hidden stream is not a stalled one";
+    EXPECT_FALSE(events_.Seen(PE_PLAY_FAILED));
+
+    SetPlayerVisible(player_, 1);
+    ASSERT_TRUE(FakeHost::Instance().WaitFor(
+        window, [&](const FakeHost::Window& w) { return w.frames >= framesHidden + 3 && w.pictured; }));
+    EXPECT_GT(player_->GetPosition(), positionHidden + 4000) << "positions go on from the stream's time";
+    ASSERT_EQ(0, player_->StopRecord());
+    EXPECT_GE(ProbeDuration(path), 5.0) << "the hidden time was recorded";
+}
+
 TEST_F(PlayerStream, MuteFlagRoundTrips)
 {
     EXPECT_EQ(0, player_->IsMuted());

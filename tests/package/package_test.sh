@@ -31,10 +31,10 @@ sim_deb=$(ls "$scratch"/out/kelvue-sim_*.deb)
 dpkg-deb --info "$client_deb" > "$scratch/info"
 depends=$(sed -n 's/^ Depends: //p' "$scratch/info")
 [ -n "$depends" ] || { cat "$scratch/info" >&2; fail "dpkg-deb --info lists no Depends"; }
-# libc6 and Qt from the executable, gloox/curl/glog from the client, FFmpeg and PulseAudio's simple API
+# libc6 and Qt from the executable, gloox/curl/glog from the client, FFmpeg, libyuv and PulseAudio's simple API
 # from the private player library (which the executable loads at run time).
 for dependency in libc6 libqt6widgets6 libqt6uitools6 libqt6svg6 libgloox libcurl4 libjsoncpp libtinyxml \
-                  libgoogle-glog libavcodec libavformat libswscale libpulse0 fonts-wqy-microhei; do
+                  libgoogle-glog libavcodec libavformat libswscale libyuv libpulse0 fonts-wqy-microhei; do
   grep -q "$dependency" <<< "$depends" || fail "Depends lacks $dependency: $depends"
 done
 for unwanted in prosody libsqlite3 kelvue-sim; do

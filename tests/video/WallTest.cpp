@@ -11,6 +11,7 @@
 #include "video/CPlayInnerWnd.h"
 #include "video/CvyrProDlg.h"
 #include "video/PlayerManager.h"
+#include "video/PlayerSlot.h"
 #include "video/WallLayout.h"
 #include "support/FileSizeLimit.h"
 #include "video/FileManager.h"
@@ -69,6 +70,29 @@ protected:
     bool WaitPlaying(int cell, int timeoutMs = 10000)
     {
         return PumpUntil([&] { return State(cell) == 2 && Inner(cell)->Surface()->FramesPresented() > 0; }, timeoutMs);
+    }
+    // Milliseconds of the cell's stream decoded so far.
+    std::int64_t Decoded(int cell) const
+    {
+        return PlayerManager::Instance()->FindSlot(Inner(cell)->PlayerId())->player->GetPosition();
+    }
+    // Once its hiding has settled, the cell draws and decodes nothing more while its stream stays open.
+    void ExpectIdleWhileHidden(int cell)
+    {
+        Pump(600);
+        const int presented = Inner(cell)->Surface()->FramesPresented();
+        const std::int64_t decoded = Decoded(cell);
+        Pump(1500);
+        EXPECT_EQ(presented, Inner(cell)->Surface()->FramesPresented()) << "cell " << cell << " drew while hidden";
+        EXPECT_EQ(decoded, Decoded(cell)) << "cell " << cell << " decoded while hidden";
+        EXPECT_TRUE(Busy(cell));
+    }
+    // The cell draws new frames (shown again: within the second its key frame takes).
+    void ExpectDrawing(int cell)
+    {
+        const int presented = Inner(cell)->Surface()->FramesPresented();
+        EXPECT_TRUE(PumpUntil([&] { return Inner(cell)->Surface()->FramesPresented() >= presented + 3; }))
+            << "cell " << cell << " draws no more";
     }
     std::set<int> VisibleCells() const
     {
@@ -225,16 +249,72 @@ TEST_F(WallTest, SeventeenThenMaximiseThenRestore)
     EXPECT_EQ(17u, VisibleCells().size());
 }
 
+// A cell outside the layout keeps its stream but decodes and draws nothing; shown, it draws again.
 TEST_F(WallTest, HiddenCellsKeepPlayingAcrossLayouts)
 {
     ::SendMessage(wall->GetHWND(), WM_SELECT_CELL, 0, 9);
     wall->OpenCamera("hidden", Url("hidden"));
     EXPECT_FALSE(wall->Panel(9)->isVisibleTo(wall.get()));
-    ASSERT_TRUE(WaitPlaying(9));
+    ASSERT_TRUE(PumpUntil([&] { return State(9) == 2; }));
+    Pump(1000);
+    EXPECT_EQ(0, Inner(9)->Surface()->FramesPresented()) << "a hidden cell draws nothing";
+    EXPECT_EQ(0, Decoded(9)) << "nor decodes";
     ::SendMessage(wall->GetHWND(), WM_LAYOUT_16, 0, 0);
     EXPECT_TRUE(wall->Panel(9)->isVisibleTo(wall.get()));
+    ASSERT_TRUE(WaitPlaying(9));
     ::SendMessage(wall->GetHWND(), WM_LAYOUT_1, 0, 0);
     EXPECT_TRUE(Busy(9));
+    ExpectIdleWhileHidden(9);
+    ::SendMessage(wall->GetHWND(), WM_LAYOUT_16, 0, 0);
+    ExpectDrawing(9);
+}
+
+// Behind another cell's full screen (the main window hides) and in a minimised main window, cells
+// decode nothing; back on the screen they draw again, and the full-screen cell never stops.
+TEST_F(WallTest, CellsBehindAFullScreenCellOrAMinimisedWindowDecodeNothing)
+{
+    wall->OpenCamera("front", Url("front"));
+    wall->OpenCamera("behind", Url("behind"));
+    ASSERT_TRUE(WaitPlaying(0));
+    ASSERT_TRUE(WaitPlaying(1));
+    ::SendMessage(wall->GetHWND(), WM_SELECT_CELL, 0, 0);
+    ::PostMessage(wall->Panel(0)->GetHWND(), WM_TOGGLE_FULLSCREEN, 0, 0);
+    ::PostMessage(wall->Panel(0)->GetHWND(), WM_TOGGLE_FULLSCREEN, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return wall->Panel(0)->FullScreenState() == 2; }));
+    ExpectIdleWhileHidden(1);
+    ExpectDrawing(0);
+    ::PostMessage(wall->Panel(0)->GetHWND(), WM_TOGGLE_FULLSCREEN, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return wall->LayoutCount() == 4; }));
+    ExpectDrawing(1);
+
+    wall->showMinimized();
+    ASSERT_TRUE(PumpUntil([&] { return wall->isMinimized(); }));
+    ExpectIdleWhileHidden(0);
+    ExpectIdleWhileHidden(1);
+    wall->showNormal();
+    ExpectDrawing(0);
+    ExpectDrawing(1);
+}
+
+// A recording cell hidden by the layout goes on writing its file.
+TEST_F(WallTest, HiddenRecordingCellStillWritesItsFile)
+{
+    FileManager::SetLauncher([](const std::string&) {});
+    ::SendMessage(wall->GetHWND(), WM_SELECT_CELL, 0, 1);
+    wall->OpenCamera("hidden-record", Url("hidden-record"));
+    ASSERT_TRUE(WaitPlaying(1));
+    ::PostMessage(Inner(1)->GetHWND(), WM_CELL_RECORD_START, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return State(1) == 5; }));
+    ::SendMessage(wall->GetHWND(), WM_LAYOUT_1, 0, 0);
+    ExpectIdleWhileHidden(1);
+    const std::string record = Inner(1)->RecordPath();
+    const auto written = std::filesystem::file_size(record);
+    Pump(1500);
+    EXPECT_GT(std::filesystem::file_size(record), written + 2000) << "packets still reach the file";
+    EXPECT_EQ(5, State(1));
+    ::PostMessage(Inner(1)->GetHWND(), WM_CELL_RECORD_STOP, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return State(1) == 2; }));
+    CloseAll("CRecrodTipWnd");
 }
 
 // Cells are built when a layout, a camera or a caller first needs one: a new wall has none, the
@@ -535,6 +615,7 @@ TEST_F(WallTest, FullWallReplacesThePreferredCellsStream)
     wall->OpenCamera("newcomer", Url("newcomer"));
     EXPECT_EQ("newcomer", wall->Panel(7)->DeviceId());
     EXPECT_EQ(Url("newcomer"), Inner(7)->PlayUrl());
+    ::SendMessage(wall->GetHWND(), WM_LAYOUT_9, 0, 0);  // a hidden cell draws nothing
     ASSERT_TRUE(WaitPlaying(7)) << "the preferred cell shows the new camera, not the old stream";
     wall->StopAll();
     server->SetLiveFault("stalled", camsim::StreamServer::LiveFault::None);
