@@ -88,6 +88,7 @@ public:
     DeviceNode* DeviceRoot() const { return deviceRoot_; }
     CPopWnd* SplitPopup() const { return splitPopup_.get(); }
     MenuOpener* Menus() const { return menus_.get(); }
+    WallDragDrop* DragDrop() const { return wallDragDrop_.get(); }
 
     // DeviceReplyView: the window side of the camera replies and presence changes.
     void ShowMessageBox(const std::string& text) override;

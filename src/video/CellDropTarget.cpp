@@ -18,6 +18,10 @@ public:
     explicit DropFrame(QWidget* parent) : QWidget(parent)
     {
         setAttribute(Qt::WA_TransparentForMouseEvents);
+        // The picture below must show through: no background of the style sheet or the palette.
+        setAttribute(Qt::WA_NoSystemBackground);
+        setAutoFillBackground(false);
+        setStyleSheet(QStringLiteral("background: transparent;"));
         hide();
     }
 

@@ -159,6 +159,9 @@ void WallShortcuts::MoveSelection(int key)
     const QRect area = wall_->rect();
     const auto shown = WallLayout::Arrange(wall_->LayoutCount(), wall_->SelectedCell(), area.width(), area.height());
     const int cell = CellNavigation::Neighbour(shown, wall_->SelectedCell(), direction);
-    if (cell >= 0)  // as a click on the cell: it becomes the current camera's cell
-        ::SendMessage(wall_->Panel(cell)->GetHWND(), WM_LBUTTONDOWN, 0, 0);
+    if (cell < 0)
+        return;
+    // As a click on the cell, but at once: a second arrow typed before the queue runs moves on from here.
+    LocalConfig::Instance()->SetCurrentCameraText(wall_->Panel(cell)->DeviceId());
+    ::SendMessage(wall_->GetHWND(), WM_SELECT_CELL, 0, cell);
 }
