@@ -40,7 +40,7 @@ WallDragDrop::WallDragDrop(CDuiFrameWnd& main)
             main.PlayNode(nodeId, cell);
     };
     dropTarget_ = new CellDropTarget(wall, std::move(actions));
-    cellSource_ = new CellDragSource(wall);
+    new CellDragSource(wall);  // a child of the wall
 }
 
 std::optional<WallDragItem> WallDragDrop::ItemOfRow(const DeviceNode& node, bool recentList)

@@ -5,7 +5,6 @@
 #include <optional>
 
 class CDuiFrameWnd;
-class CellDragSource;
 class CellDropTarget;
 class DeviceNode;
 class RowDragSource;
@@ -31,5 +30,4 @@ private:
     RowDragSource* treeSource_ = nullptr;
     RowDragSource* recentSource_ = nullptr;
     CellDropTarget* dropTarget_ = nullptr;
-    CellDragSource* cellSource_ = nullptr;
 };

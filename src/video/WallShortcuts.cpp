@@ -11,6 +11,7 @@
 #include "video/WallLayout.h"
 
 #include <QAbstractItemView>
+#include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
@@ -32,8 +33,9 @@ bool IsTextField(const QWidget* widget)
            qobject_cast<const QAbstractSpinBox*>(widget) != nullptr;
 }
 
-// A list keeps its own moves, its Enter (which activates a row) and its Delete.
-bool IsListKey(int key)
+// A list keeps its own moves, its Enter (which activates a row) and its Delete; a slider or a combo
+// box its moves.
+bool IsNavigationKey(int key)
 {
     switch (key) {
     case Qt::Key_Left:
@@ -49,10 +51,11 @@ bool IsListKey(int key)
     }
 }
 
-bool IsList(const QWidget* widget)
+bool NavigatesByKeys(const QWidget* widget)
 {
     for (const QWidget* w = widget; w != nullptr; w = w->parentWidget())
-        if (qobject_cast<const QAbstractItemView*>(w) != nullptr)
+        if (qobject_cast<const QAbstractItemView*>(w) != nullptr || qobject_cast<const QAbstractSlider*>(w) != nullptr ||
+            qobject_cast<const QComboBox*>(w) != nullptr)
             return true;
     return false;
 }
@@ -107,7 +110,7 @@ bool WallShortcuts::HandleKey(const QKeyEvent& key, QWidget* focus)
         ::SendMessage(wall_->GetHWND(), WM_TOGGLE_FULLSCREEN, 0, 0);
         return true;
     }
-    if (IsTextField(focus) || (IsListKey(code) && IsList(focus)))
+    if (IsTextField(focus) || (IsNavigationKey(code) && NavigatesByKeys(focus)))
         return false;
     if (modifiers == Qt::ControlModifier) {
         switch (code) {

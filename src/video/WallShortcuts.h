@@ -16,8 +16,9 @@ class QWidget;
 //
 // It hears the keys of its window (`window`: the main window, or a wall window of its own), of the
 // wall in full screen and of its cells out in full screen. Keys a text field or a list needs stay
-// theirs: with a text field focused only F11 acts; with a list focused its arrows, Enter and Delete
-// stay the list's. A child of the wall: one per wall.
+// theirs: with a text field focused only F11 acts; with a list, a slider or a combo box focused its
+// arrows, Enter and Delete stay its own. Nothing acts while the screen is locked. A child of the
+// wall: one per wall.
 class WallShortcuts : public QObject {
 public:
     WallShortcuts(CvyrProDlg* wall, QWidget* window);
