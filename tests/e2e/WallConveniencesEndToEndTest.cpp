@@ -297,8 +297,8 @@ TEST_F(WallConveniencesEndToEnd, ShortcutsPickLayoutsMoveTheSelectionAndDriveThe
 
     // Ctrl+S: a snapshot of the selected cell; Ctrl+R starts and then stops its recording.
     const std::string lastSnapshot = Inner(cell)->SnapshotPath();
-    QTest::keyClick(wall, Qt::Key_S, Qt::ControlModifier);
-    EXPECT_NE(lastSnapshot, Inner(cell)->SnapshotPath());
+    QTest::keyClick(wall, Qt::Key_S, Qt::ControlModifier);  // the button posts to its cell
+    EXPECT_TRUE(uitest::PumpUntil([&] { return lastSnapshot != Inner(cell)->SnapshotPath(); }, 2000));
     EXPECT_TRUE(uitest::PumpUntil([&] { return std::filesystem::exists(Inner(cell)->SnapshotPath()); }, 5000));
     const int player = Inner(cell)->PlayerId();
     QTest::keyClick(wall, Qt::Key_R, Qt::ControlModifier);
