@@ -25,6 +25,7 @@
 #include "duiWrap/ProgramRestart.h"
 #include "duiWrap/PtzPanel.h"
 #include "duiWrap/ScreenLockShield.h"
+#include "duiWrap/WallDragDrop.h"
 #include "glooxWrap/CIMClient.h"
 #include "glooxWrap/ImConnection.h"
 #include "glooxWrap/ImEvents.h"
@@ -43,6 +44,7 @@
 #include "video/CvyrProDlg.h"
 #include "video/RemotePlayback.h"
 #include "video/ViewHistory.h"
+#include "video/WallShortcuts.h"
 
 #include <QDateTime>
 #include <QWidget>
@@ -184,6 +186,9 @@ void CDuiFrameWnd::InitWindow()
     deviceList_->SetContextMenuUsed(false);
     recentList_ = m_PaintManager.FindControlAs<CamListUI>(QStringLiteral("loglist"));
     deviceRoot_ = DeviceListBuilder::AddAccountRoot(deviceList_->Rows(), UserSession::Instance()->Mobile());
+    wallDragDrop_ = std::make_unique<WallDragDrop>(*this);
+    if (videoWall_)
+        new WallShortcuts(videoWall_, GetWidget());  // a child of the wall
 
     LOG(INFO) << "InitWindow  " << "FunQueryDeviceList S";
     DeviceListLoader::Load(GetHWND());
@@ -381,7 +386,7 @@ void CDuiFrameWnd::OnItemActivate(TNotifyUI& msg)
     }
 }
 
-void CDuiFrameWnd::PlayCamera(const std::string& deviceId, bool recordInHistory)
+void CDuiFrameWnd::PlayCamera(const std::string& deviceId, bool recordInHistory, int cell)
 {
     if (imLink_->RefuseCommand())
         return;
@@ -393,10 +398,14 @@ void CDuiFrameWnd::PlayCamera(const std::string& deviceId, bool recordInHistory)
     }
     std::string url;
     if (!StreamRequestMgr::Instance()->GetPlayUrl(deviceId, url)) {
+        if (videoWall_ && cell >= 0)
+            videoWall_->ReserveCell(deviceId, cell);
         StreamRequestMgr::Instance()->ReqPlayUrl(deviceId, true);
         return;
     }
-    if (videoWall_)
+    if (videoWall_ && cell >= 0)
+        videoWall_->PlayInCell(cell, deviceId, url);
+    else if (videoWall_)
         videoWall_->OpenCamera(deviceId, url);
     if (recordInHistory) {
         ViewHistory::Instance()->AddCamera(deviceId);
@@ -404,7 +413,7 @@ void CDuiFrameWnd::PlayCamera(const std::string& deviceId, bool recordInHistory)
     }
 }
 
-void CDuiFrameWnd::PlayNode(const std::string& nodeId)
+void CDuiFrameWnd::PlayNode(const std::string& nodeId, int firstCell)
 {
     if (imLink_->RefuseCommand())
         return;
@@ -425,7 +434,7 @@ void CDuiFrameWnd::PlayNode(const std::string& nodeId)
         return;
     PostMessage(WM_REFRESH_RECENT, 0, 0);
     if (videoWall_)
-        videoWall_->OpenCameras(cameras);
+        videoWall_->OpenCameras(cameras, firstCell);
 }
 
 void CDuiFrameWnd::SetCameraNameText(const std::string& text)

@@ -28,6 +28,7 @@ class MenuOpener;
 class PtzPanel;
 class RemotePlayback;
 class ScreenLockShield;
+class WallDragDrop;
 struct NodeRecord;
 
 // The main window ("MainWnd.xml"): the device tree and the recently-watched list, the video wall, the
@@ -68,10 +69,11 @@ public:
     void RefreshRecentList();
     void PruneHistory();
     void MarkCameraOffline(const std::string& deviceId);
-    // Plays a camera from a list: at once when its address is known, else once the camera answers.
-    void PlayCamera(const std::string& deviceId, bool recordInHistory);
-    // Plays the node's own cameras (not those of its sub-nodes) once the roster has settled.
-    void PlayNode(const std::string& nodeId);
+    // Plays a camera from a list: at once when its address is known, else once the camera answers;
+    // in the wall's chosen cell, or in `cell` (a camera dropped there).
+    void PlayCamera(const std::string& deviceId, bool recordInHistory, int cell = -1);
+    // Plays the node's own cameras (not those of its sub-nodes) in the free cells from `firstCell` on.
+    void PlayNode(const std::string& nodeId, int firstCell = 0);
 
     void ConnectImServer();
     void SendCmdDirect(const std::string& deviceId, const std::string& text);
@@ -86,6 +88,7 @@ public:
     DeviceNode* DeviceRoot() const { return deviceRoot_; }
     CPopWnd* SplitPopup() const { return splitPopup_.get(); }
     MenuOpener* Menus() const { return menus_.get(); }
+    WallDragDrop* DragDrop() const { return wallDragDrop_.get(); }
 
     // DeviceReplyView: the window side of the camera replies and presence changes.
     void ShowMessageBox(const std::string& text) override;
@@ -152,4 +155,5 @@ private:
     std::unique_ptr<CamParamPanel> paramPanel_;
     std::unique_ptr<RemotePlayback> playback_;
     std::unique_ptr<ScreenLockShield> screenLockShield_;
+    std::unique_ptr<WallDragDrop> wallDragDrop_;
 };

@@ -217,6 +217,17 @@ void CCPlayToolBarWnd::Notify(TNotifyUI& msg)
     WindowImplBase::Notify(msg);
 }
 
+bool CCPlayToolBarWnd::PressButton(const QString& name)
+{
+    CControlUI* button = FindControl(name);
+    if (button == nullptr || !button->IsVisible() || !button->IsEnabled())
+        return false;
+    OnButton(name, button);
+    if (auto* option = dynamic_cast<COptionUI*>(button))
+        option->Selected(!option->IsSelected());  // as the toolkit toggles a clicked option
+    return true;
+}
+
 void CCPlayToolBarWnd::OnButton(const QString& name, CControlUI* sender)
 {
     auto* option = dynamic_cast<COptionUI*>(sender);

@@ -37,6 +37,9 @@ public:
     void RefreshFromState();
     void ShowQualityIcon(int width);
     void EnableButtons(bool enable);
+    // A keyboard shortcut presses the button as a click would, when it is shown (the account's
+    // rights) and enabled (the player's state); false when it is not.
+    bool PressButton(const QString& name);
 
     int ButtonsWidth() const { return buttonsWidth_; }
     int QualityWidth() const { return qualityWidth_; }

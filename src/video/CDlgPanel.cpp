@@ -70,6 +70,17 @@ void CDlgPanel::SetSelected(bool selected)
     update();
 }
 
+void CDlgPanel::ExchangeStream(CDlgPanel& other)
+{
+    std::swap(inner_, other.inner_);
+    std::swap(deviceId_, other.deviceId_);
+    std::swap(suspended_, other.suspended_);
+    for (CDlgPanel* panel : {this, &other}) {
+        panel->inner_->MoveToPanel(panel);
+        panel->PlaceInner();
+    }
+}
+
 // 0 -> 1: the cell alone in the wall; 1 -> 2: the cell covers the screen and the main window hides;
 // 2 -> 0: back in the wall with the wall's last layout.
 void CDlgPanel::ToggleFullScreen()

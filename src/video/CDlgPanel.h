@@ -25,6 +25,9 @@ public:
     bool IsBusy() const;
     void SetSelected(bool selected);
     void ToggleFullScreen();
+    // The two cells exchange their play windows (player, picture, toolbar, tip, recording) and
+    // cameras; no stream stops or opens.
+    void ExchangeStream(CDlgPanel& other);
 
     LRESULT OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 

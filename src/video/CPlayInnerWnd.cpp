@@ -48,6 +48,16 @@ void CPlayInnerWnd::InitWindow()
         tipLabel_->SetText(QString());
 }
 
+void CPlayInnerWnd::MoveToPanel(CDlgPanel* panel)
+{
+    panel_ = panel;
+    ShowToolbar(false);
+    QWidget* window = GetWidget();
+    window->setParent(panel);
+    window->lower();
+    window->show();
+}
+
 HWND CPlayInnerWnd::MainWindow() const
 {
     return panel_->Wall()->MainWindow();

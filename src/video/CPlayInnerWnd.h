@@ -52,6 +52,8 @@ public:
     bool IsBusy() const;
     void ShowToolbar(bool show);
     void SetFullScreen(int state) { fullScreen_ = state; }
+    // The window goes, with its player and stream, into another cell's panel (cells swapping).
+    void MoveToPanel(CDlgPanel* panel);
 
     int PlayerId() const { return playerId_; }
     const std::string& DeviceId() const { return deviceId_; }

@@ -18,10 +18,10 @@ int CellChooser::NextFree(int fromCell, int cellCount, const BusyTest& isBusy)
     return -1;
 }
 
-void CameraOpenQueue::Add(const std::vector<CameraAddress>& cameras)
+void CameraOpenQueue::Add(const std::vector<CameraAddress>& cameras, int firstCell)
 {
     if (cameras_.empty())
-        nextCell_ = 0;
+        nextCell_ = firstCell;
     cameras_.insert(cameras_.end(), cameras.begin(), cameras.end());
 }
 

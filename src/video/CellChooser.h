@@ -35,8 +35,9 @@ struct CameraAddress {
 // order. Cameras left when the free cells run out are dropped.
 class CameraOpenQueue {
 public:
-    // Appends the cameras; a queue that was idle starts again from cell 0.
-    void Add(const std::vector<CameraAddress>& cameras);
+    // Appends the cameras; a queue that was idle starts again from `firstCell` (0 for "open all",
+    // the cell a node was dropped on).
+    void Add(const std::vector<CameraAddress>& cameras, int firstCell = 0);
     bool Empty() const { return cameras_.empty(); }
 
     struct Placement {

@@ -61,6 +61,12 @@ bool CvyrProDlg::IsBusy(int cell) const
 void CvyrProDlg::OpenCamera(const std::string& deviceId, const std::string& address)
 {
     base::CSingleLock lock(&lock_, true);
+    if (const auto reserved = reservedCells_.find(deviceId); reserved != reservedCells_.end()) {
+        const int cell = reserved->second;
+        reservedCells_.erase(reserved);
+        PlayInCell(cell, deviceId, address);
+        return;
+    }
     const auto choice = CellChooser::ForCamera(preferredCell_, kCellCount, [this](int c) { return IsBusy(c); });
     CDlgPanel* panel = Panel(choice.cell);
     if (choice.replacesStream) {
@@ -72,15 +78,51 @@ void CvyrProDlg::OpenCamera(const std::string& deviceId, const std::string& addr
     panel->Play(deviceId, address);
 }
 
-void CvyrProDlg::OpenCameras(const std::vector<CameraAddress>& cameras)
+void CvyrProDlg::OpenCameras(const std::vector<CameraAddress>& cameras, int firstCell)
 {
     if (cameras.empty())
         return;
     base::CSingleLock lock(&lock_, true);
     const bool idle = openQueue_.Empty();
-    openQueue_.Add(cameras);
+    openQueue_.Add(cameras, firstCell);
     if (idle)
         SetTimer(kOpenTimer, kOpenSpacingMs);
+}
+
+void CvyrProDlg::PlayInCell(int cell, const std::string& deviceId, const std::string& address)
+{
+    if (cell < 0 || cell >= kCellCount)
+        return;
+    base::CSingleLock lock(&lock_, true);
+    CDlgPanel* panel = Panel(cell);
+    if (panel->IsBusy()) {
+        if (panel->DeviceId() == deviceId)
+            return;  // already plays there
+        panel->Stop();
+    }
+    panel->Play(deviceId, address);
+}
+
+void CvyrProDlg::ReserveCell(const std::string& deviceId, int cell)
+{
+    if (cell >= 0 && cell < kCellCount)
+        reservedCells_[deviceId] = cell;
+}
+
+void CvyrProDlg::SwapCells(int first, int second)
+{
+    if (first == second || first < 0 || second < 0 || first >= kCellCount || second >= kCellCount)
+        return;
+    CDlgPanel* a = Panel(first);
+    CDlgPanel* b = Panel(second);
+    if (a->FullScreenState() != 0 || b->FullScreenState() != 0)
+        return;
+    a->ExchangeStream(*b);
+    // The selected cell may show another camera now: the main window reads it again.
+    if (selectedCell_ == first || selectedCell_ == second) {
+        LocalConfig::Instance()->SetCurrentCameraText(Panel(selectedCell_)->DeviceId());
+        ::PostMessage(mainWindow_, WM_CELL_SELECTED, 0, 0);
+    }
 }
 
 void CvyrProDlg::OnOpenTimer()

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -52,8 +53,15 @@ public:
     void BuildLayoutCells();
 
     void OpenCamera(const std::string& deviceId, const std::string& address);
-    // Places the cameras one every kOpenSpacingMs in the free cells, in order (timer driven).
-    void OpenCameras(const std::vector<CameraAddress>& cameras);
+    // Places the cameras one every kOpenSpacingMs in the free cells from `firstCell` on, in order
+    // (timer driven).
+    void OpenCameras(const std::vector<CameraAddress>& cameras, int firstCell = 0);
+    // Plays the camera in this cell; the cell's stream, if any, stops first (a camera dropped on it).
+    void PlayInCell(int cell, const std::string& deviceId, const std::string& address);
+    // The next OpenCamera of this camera plays it in `cell` (dropped there while its address is asked for).
+    void ReserveCell(const std::string& deviceId, int cell);
+    // The two cells exchange what they show; the streams move with their players, none is reopened.
+    void SwapCells(int first, int second);
     void StopAll();
     void StopNode(const std::string& nodeId);
     void SuspendCamera(const std::string& deviceId);
@@ -104,5 +112,6 @@ private:
     AddressRequest addressRequest_;
     CameraOpenQueue openQueue_;
     const CCPlayToolBarWnd::Rights toolbarRights_ = CCPlayToolBarWnd::CurrentRights();
+    std::map<std::string, int> reservedCells_;  // camera id -> cell it was dropped on
     base::CCriticalSection lock_;
 };

@@ -79,3 +79,18 @@ TEST(CameraOpenQueue, CellThatStaysFreeIsNotReusedWithinOneRequestButANewRequest
     EXPECT_EQ(0, next.cell);
     EXPECT_EQ("c", next.camera.deviceId);
 }
+
+// A node dropped on a cell: its cameras take the free cells from that cell on, never one before it.
+TEST(CameraOpenQueue, ADroppedNodeFillsTheFreeCellsFromItsCellOn)
+{
+    std::set<int> busy = {5, 6};
+    CameraOpenQueue queue;
+    queue.Add({{"a", "u"}, {"b", "u"}, {"c", "u"}}, 4);
+    std::vector<int> cells;
+    for (auto next = queue.Next(8, BusySet(busy)); next.cell >= 0; next = queue.Next(8, BusySet(busy))) {
+        cells.push_back(next.cell);
+        busy.insert(next.cell);
+    }
+    EXPECT_EQ((std::vector<int>{4, 7}), cells);  // "c" finds no free cell after 7 (cells 0-3 stay free)
+    EXPECT_TRUE(queue.Empty());
+}

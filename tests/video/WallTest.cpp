@@ -898,3 +898,47 @@ TEST_F(WallTest, LockedScreenClicksShowTheLockScreen)
     ASSERT_TRUE(PumpUntil([&] { return wall->LayoutCount() == 0; })) << "the menu's full screen starts the cycle";
     EXPECT_EQ(1, wall->Panel(2)->FullScreenState());
 }
+
+// A camera dropped on a cell while its address is still asked for plays there when the address
+// arrives, replacing the cell's stream; once only, and no other camera is sent there.
+TEST_F(WallTest, ACameraDroppedBeforeItsAddressPlaysInItsCellWhenTheAddressArrives)
+{
+    wall->OpenCamera("held", Url("held"));
+    wall->ReserveCell("dropped", 0);
+    wall->OpenCamera("other", Url("other"));
+    EXPECT_EQ("other", wall->Panel(1)->DeviceId());
+    wall->OpenCamera("dropped", Url("dropped"));
+    EXPECT_EQ("dropped", wall->Panel(0)->DeviceId());
+    ASSERT_TRUE(WaitPlaying(0));
+    wall->OpenCamera("dropped", Url("dropped"));
+    EXPECT_EQ("dropped", wall->Panel(2)->DeviceId()) << "the reservation served once";
+}
+
+// Two cells swapped: each player, with its stream, its recording and its toolbar, moves to the other
+// cell without a stop or an open.
+TEST_F(WallTest, SwappedCellsKeepTheirStreamsAndRecordings)
+{
+    wall->OpenCamera("left", Url("left"));
+    wall->OpenCamera("right", Url("right"));
+    ASSERT_TRUE(WaitPlaying(0) && WaitPlaying(1));
+    const int left = Inner(0)->PlayerId();
+    const int right = Inner(1)->PlayerId();
+    ::SendMessage(Inner(0)->GetHWND(), WM_CELL_RECORD_START, 0, 0);
+    ASSERT_EQ(5, State(0));
+
+    wall->SwapCells(0, 1);
+    EXPECT_EQ(right, Inner(0)->PlayerId());
+    EXPECT_EQ(left, Inner(1)->PlayerId());
+    EXPECT_EQ("right", wall->Panel(0)->DeviceId());
+    EXPECT_EQ("left", wall->Panel(1)->DeviceId());
+    EXPECT_EQ(2, State(0));
+    EXPECT_EQ(5, State(1)) << "the recording went along";
+    EXPECT_EQ(wall->Panel(1), Inner(1)->Panel());
+    EXPECT_EQ(Inner(1)->GetWidget(), Inner(1)->Toolbar()->GetWidget()->parentWidget());
+    const int frames = Inner(1)->Surface()->FramesPresented();
+    EXPECT_TRUE(PumpUntil([&] { return Inner(1)->Surface()->FramesPresented() > frames + 3; }));
+    ::SendMessage(Inner(1)->GetHWND(), WM_CELL_RECORD_STOP, 0, 0);
+    EXPECT_EQ(2, State(1));
+    EXPECT_TRUE(std::filesystem::exists(Inner(1)->RecordPath()));
+    CloseAll("CRecrodTipWnd");
+}
