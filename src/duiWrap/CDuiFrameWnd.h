@@ -28,6 +28,7 @@ class MenuOpener;
 class PtzPanel;
 class RemotePlayback;
 class ScreenLockShield;
+class WallViews;
 struct NodeRecord;
 
 // The main window ("MainWnd.xml"): the device tree and the recently-watched list, the video wall, the
@@ -85,6 +86,7 @@ public:
     CamListUI* RecentList() const { return recentList_; }
     DeviceNode* DeviceRoot() const { return deviceRoot_; }
     CPopWnd* SplitPopup() const { return splitPopup_.get(); }
+    WallViews* SavedWallViews() const { return wallViews_.get(); }
     MenuOpener* Menus() const { return menus_.get(); }
 
     // DeviceReplyView: the window side of the camera replies and presence changes.
@@ -120,6 +122,7 @@ private:
     void ShowLoginInfo();
     void ApplyRights();
     void ShowSplitChooser(CControlUI* button);
+    void CreateWallViews();
     void SwitchUser();
     void ShowLockScreen();
     void SayNotYetAvailable(const QString& what);
@@ -152,4 +155,5 @@ private:
     std::unique_ptr<CamParamPanel> paramPanel_;
     std::unique_ptr<RemotePlayback> playback_;
     std::unique_ptr<ScreenLockShield> screenLockShield_;
+    std::unique_ptr<WallViews> wallViews_;
 };

@@ -24,7 +24,8 @@ CvyrProDlg::CvyrProDlg(QWidget* host) : NativeWidget(host)
         panels_[i] = new CDlgPanel(this, i);
         panels_[i]->hide();
     }
-    LocalConfig::Instance()->SetVideoWallWindow(GetHWND());
+    if (!::IsWindow(LocalConfig::Instance()->GetVideoWallWindow()))
+        LocalConfig::Instance()->SetVideoWallWindow(GetHWND());
 }
 
 CvyrProDlg::~CvyrProDlg() = default;
@@ -168,7 +169,7 @@ void CvyrProDlg::ToggleWallFullScreen()
         savedWallGeometry_ = geometry();
         wallFullScreen_ = true;
         setParent(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-        const QScreen* screen = QGuiApplication::primaryScreen();
+        const QScreen* screen = FullScreenScreen();
         setGeometry(screen != nullptr ? screen->geometry() : QRect(0, 0, 1920, 1080));
         show();
         raise();
@@ -180,6 +181,11 @@ void CvyrProDlg::ToggleWallFullScreen()
         show();
         savedParent_ = nullptr;
     }
+}
+
+QScreen* CvyrProDlg::FullScreenScreen() const
+{
+    return fullScreenOnOwnScreen_ && screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
 }
 
 // Escape: a cell out in full screen comes back first (the last step of its cycle), else the wall

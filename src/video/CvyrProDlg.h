@@ -13,6 +13,7 @@
 #include <vector>
 
 class CDlgPanel;
+class QScreen;
 
 // The video wall: 64 play cells, created once and hidden, of which a layout shows some. It picks the
 // cell a camera plays in, keeps the selected cell (red frame), starts, stops, suspends and resumes
@@ -25,8 +26,9 @@ public:
     static constexpr int kCellCount = 64;
     static constexpr unsigned kOpenSpacingMs = 200;
 
-    // Builds the wall and its cells inside `host` (may be null: then the wall is a window of its own)
-    // and stores its handle as LocalConfig's videoWallWindow.
+    // Builds the wall and its cells inside `host` (may be null: then the wall is a window of its own).
+    // The first wall (the main window's) stores its handle as LocalConfig's videoWallWindow; a wall
+    // made while that one lives (a view in a window of its own) does not.
     explicit CvyrProDlg(QWidget* host = nullptr);
     ~CvyrProDlg() override;
 
@@ -54,6 +56,11 @@ public:
     void ResumeCamera(const std::string& deviceId);
 
     LRESULT OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // Full screen (the wall's and a cell's) covers the primary screen, or with this set the screen the
+    // wall's window is on (a wall in a window of its own, on a second monitor).
+    void SetFullScreenOnOwnScreen(bool own) { fullScreenOnOwnScreen_ = own; }
+    QScreen* FullScreenScreen() const;
 
     int LayoutCount() const { return layoutCount_; }
     int SelectedCell() const { return selectedCell_; }
@@ -85,6 +92,7 @@ private:
     int preferredCell_ = 0;
     int savedLayoutCount_ = 4;
     bool wallFullScreen_ = false;
+    bool fullScreenOnOwnScreen_ = false;
     QWidget* savedParent_ = nullptr;
     QRect savedWallGeometry_;
     HWND mainWindow_ = nullptr;
