@@ -16,6 +16,8 @@ ViewWindow::ViewWindow(CameraAddressBook addresses, HWND mainWindow, PlaybackOpe
 {
     setObjectName("ViewWindow");
     setAttribute(Qt::WA_DeleteOnClose, false);
+    setAttribute(Qt::WA_StyledBackground);
+    setStyleSheet("#ViewWindow { background: #1b1f24; } #viewname { color: #e8e8e8; }");
     resize(960, 600);
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(8, 4, 8, 4);

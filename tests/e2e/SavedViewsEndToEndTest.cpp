@@ -230,6 +230,18 @@ TEST_F(SavedViewsEndToEnd, AViewPlaysInAWindowOfItsOwnBesideTheMainWallAndClosin
     QTest::keyClick(second, Qt::Key_Escape);
     ASSERT_TRUE(uitest::PumpUntil([&] { return !second->IsWallFullScreen(); }));
     EXPECT_EQ(second->parentWidget(), window);
+    // A cell's full screen too; Escape in its play window brings it back to its own wall.
+    CDlgPanel* cell = second->Panel(1);
+    cell->ToggleFullScreen();
+    uitest::Pump(100);
+    cell->ToggleFullScreen();
+    ASSERT_TRUE(uitest::PumpUntil([&] { return cell->FullScreenState() == 2 && cell->isVisible(); }));
+    EXPECT_EQ(cell->geometry(), window->screen()->geometry());
+    uitest::PressKey(*cell->Inner(), Qt::Key_Escape);
+    EXPECT_TRUE(uitest::PumpUntil([&] { return cell->FullScreenState() == 0 && window->isVisible(); }))
+        << "Escape in a cell of the second wall";
+    EXPECT_EQ(cell->parentWidget(), second);
+    ASSERT_TRUE(uitest::PumpUntil([&] { return second->LayoutCount() == 4; }));
 
     // The cell's captures and playback work as on the main wall.
     const std::string pictures = LocalConfig::Instance()->GetPicPath();
