@@ -40,10 +40,10 @@
 #include "ui/WindowRegistry.h"
 #include "video/CDlgPanel.h"
 #include "video/CPopWnd.h"
-#include "video/WallViews.h"
 #include "video/CvyrProDlg.h"
 #include "video/RemotePlayback.h"
 #include "video/ViewHistory.h"
+#include "video/WallViews.h"
 
 #include <QDateTime>
 #include <QWidget>

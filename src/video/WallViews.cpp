@@ -18,7 +18,6 @@ WallViews::~WallViews() = default;
 
 void WallViews::Load()
 {
-    loginRestoreDone_ = false;
     if (views_.Load() == SavedViews::LoadResult::Corrupt) {
         const QString text =
             views_.AsidePath().empty()
