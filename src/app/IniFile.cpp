@@ -1,5 +1,7 @@
 #include "app/IniFile.h"
 
+#include "app/AtomicFile.h"
+
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -271,30 +273,5 @@ bool IniFile::DeleteSection(const std::string& section)
 
 bool IniFile::Rewrite(const std::string& content) const
 {
-    std::string tempPath = path_ + ".XXXXXX";
-    int fd = mkstemp(tempPath.data());  // created readable by the owner only
-    if (fd < 0)
-        return false;
-    mode_t mode = 0644;
-    struct stat existing {};
-    if (stat(path_.c_str(), &existing) == 0)
-        mode = existing.st_mode & 07777;
-    if (ownerOnly_)
-        mode = 0600;
-    bool ok = fchmod(fd, mode) == 0;
-    std::size_t written = 0;
-    while (ok && written < content.size()) {
-        ssize_t n = write(fd, content.data() + written, content.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        if (ok)
-            written += static_cast<std::size_t>(n);
-    }
-    ok = fsync(fd) == 0 && ok;
-    ok = close(fd) == 0 && ok;
-    if (ok && rename(tempPath.c_str(), path_.c_str()) == 0)
-        return true;
-    unlink(tempPath.c_str());
-    return false;
+    return AtomicFile::Write(path_, content, ownerOnly_);
 }

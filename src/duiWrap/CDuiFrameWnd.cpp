@@ -45,6 +45,7 @@
 #include "video/RemotePlayback.h"
 #include "video/ViewHistory.h"
 #include "video/WallShortcuts.h"
+#include "video/WallViews.h"
 
 #include <QDateTime>
 #include <QWidget>
@@ -134,8 +135,11 @@ CControlUI* CDuiFrameWnd::CreateControl(const CDuiString& pstrClass)
         });
         // Cells that lost their stream ask for the address again and reopen with the announced one.
         videoWall_->SetAddressRequest([](const std::string& id) { StreamRequestMgr::Instance()->ReqPlayUrl(id, false); });
-        StreamRequestMgr::Instance()->SetAddressListener(
-            [wall = videoWall_](const std::string& id, const std::string& url) { wall->OfferAddress(id, url); });
+        StreamRequestMgr::Instance()->SetAddressListener([this](const std::string& id, const std::string& url) {
+            videoWall_->OfferAddress(id, url);
+            if (wallViews_)
+                wallViews_->OfferAddress(id, url);
+        });
         host->Attach(videoWall_->GetHWND());
         return host;
     }
@@ -165,6 +169,8 @@ void CDuiFrameWnd::InitWindow()
         [this](const std::string& deviceId) {
             if (videoWall_)
                 videoWall_->SuspendCamera(deviceId);
+            if (wallViews_)
+                wallViews_->SuspendCamera(deviceId);
         });
 
     mainHandle = GetHWND();
@@ -193,6 +199,8 @@ void CDuiFrameWnd::InitWindow()
     LOG(INFO) << "InitWindow  " << "FunQueryDeviceList S";
     DeviceListLoader::Load(GetHWND());
     LOG(INFO) << "InitWindow  " << "FunQueryDeviceList e";
+    if (videoWall_)
+        CreateWallViews();
     // "刷新": the tree fetched again; a list that cannot be loaded leaves the shown tree as it is.
     SetMenuHandler(QStringLiteral("ID_FLASH"), [this](const MenuCommand&) {
         if (DeviceListLoader::Load(GetHWND()))
@@ -540,6 +548,8 @@ LRESULT CDuiFrameWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lPara
         if (!deviceId.empty()) {
             if (videoWall_)
                 videoWall_->SuspendCamera(deviceId);
+            if (wallViews_)
+                wallViews_->SuspendCamera(deviceId);
             CamParamMgr::Instance()->ReqSwitchRatio(deviceId, static_cast<int>(wParam));
         }
         break;
@@ -619,12 +629,34 @@ void CDuiFrameWnd::ShowSplitChooser(CControlUI* button)
     }
     if (!::IsWindow(splitPopup_->GetHWND()))
         splitPopup_->Create(GetHWND(), QStringLiteral("透明窗口演示"), 0x90000000, 0x80, 0, 0, 300, 215);
+    if (wallViews_)
+        wallViews_->AttachPanel(splitPopup_->GetWidget());
     QWidget* root = m_PaintManager.GetRootWidget();
     const QPoint screen = root ? root->mapToGlobal(anchor) : anchor;
     if (QWidget* popup = splitPopup_->GetWidget()) {
         popup->move(screen);
         splitPopup_->ShowWindow(true);
     }
+}
+
+void CDuiFrameWnd::CreateWallViews()
+{
+    WallViews::Setup setup;
+    setup.mainWall = videoWall_;
+    setup.mainWindow = GetHWND();
+    setup.filePath = SavedViews::PathFor(LocalConfig::Instance()->ProgramDirectory(), UserSession::Instance()->Mobile());
+    setup.addresses.lookup = [](const std::string& id, std::string& url) {
+        return StreamRequestMgr::Instance()->GetPlayUrl(id, url);
+    };
+    setup.addresses.request = [](const std::string& id) { StreamRequestMgr::Instance()->ReqPlayUrl(id, false); };
+    setup.hasCamera = [](const std::string& id) {
+        DeviceRecord record;
+        return DeviceMgr::Instance()->FindDevice(id, record);
+    };
+    setup.openPlayback = [this](const std::string& id) { OpenPlayback(id); };
+    setup.recordWatched = [this](const std::string& id) { RecordWatched(id); };
+    wallViews_ = std::make_unique<WallViews>(std::move(setup));
+    wallViews_->Load();
 }
 
 void CDuiFrameWnd::SwitchUser()
@@ -713,6 +745,8 @@ void CDuiFrameWnd::RestartCameraCells(const std::string& deviceId)
 {
     if (videoWall_)
         videoWall_->ResumeCamera(deviceId);
+    if (wallViews_)
+        wallViews_->ResumeCamera(deviceId);
 }
 
 void CDuiFrameWnd::OpenCameraInWall(const std::string& deviceId, const std::string& playUrl)
@@ -759,4 +793,6 @@ void CDuiFrameWnd::RosterArrived(const std::vector<std::string>&)
     RefreshRecentList();
     RebuildTree();
     SetTimer(kOpenAllTimer, kOpenAllDelayMs);
+    if (wallViews_)
+        wallViews_->RestoreAtLogin();
 }

@@ -29,6 +29,7 @@ class PtzPanel;
 class RemotePlayback;
 class ScreenLockShield;
 class WallDragDrop;
+class WallViews;
 struct NodeRecord;
 
 // The main window ("MainWnd.xml"): the device tree and the recently-watched list, the video wall, the
@@ -87,6 +88,7 @@ public:
     CamListUI* RecentList() const { return recentList_; }
     DeviceNode* DeviceRoot() const { return deviceRoot_; }
     CPopWnd* SplitPopup() const { return splitPopup_.get(); }
+    WallViews* SavedWallViews() const { return wallViews_.get(); }
     MenuOpener* Menus() const { return menus_.get(); }
     WallDragDrop* DragDrop() const { return wallDragDrop_.get(); }
 
@@ -123,6 +125,7 @@ private:
     void ShowLoginInfo();
     void ApplyRights();
     void ShowSplitChooser(CControlUI* button);
+    void CreateWallViews();
     void SwitchUser();
     void ShowLockScreen();
     void SayNotYetAvailable(const QString& what);
@@ -156,4 +159,5 @@ private:
     std::unique_ptr<RemotePlayback> playback_;
     std::unique_ptr<ScreenLockShield> screenLockShield_;
     std::unique_ptr<WallDragDrop> wallDragDrop_;
+    std::unique_ptr<WallViews> wallViews_;
 };

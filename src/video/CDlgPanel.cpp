@@ -93,8 +93,8 @@ void CDlgPanel::ToggleFullScreen()
     case 1: {
         savedGeometry_ = geometry();
         QWidget* host = wall_->window();
+        const QScreen* screen = wall_->FullScreenScreen();
         setParent(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-        const QScreen* screen = QGuiApplication::primaryScreen();
         setGeometry(screen != nullptr ? screen->geometry() : QRect(0, 0, 1920, 1080));
         show();
         raise();

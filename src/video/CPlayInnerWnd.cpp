@@ -439,7 +439,7 @@ LRESULT CPlayInnerWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_KEYDOWN:
         if (wParam == VK_ESCAPE) {
-            ::PostMessage(LocalConfig::Instance()->GetVideoWallWindow(), WM_EXIT_FULLSCREEN, 0, 0);
+            ::PostMessage(panel_->Wall()->GetHWND(), WM_EXIT_FULLSCREEN, 0, 0);
             return 0;
         }
         break;

@@ -20,7 +20,8 @@ CvyrProDlg::CvyrProDlg(QWidget* host) : NativeWidget(host)
     setWindowTitle("Video Main Window");
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::ClickFocus);
-    LocalConfig::Instance()->SetVideoWallWindow(GetHWND());
+    if (!::IsWindow(LocalConfig::Instance()->GetVideoWallWindow()))
+        LocalConfig::Instance()->SetVideoWallWindow(GetHWND());
 }
 
 CvyrProDlg::~CvyrProDlg() = default;
@@ -234,7 +235,7 @@ void CvyrProDlg::ToggleWallFullScreen()
         savedWallGeometry_ = geometry();
         wallFullScreen_ = true;
         setParent(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-        const QScreen* screen = QGuiApplication::primaryScreen();
+        const QScreen* screen = FullScreenScreen();
         setGeometry(screen != nullptr ? screen->geometry() : QRect(0, 0, 1920, 1080));
         show();
         raise();
@@ -246,6 +247,11 @@ void CvyrProDlg::ToggleWallFullScreen()
         show();
         savedParent_ = nullptr;
     }
+}
+
+QScreen* CvyrProDlg::FullScreenScreen() const
+{
+    return fullScreenOnOwnScreen_ && screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
 }
 
 // Escape: a cell out in full screen comes back first (the last step of its cycle), else the wall

@@ -15,6 +15,7 @@
 #include <vector>
 
 class CDlgPanel;
+class QScreen;
 
 // The video wall: 64 play cells, each built the first time it is needed (a layout shows it, a camera
 // goes into it, someone asks for it through Panel) and hidden until a layout shows it. It picks the
@@ -28,8 +29,9 @@ public:
     static constexpr int kCellCount = 64;
     static constexpr unsigned kOpenSpacingMs = 200;
 
-    // Builds the wall inside `host` (may be null: then the wall is a window of its own)
-    // and stores its handle as LocalConfig's videoWallWindow.
+    // Builds the wall inside `host` (may be null: then the wall is a window of its own); its cells are
+    // built when first needed. The first wall (the main window's) stores its handle as LocalConfig's
+    // videoWallWindow; a wall made while that one lives (a view in a window of its own) does not.
     explicit CvyrProDlg(QWidget* host = nullptr);
     ~CvyrProDlg() override;
 
@@ -69,6 +71,11 @@ public:
 
     LRESULT OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    // Full screen (the wall's and a cell's) covers the primary screen, or with this set the screen the
+    // wall's window is on (a wall in a window of its own, on a second monitor).
+    void SetFullScreenOnOwnScreen(bool own) { fullScreenOnOwnScreen_ = own; }
+    QScreen* FullScreenScreen() const;
+
     int LayoutCount() const { return layoutCount_; }
     int SelectedCell() const { return selectedCell_; }
     int PreferredCell() const { return preferredCell_; }
@@ -105,6 +112,7 @@ private:
     int preferredCell_ = 0;
     int savedLayoutCount_ = 4;
     bool wallFullScreen_ = false;
+    bool fullScreenOnOwnScreen_ = false;
     QWidget* savedParent_ = nullptr;
     QRect savedWallGeometry_;
     HWND mainWindow_ = nullptr;

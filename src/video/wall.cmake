@@ -26,7 +26,11 @@ if(TARGET kelvue_ui AND TARGET kelvue_player AND TARGET kelvue_app AND TARGET ke
     ${CMAKE_CURRENT_LIST_DIR}/FileManager.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PlayerVisibility.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WallDragMime.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/WallShortcuts.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/WallShortcuts.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SavedViewsPanel.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ViewWindow.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WallViewPlacer.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WallViews.cpp)
   target_link_libraries(kelvue_video PUBLIC kelvue_videocore kelvue_ui kelvue_player kelvue_app kelvue_device
     Qt6::Widgets Qt6::DBus glog::glog)
 endif()

@@ -1,0 +1,37 @@
+#include "app/AtomicFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+bool AtomicFile::Write(const std::string& path, const std::string& content, bool ownerOnly)
+{
+    std::string tempPath = path + ".XXXXXX";
+    int fd = mkstemp(tempPath.data());  // created readable by the owner only
+    if (fd < 0)
+        return false;
+    mode_t mode = 0644;
+    struct stat existing {};
+    if (stat(path.c_str(), &existing) == 0)
+        mode = existing.st_mode & 07777;
+    if (ownerOnly)
+        mode = 0600;
+    bool ok = fchmod(fd, mode) == 0;
+    std::size_t written = 0;
+    while (ok && written < content.size()) {
+        ssize_t n = write(fd, content.data() + written, content.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        if (ok)
+            written += static_cast<std::size_t>(n);
+    }
+    ok = fsync(fd) == 0 && ok;
+    ok = close(fd) == 0 && ok;
+    if (ok && rename(tempPath.c_str(), path.c_str()) == 0)
+        return true;
+    unlink(tempPath.c_str());
+    return false;
+}

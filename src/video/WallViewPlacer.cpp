@@ -1,0 +1,83 @@
+#include "video/WallViewPlacer.h"
+
+#include "ui/WindowMessages.h"
+#include "ui/WindowRegistry.h"
+#include "video/CDlgPanel.h"
+#include "video/CPlayInnerWnd.h"
+#include "video/CvyrProDlg.h"
+
+#include <glog/logging.h>
+
+UINT WallViewPlacer::LayoutMessage(int count)
+{
+    switch (count) {
+    case 1: return WM_LAYOUT_1;
+    case 4: return WM_LAYOUT_4;
+    case 6: return WM_LAYOUT_6;
+    case 8: return WM_LAYOUT_8;
+    case 9: return WM_LAYOUT_9;
+    case 14: return WM_LAYOUT_14;
+    case 16: return WM_LAYOUT_16;
+    case 17: return WM_LAYOUT_17;
+    case 25: return WM_LAYOUT_25;
+    case 36: return WM_LAYOUT_36;
+    case 49: return WM_LAYOUT_49;
+    case 64: return WM_LAYOUT_64;
+    default: return 0;
+    }
+}
+
+void WallViewPlacer::Clear()
+{
+    waiting_.clear();
+    for (int i = 0; i < CvyrProDlg::kCellCount; ++i) {
+        CDlgPanel* panel = wall_.Panel(i);
+        if (panel != nullptr && (panel->IsBusy() || panel->Inner()->IsRecovering()))
+            panel->Stop();
+    }
+}
+
+void WallViewPlacer::Restore(const SavedView& view)
+{
+    Clear();
+    if (const UINT message = LayoutMessage(view.layoutCount))
+        ::SendMessage(wall_.GetHWND(), message, 0, 0);
+    for (const auto& [cell, camera] : view.cameras) {
+        CDlgPanel* panel = wall_.Panel(cell);
+        if (panel == nullptr)
+            continue;
+        std::string url;
+        if (addresses_.lookup && addresses_.lookup(camera, url)) {
+            panel->Play(camera, url);
+        } else {
+            waiting_[cell] = camera;
+            if (addresses_.request)
+                addresses_.request(camera);
+        }
+    }
+}
+
+void WallViewPlacer::OfferAddress(const std::string& deviceId, const std::string& url)
+{
+    for (auto it = waiting_.begin(); it != waiting_.end();) {
+        if (it->second != deviceId) {
+            ++it;
+            continue;
+        }
+        CDlgPanel* panel = wall_.Panel(it->first);
+        if (panel != nullptr && !panel->IsBusy())
+            panel->Play(deviceId, url);
+        it = waiting_.erase(it);
+    }
+}
+
+SavedView WallViewPlacer::Capture(const std::string& name) const
+{
+    SavedView view{name, wall_.LayoutCount() == 0 ? 1 : wall_.LayoutCount(), waiting_};
+    for (int i = 0; i < CvyrProDlg::kCellCount; ++i) {
+        const CDlgPanel* panel = wall_.Panel(i);
+        if (panel != nullptr && !panel->DeviceId().empty() && (panel->IsBusy() || panel->Inner()->IsRecovering()))
+            view.cameras[i] = panel->DeviceId();
+    }
+    return view;
+}
