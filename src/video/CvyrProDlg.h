@@ -83,6 +83,8 @@ public:
     // The cell, built now if it was not yet (a cell not built yet is free, shows no camera and is not
     // selected, so looking for state in all cells need not build them).
     CDlgPanel* Panel(int index);
+    // The cells built so far, in cell order: the only ones that can be playing.
+    std::vector<CDlgPanel*> BuiltPanels() const;
     // The rights the cells' toolbars go by: those in force when the wall was made.
     const CCPlayToolBarWnd::Rights& ToolbarRights() const { return toolbarRights_; }
     // Is some camera of an "open all" request still waiting for its turn?
@@ -103,7 +105,6 @@ private:
     void ExitFullScreen();
     void OnOpenTimer();
     bool IsBusy(int cell) const;
-    std::vector<CDlgPanel*> BuiltPanels() const;
 
     // Built on demand (Panel); building a cell does not change what the wall shows or does.
     std::array<CDlgPanel*, kCellCount> panels_{};

@@ -30,11 +30,9 @@ UINT WallViewPlacer::LayoutMessage(int count)
 void WallViewPlacer::Clear()
 {
     waiting_.clear();
-    for (int i = 0; i < CvyrProDlg::kCellCount; ++i) {
-        CDlgPanel* panel = wall_.Panel(i);
-        if (panel != nullptr && (panel->IsBusy() || panel->Inner()->IsRecovering()))
+    for (CDlgPanel* panel : wall_.BuiltPanels())
+        if (panel->IsBusy() || panel->Inner()->IsRecovering())
             panel->Stop();
-    }
 }
 
 void WallViewPlacer::Restore(const SavedView& view)
@@ -74,10 +72,8 @@ void WallViewPlacer::OfferAddress(const std::string& deviceId, const std::string
 SavedView WallViewPlacer::Capture(const std::string& name) const
 {
     SavedView view{name, wall_.LayoutCount() == 0 ? 1 : wall_.LayoutCount(), waiting_};
-    for (int i = 0; i < CvyrProDlg::kCellCount; ++i) {
-        const CDlgPanel* panel = wall_.Panel(i);
-        if (panel != nullptr && !panel->DeviceId().empty() && (panel->IsBusy() || panel->Inner()->IsRecovering()))
-            view.cameras[i] = panel->DeviceId();
-    }
+    for (const CDlgPanel* panel : wall_.BuiltPanels())
+        if (!panel->DeviceId().empty() && (panel->IsBusy() || panel->Inner()->IsRecovering()))
+            view.cameras[panel->CellIndex()] = panel->DeviceId();
     return view;
 }
