@@ -4,8 +4,6 @@
 
 PlayInterface::PlayInterface() = default;
 
-PlayInterface::~PlayInterface() = default;
-
 void PlayInterface::Notify(PlayEvent event, int param)
 {
     if (PlayEventObserver* observer = observer_.load())

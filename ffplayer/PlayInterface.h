@@ -124,7 +124,9 @@ public:
 
 protected:
     PlayInterface();
-    virtual ~PlayInterface();
+    // Inline, so that the class has no key function: its type information is then emitted wherever
+    // it is used, which the client (not linked to the library) needs for sanitizer checks.
+    virtual ~PlayInterface() = default;
     friend void DeletePlayerObject(PlayInterface*& player);
     friend void SetPlayerVisible(PlayInterface* player, int visible);
 
