@@ -119,11 +119,10 @@ void CvyrProDlg::SwapCells(int first, int second)
     if (a->FullScreenState() != 0 || b->FullScreenState() != 0)
         return;
     a->ExchangeStream(*b);
-    // The selected cell may show another camera now: the main window reads it again.
-    if (selectedCell_ == first || selectedCell_ == second) {
-        LocalConfig::Instance()->SetCurrentCameraText(Panel(selectedCell_)->DeviceId());
-        ::PostMessage(mainWindow_, WM_CELL_SELECTED, 0, 0);
-    }
+    // The moved camera stays the chosen one, in the cell it went to, as after a click there.
+    SelectCell(second);
+    LocalConfig::Instance()->SetCurrentCameraText(b->DeviceId());
+    ::PostMessage(mainWindow_, WM_CELL_SELECTED, 0, 0);
 }
 
 void CvyrProDlg::OnOpenTimer()

@@ -63,6 +63,7 @@ public:
     // The next OpenCamera of this camera plays it in `cell` (dropped there while its address is asked for).
     void ReserveCell(const std::string& deviceId, int cell);
     // The two cells exchange what they show; the streams move with their players, none is reopened.
+    // `second` (where the first cell's camera went) is selected.
     void SwapCells(int first, int second);
     void StopAll();
     void StopNode(const std::string& nodeId);

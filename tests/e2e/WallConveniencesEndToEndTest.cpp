@@ -231,7 +231,8 @@ TEST_F(WallConveniencesEndToEnd, CellDroppedOnAnotherSwapsTheStreamsWithoutReope
     EXPECT_TRUE(uitest::PumpUntil([&] { return Frames(a) > framesA + 5 && Frames(b) > framesB + 5; }, 5000));
     EXPECT_EQ(Wall()->Panel(a)->rect().adjusted(2, 2, -2, -2), Inner(a)->GetWidget()->geometry());
     EXPECT_EQ(Wall()->Panel(a), Inner(a)->Panel());
-    EXPECT_EQ(LocalConfig::Instance()->GetCurrentCameraText(), "kv100102") << "the selected cell's camera changed";
+    EXPECT_EQ(b, Wall()->SelectedCell()) << "the selection follows the moved camera";
+    EXPECT_EQ(LocalConfig::Instance()->GetCurrentCameraText(), "kv100101");
 
     // Onto an empty cell: the stream moves, the cell it left is empty.
     ASSERT_FALSE(Wall()->Panel(3)->IsBusy());

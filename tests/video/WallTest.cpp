@@ -931,6 +931,7 @@ TEST_F(WallTest, SwappedCellsKeepTheirStreamsAndRecordings)
     EXPECT_EQ(left, Inner(1)->PlayerId());
     EXPECT_EQ("right", wall->Panel(0)->DeviceId());
     EXPECT_EQ("left", wall->Panel(1)->DeviceId());
+    EXPECT_EQ(1, wall->SelectedCell()) << "the selection follows the moved camera";
     EXPECT_EQ(2, State(0));
     EXPECT_EQ(5, State(1)) << "the recording went along";
     EXPECT_EQ(wall->Panel(1), Inner(1)->Panel());
