@@ -6,19 +6,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool AtomicFile::Write(const std::string& path, const std::string& content, bool ownerOnly)
+bool AtomicFile::Write(const std::string& path, const std::string& content, int mode)
 {
     std::string tempPath = path + ".XXXXXX";
     int fd = mkstemp(tempPath.data());  // created readable by the owner only
     if (fd < 0)
         return false;
-    mode_t mode = 0644;
-    struct stat existing {};
-    if (stat(path.c_str(), &existing) == 0)
-        mode = existing.st_mode & 07777;
-    if (ownerOnly)
-        mode = 0600;
-    bool ok = fchmod(fd, mode) == 0;
+    if (mode == kKeepMode) {
+        struct stat existing {};
+        mode = stat(path.c_str(), &existing) == 0 ? static_cast<int>(existing.st_mode & 07777) : 0644;
+    }
+    bool ok = fchmod(fd, static_cast<mode_t>(mode)) == 0;
     std::size_t written = 0;
     while (ok && written < content.size()) {
         ssize_t n = write(fd, content.data() + written, content.size() - written);

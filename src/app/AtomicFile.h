@@ -6,7 +6,9 @@
 // to a temporary file in the same folder, is synced, and is renamed over the target.
 class AtomicFile {
 public:
-    // The file keeps the mode of the file it replaces (0644 for a new one); with ownerOnly it is 0600.
+    static constexpr int kKeepMode = -1;
+
+    // The file gets `mode`, or with kKeepMode the mode of the file it replaces (0644 for a new one).
     // False (the target untouched, the temporary file removed) when any step fails.
-    static bool Write(const std::string& path, const std::string& content, bool ownerOnly = false);
+    static bool Write(const std::string& path, const std::string& content, int mode = kKeepMode);
 };

@@ -273,5 +273,5 @@ bool IniFile::DeleteSection(const std::string& section)
 
 bool IniFile::Rewrite(const std::string& content) const
 {
-    return AtomicFile::Write(path_, content, ownerOnly_);
+    return AtomicFile::Write(path_, content, ownerOnly_ ? 0600 : AtomicFile::kKeepMode);
 }

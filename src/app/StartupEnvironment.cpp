@@ -1,5 +1,6 @@
 #include "app/StartupEnvironment.h"
 
+#include "app/AtomicFile.h"
 #include "app/LocalConfig.h"
 
 #include <glog/logging.h>
@@ -7,7 +8,6 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <mutex>
 #include <sys/stat.h>
 #include <thread>
@@ -107,15 +107,6 @@ bool StartupEnvironment::WriteDesktopLauncher(const std::string& desktopFolder, 
     // The icon is the one the package installs into the icon theme; without it the desktop shows its own.
     std::string content = "[Desktop Entry]\nType=Application\nName=Kelvue\nExec=\"" + exePath + "\"\nPath=" +
                           programFolder + "\nIcon=kelvue\nTerminal=false\nCategories=AudioVideo;Video;\n";
-    std::string path = desktopFolder + "/Kelvue.desktop";
-    std::string tempPath = path + ".XXXXXX";
-    int fd = mkstemp(tempPath.data());
-    if (fd < 0)
-        return false;
-    bool ok = fchmod(fd, 0755) == 0 && write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size());
-    ok = close(fd) == 0 && ok;
-    if (ok && rename(tempPath.c_str(), path.c_str()) == 0)
-        return true;
-    unlink(tempPath.c_str());
-    return false;
+    // Executable, as desktops want of a launcher they are to start.
+    return AtomicFile::Write(desktopFolder + "/Kelvue.desktop", content, 0755);
 }
