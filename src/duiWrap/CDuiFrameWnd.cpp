@@ -405,16 +405,19 @@ void CDuiFrameWnd::PlayCamera(const std::string& deviceId, bool recordInHistory,
         return;
     }
     std::string url;
-    if (!StreamRequestMgr::Instance()->GetPlayUrl(deviceId, url)) {
-        if (videoWall_ && cell >= 0)
-            videoWall_->ReserveCell(deviceId, cell);
-        StreamRequestMgr::Instance()->ReqPlayUrl(deviceId, true);
+    const bool known = StreamRequestMgr::Instance()->GetPlayUrl(deviceId, url);
+    if (!known && (!videoWall_ || cell < 0)) {
+        StreamRequestMgr::Instance()->ReqPlayUrl(deviceId, true);  // opened, and counted, when it comes
         return;
     }
-    if (videoWall_ && cell >= 0)
+    if (!known) {
+        videoWall_->AwaitAddress(cell, deviceId);
+        StreamRequestMgr::Instance()->ReqPlayUrl(deviceId, false);
+    } else if (videoWall_ && cell >= 0) {
         videoWall_->PlayInCell(cell, deviceId, url);
-    else if (videoWall_)
+    } else if (videoWall_) {
         videoWall_->OpenCamera(deviceId, url);
+    }
     if (recordInHistory) {
         ViewHistory::Instance()->AddCamera(deviceId);
         PostMessage(WM_REFRESH_RECENT, 0, 0);

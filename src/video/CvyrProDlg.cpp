@@ -56,18 +56,12 @@ void CvyrProDlg::BuildLayoutCells()
 
 bool CvyrProDlg::IsBusy(int cell) const
 {
-    return panels_[cell] != nullptr && panels_[cell]->IsBusy();
+    return (panels_[cell] != nullptr && panels_[cell]->IsBusy()) || waitingCells_.count(cell) != 0;
 }
 
 void CvyrProDlg::OpenCamera(const std::string& deviceId, const std::string& address)
 {
     base::CSingleLock lock(&lock_, true);
-    if (const auto reserved = reservedCells_.find(deviceId); reserved != reservedCells_.end()) {
-        const int cell = reserved->second;
-        reservedCells_.erase(reserved);
-        PlayInCell(cell, deviceId, address);
-        return;
-    }
     const auto choice = CellChooser::ForCamera(preferredCell_, kCellCount, [this](int c) { return IsBusy(c); });
     CDlgPanel* panel = Panel(choice.cell);
     if (choice.replacesStream) {
@@ -95,6 +89,7 @@ void CvyrProDlg::PlayInCell(int cell, const std::string& deviceId, const std::st
     if (cell < 0 || cell >= kCellCount)
         return;
     base::CSingleLock lock(&lock_, true);
+    waitingCells_.erase(cell);
     CDlgPanel* panel = Panel(cell);
     if (panel->IsBusy()) {
         if (panel->DeviceId() == deviceId)
@@ -104,10 +99,14 @@ void CvyrProDlg::PlayInCell(int cell, const std::string& deviceId, const std::st
     panel->Play(deviceId, address);
 }
 
-void CvyrProDlg::ReserveCell(const std::string& deviceId, int cell)
+void CvyrProDlg::AwaitAddress(int cell, const std::string& deviceId)
 {
-    if (cell >= 0 && cell < kCellCount)
-        reservedCells_[deviceId] = cell;
+    if (cell < 0 || cell >= kCellCount)
+        return;
+    base::CSingleLock lock(&lock_, true);
+    if (CDlgPanel* panel = Panel(cell); panel->IsBusy() || panel->Inner()->IsRecovering())
+        panel->Stop();
+    waitingCells_[cell] = deviceId;
 }
 
 void CvyrProDlg::SwapCells(int first, int second)
@@ -146,6 +145,17 @@ void CvyrProDlg::OfferAddress(const std::string& deviceId, const std::string& ad
     for (CDlgPanel* panel : BuiltPanels())
         if (panel->DeviceId() == deviceId)
             panel->Inner()->OfferAddress(address);
+    base::CSingleLock lock(&lock_, true);
+    for (auto it = waitingCells_.begin(); it != waitingCells_.end();) {
+        if (it->second != deviceId) {
+            ++it;
+            continue;
+        }
+        CDlgPanel* panel = Panel(it->first);
+        it = waitingCells_.erase(it);
+        if (!panel->IsBusy())
+            panel->Play(deviceId, address);
+    }
 }
 
 void CvyrProDlg::StopAll()

@@ -47,8 +47,16 @@ public:
     using AddressRequest = std::function<void(const std::string& deviceId)>;
     void SetAddressRequest(AddressRequest request) { addressRequest_ = std::move(request); }
     void RequestAddress(const std::string& deviceId) const;
-    // The camera announced its play address: its cells that lost their stream reopen with it.
+    // The camera announced its play address: its cells that lost their stream reopen with it, and the
+    // cells waiting for it start it.
     void OfferAddress(const std::string& deviceId, const std::string& address);
+    // The cell waits for the camera's address (it was dropped there, or a view put it there, while the
+    // address is asked for): its stream, if any, stops now, no other camera is placed there, and the
+    // address starts the camera there unless the user played another one in it meanwhile.
+    void AwaitAddress(int cell, const std::string& deviceId);
+    void ForgetWaitingCells() { waitingCells_.clear(); }
+    // cell -> camera
+    const std::map<int, std::string>& WaitingCells() const { return waitingCells_; }
 
     // Builds the cells the present layout shows, still hidden (the layout places and shows them), so
     // that a caller can have them made while it waits for something else anyway.
@@ -60,8 +68,6 @@ public:
     void OpenCameras(const std::vector<CameraAddress>& cameras, int firstCell = 0);
     // Plays the camera in this cell; the cell's stream, if any, stops first (a camera dropped on it).
     void PlayInCell(int cell, const std::string& deviceId, const std::string& address);
-    // The next OpenCamera of this camera plays it in `cell` (dropped there while its address is asked for).
-    void ReserveCell(const std::string& deviceId, int cell);
     // The two cells exchange what they show; the streams move with their players, none is reopened.
     // `second` (where the first cell's camera went) is selected.
     void SwapCells(int first, int second);
@@ -105,6 +111,7 @@ private:
     void ToggleWallFullScreen();
     void ExitFullScreen();
     void OnOpenTimer();
+    // Plays, or waits for its camera's address.
     bool IsBusy(int cell) const;
 
     // Built on demand (Panel); building a cell does not change what the wall shows or does.
@@ -122,6 +129,6 @@ private:
     AddressRequest addressRequest_;
     CameraOpenQueue openQueue_;
     const CCPlayToolBarWnd::Rights toolbarRights_ = CCPlayToolBarWnd::CurrentRights();
-    std::map<std::string, int> reservedCells_;  // camera id -> cell it was dropped on
+    std::map<int, std::string> waitingCells_;  // cell -> camera whose address it waits for
     base::CCriticalSection lock_;
 };

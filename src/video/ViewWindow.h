@@ -27,7 +27,6 @@ public:
     void ShowView(const SavedView& view);
     const std::string& ViewName() const { return viewName_; }
     CvyrProDlg* Wall() const { return wall_; }
-    WallViewPlacer& Placer() { return *placer_; }
     // Open: shown and not closed since.
     bool IsOpen() const { return isVisible(); }
 

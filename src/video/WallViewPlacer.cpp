@@ -29,7 +29,7 @@ UINT WallViewPlacer::LayoutMessage(int count)
 
 void WallViewPlacer::Clear()
 {
-    waiting_.clear();
+    wall_.ForgetWaitingCells();
     for (CDlgPanel* panel : wall_.BuiltPanels())
         if (panel->IsBusy() || panel->Inner()->IsRecovering())
             panel->Stop();
@@ -48,30 +48,16 @@ void WallViewPlacer::Restore(const SavedView& view)
         if (addresses_.lookup && addresses_.lookup(camera, url)) {
             panel->Play(camera, url);
         } else {
-            waiting_[cell] = camera;
+            wall_.AwaitAddress(cell, camera);
             if (addresses_.request)
                 addresses_.request(camera);
         }
     }
 }
 
-void WallViewPlacer::OfferAddress(const std::string& deviceId, const std::string& url)
-{
-    for (auto it = waiting_.begin(); it != waiting_.end();) {
-        if (it->second != deviceId) {
-            ++it;
-            continue;
-        }
-        CDlgPanel* panel = wall_.Panel(it->first);
-        if (panel != nullptr && !panel->IsBusy())
-            panel->Play(deviceId, url);
-        it = waiting_.erase(it);
-    }
-}
-
 SavedView WallViewPlacer::Capture(const std::string& name) const
 {
-    SavedView view{name, wall_.LayoutCount() == 0 ? 1 : wall_.LayoutCount(), waiting_};
+    SavedView view{name, wall_.LayoutCount() == 0 ? 1 : wall_.LayoutCount(), wall_.WaitingCells()};
     for (const CDlgPanel* panel : wall_.BuiltPanels())
         if (!panel->DeviceId().empty() && (panel->IsBusy() || panel->Inner()->IsRecovering()))
             view.cameras[panel->CellIndex()] = panel->DeviceId();

@@ -4,7 +4,6 @@
 #include "ui/WinDef.h"
 
 #include <functional>
-#include <map>
 #include <string>
 
 class CvyrProDlg;
@@ -18,7 +17,7 @@ struct CameraAddressBook {
 
 // Puts a saved view on one wall and reads a wall back as a view. A restored camera plays in the cell
 // the view names (not in the first free one); a camera whose address is not known yet keeps its cell
-// until the address comes. UI thread only.
+// until the address comes (the wall's waiting cells). UI thread only.
 class WallViewPlacer {
 public:
     WallViewPlacer(CvyrProDlg& wall, CameraAddressBook addresses) : wall_(wall), addresses_(std::move(addresses)) {}
@@ -30,17 +29,11 @@ public:
     void Restore(const SavedView& view);
     // Stops every cell, also one retrying a lost stream, and forgets the cells waiting for an address.
     void Clear();
-    // A camera announced its address: the cells waiting for it start, unless the user put another
-    // camera there meanwhile.
-    void OfferAddress(const std::string& deviceId, const std::string& url);
     // The wall as a view: its layout (a cell shown alone counts as one cell) and the camera of every
     // cell that plays, tries to, or waits for its address.
     SavedView Capture(const std::string& name) const;
 
-    bool IsWaiting(int cell) const { return waiting_.count(cell) != 0; }
-
 private:
     CvyrProDlg& wall_;
     CameraAddressBook addresses_;
-    std::map<int, std::string> waiting_;  // cell -> camera
 };

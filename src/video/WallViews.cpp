@@ -171,11 +171,8 @@ void WallViews::Tell(const QString& text) const
 
 void WallViews::OfferAddress(const std::string& deviceId, const std::string& url)
 {
-    mainPlacer_.OfferAddress(deviceId, url);
-    for (const auto& window : windows_) {
-        window->Placer().OfferAddress(deviceId, url);
+    for (const auto& window : windows_)
         window->Wall()->OfferAddress(deviceId, url);
-    }
 }
 
 void WallViews::SuspendCamera(const std::string& deviceId)

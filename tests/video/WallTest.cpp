@@ -899,19 +899,28 @@ TEST_F(WallTest, LockedScreenClicksShowTheLockScreen)
     EXPECT_EQ(1, wall->Panel(2)->FullScreenState());
 }
 
-// A camera dropped on a cell while its address is still asked for plays there when the address
-// arrives, replacing the cell's stream; once only, and no other camera is sent there.
-TEST_F(WallTest, ACameraDroppedBeforeItsAddressPlaysInItsCellWhenTheAddressArrives)
+// A camera dropped on a cell while its address is still asked for: the cell's stream stops, no other
+// camera is placed there meanwhile, and the announced address starts it there, once only. A cell the
+// user filled meanwhile keeps its camera.
+TEST_F(WallTest, ACellWaitingForItsCamerasAddressIsKeptForIt)
 {
     wall->OpenCamera("held", Url("held"));
-    wall->ReserveCell("dropped", 0);
+    ASSERT_TRUE(WaitPlaying(0));
+    wall->AwaitAddress(0, "dropped");
+    EXPECT_FALSE(wall->Panel(0)->IsBusy()) << "the dropped-on cell's stream stops at once";
     wall->OpenCamera("other", Url("other"));
-    EXPECT_EQ("other", wall->Panel(1)->DeviceId());
-    wall->OpenCamera("dropped", Url("dropped"));
+    EXPECT_EQ("other", wall->Panel(1)->DeviceId()) << "the waiting cell is not free";
+    wall->OfferAddress("dropped", Url("dropped"));
     EXPECT_EQ("dropped", wall->Panel(0)->DeviceId());
     ASSERT_TRUE(WaitPlaying(0));
+    EXPECT_TRUE(wall->WaitingCells().empty());
     wall->OpenCamera("dropped", Url("dropped"));
-    EXPECT_EQ("dropped", wall->Panel(2)->DeviceId()) << "the reservation served once";
+    EXPECT_EQ("dropped", wall->Panel(2)->DeviceId()) << "the wait served once";
+
+    wall->AwaitAddress(3, "late");
+    wall->PlayInCell(3, "chosen", Url("chosen"));
+    wall->OfferAddress("late", Url("late"));
+    EXPECT_EQ("chosen", wall->Panel(3)->DeviceId()) << "the user's later choice stands";
 }
 
 // Two cells swapped: each player, with its stream, its recording and its toolbar, moves to the other
