@@ -436,7 +436,10 @@ void FfPlayer::Run(std::string url, void* window, PlayMode mode)
     bool decoding = true;  // false from a hidden window's packet until the first key frame once it is shown
     while (!stopRequested_.load()) {
         // A live stream left unwatched is closed for the time being; a replay would lose its place.
-        hiddenSinceNs = Visible() ? 0 : hiddenSinceNs != 0 ? hiddenSinceNs : NowNs();
+        if (Visible())
+            hiddenSinceNs = 0;
+        else if (hiddenSinceNs == 0)
+            hiddenSinceNs = NowNs();
         if (length == 0 && hiddenSinceNs != 0 &&
             NowNs() - hiddenSinceNs >= std::chrono::nanoseconds(kParkGrace).count()) {
             const Parking parking = ParkUntilNeeded(session, url, mode);
