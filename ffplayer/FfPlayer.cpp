@@ -167,7 +167,7 @@ void FfPlayer::Stop()
         std::lock_guard<std::mutex> lock(mutex_);
         stopRequested_.store(true);
     }
-    playRequested_.notify_all();
+    wake_.notify_all();
     if (worker_.joinable())
         worker_.join();
     stopRequested_.store(false);
@@ -197,7 +197,7 @@ void FfPlayer::Play()
             SetState(recorder_ ? PS_RECORDING : PS_PLAYING);
         }
     }
-    playRequested_.notify_all();
+    wake_.notify_all();
     if (changed)
         Notify(PE_STATE_CHANGED);
 }
@@ -233,6 +233,7 @@ int FfPlayer::StartRecord(const char* path)
         if (state == PS_PLAYING)
             SetState(PS_RECORDING);
     }
+    wake_.notify_all();  // a parked worker connects again for the recording
     Notify(PE_STATE_CHANGED);
     return 0;
 }
@@ -280,6 +281,21 @@ int FfPlayer::Snapshot(const char* path)
     return 0;
 }
 
+void FfPlayer::SetMute(bool mute)
+{
+    muted_.store(mute);
+    WakeWorker();  // sound to be heard: a parked worker connects again
+}
+
+void FfPlayer::VisibilityChanged() { WakeWorker(); }
+
+void FfPlayer::WakeWorker()
+{
+    // Under the lock, so that the change cannot fall between the worker's test and its wait.
+    std::lock_guard<std::mutex> lock(mutex_);
+    wake_.notify_all();
+}
+
 void FfPlayer::SetDisplayRect(int, int, int width, int height)
 {
     const bool valid = width > 0 && height > 0;
@@ -300,11 +316,8 @@ void FfPlayer::Record(const AVPacket* packet)
     PlayEvent failure = PE_RECORD_FAILED;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (key) {
-            for (AVPacket*& held : gop_)
-                av_packet_free(&held);
-            gop_.clear();
-        }
+        if (key)
+            DropHeldPackets();
         if ((key || !gop_.empty()) && gop_.size() < kMaxHeldPackets)
             if (AVPacket* copy = av_packet_clone(packet))
                 gop_.push_back(copy);
@@ -329,6 +342,13 @@ bool FfPlayer::EndFailedRecording(PlayEvent& failure)
     return true;
 }
 
+void FfPlayer::DropHeldPackets()
+{
+    for (AVPacket*& held : gop_)
+        av_packet_free(&held);
+    gop_.clear();
+}
+
 void FfPlayer::KeepFrame(const AVFrame* frame)
 {
     std::lock_guard<std::mutex> lock(frameMutex_);
@@ -336,24 +356,64 @@ void FfPlayer::KeepFrame(const AVFrame* frame)
     av_frame_ref(lastFrame_, frame);
 }
 
+void FfPlayer::AdoptStream(const Session& session)
+{
+    const AVStream* stream = session.input->streams[session.videoIndex];
+    videoWidth_.store(stream->codecpar->width);
+    videoHeight_.store(stream->codecpar->height);
+    if (streamParams_ == nullptr)
+        streamParams_ = avcodec_parameters_alloc();
+    avcodec_parameters_copy(streamParams_, stream->codecpar);
+    streamTimeBase_ = stream->time_base;
+}
+
+bool FfPlayer::Unattended(bool hasAudio) const
+{
+    return !Visible() && !recorder_ && !(hasAudio && !muted_.load());
+}
+
+FfPlayer::Parking FfPlayer::ParkUntilNeeded(std::unique_ptr<Session>& session, const std::string& url,
+                                            PlayMode mode)
+{
+    const bool hasAudio = session->audioIndex >= 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!Unattended(hasAudio))
+            return Parking::NotNeeded;
+        // A recording started while parked begins at the new connection's first key frame, not with
+        // pictures from before the gap.
+        DropHeldPackets();
+    }
+    session.reset();  // closes the connection
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        wake_.wait(lock, [&] { return stopRequested_.load() || !Unattended(hasAudio); });
+    }
+    if (stopRequested_.load())
+        return Parking::Ended;
+    session = std::make_unique<Session>();
+    ExtendDeadline(kOpenTimeout);
+    if (!session->Open(this, url, mode))
+        return Parking::Ended;
+    ExtendDeadline(kStallTimeout);
+    std::lock_guard<std::mutex> lock(mutex_);
+    AdoptStream(*session);
+    return Parking::Reconnected;
+}
+
 void FfPlayer::Run(std::string url, void* window, PlayMode mode)
 {
-    Session session;
-    if (!session.Open(this, url, mode)) {
+    auto session = std::make_unique<Session>();
+    if (!session->Open(this, url, mode)) {
         if (!stopRequested_.load() && Transition({PS_OPENING}, PS_FAILED))
             Notify(PE_OPEN_FAILED);
         return;
     }
-    const AVStream* stream = session.input->streams[session.videoIndex];
-    videoWidth_.store(stream->codecpar->width);
-    videoHeight_.store(stream->codecpar->height);
-    std::int64_t length = session.input->duration > 0 ? session.input->duration / 1000 : 0;
+    std::int64_t length = session->input->duration > 0 ? session->input->duration / 1000 : 0;
     lengthMs_.store(length);
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        streamParams_ = avcodec_parameters_alloc();
-        avcodec_parameters_copy(streamParams_, stream->codecpar);
-        streamTimeBase_ = stream->time_base;
+        AdoptStream(*session);
         SetState(PS_OPENED);
     }
     Notify(PE_OPENED);
@@ -363,64 +423,91 @@ void FfPlayer::Run(std::string url, void* window, PlayMode mode)
         // Nothing more is read until Play: a live stream waits in the socket for the few milliseconds
         // the window takes, and a file is not decoded away before anyone watches.
         std::unique_lock<std::mutex> lock(mutex_);
-        playRequested_.wait(lock, [this] { return showing_.load() || stopRequested_.load(); });
+        wake_.wait(lock, [this] { return showing_.load() || stopRequested_.load(); });
     }
 
     ExtendDeadline(kStallTimeout);
     std::int64_t firstPts = AV_NOPTS_VALUE;
+    std::int64_t positionBaseMs = 0;  // the position the first frame after a reconnect counts from
+    std::int64_t lastFrameNs = 0;
+    std::int64_t hiddenSinceNs = 0;  // 0 while the window is seen
     std::int64_t nextPositionNs = 0;
     bool firstShown = false;
     bool decoding = true;  // false from a hidden window's packet until the first key frame once it is shown
-    while (!stopRequested_.load() && av_read_frame(session.input, session.packet) >= 0) {
+    while (!stopRequested_.load()) {
+        // A live stream left unwatched is closed for the time being; a replay would lose its place.
+        if (Visible())
+            hiddenSinceNs = 0;
+        else if (hiddenSinceNs == 0)
+            hiddenSinceNs = NowNs();
+        if (length == 0 && hiddenSinceNs != 0 &&
+            NowNs() - hiddenSinceNs >= std::chrono::nanoseconds(kParkGrace).count()) {
+            const Parking parking = ParkUntilNeeded(session, url, mode);
+            if (parking == Parking::Ended)
+                break;
+            if (parking == Parking::Reconnected) {
+                // The new connection's timestamps start again: positions go on from the wall clock.
+                decoding = false;
+                hiddenSinceNs = 0;
+                if (lastFrameNs != 0)
+                    positionBaseMs = positionMs_.load() + (NowNs() - lastFrameNs) / 1000000;
+                firstPts = AV_NOPTS_VALUE;
+            }
+        }
+        if (av_read_frame(session->input, session->packet) < 0)
+            break;
         if (stopRequested_.load()) {  // a read cut short by Stop may hold half a frame
-            av_packet_unref(session.packet);
+            av_packet_unref(session->packet);
             break;
         }
         // A replay announces a new length after a seek: positions count from there again.
-        if (length > 0 && session.input->duration > 0 && session.input->duration / 1000 != length) {
-            length = session.input->duration / 1000;
+        if (length > 0 && session->input->duration > 0 && session->input->duration / 1000 != length) {
+            length = session->input->duration / 1000;
             lengthMs_.store(length);
             firstPts = AV_NOPTS_VALUE;
             PostToWindow(window, kPlayerLengthMessage, 0, static_cast<std::intptr_t>(length));
         }
-        if (session.packet->stream_index == session.audioIndex && session.audioIndex >= 0) {
+        if (session->packet->stream_index == session->audioIndex && session->audioIndex >= 0) {
             // The output is looked for at the first sound, so that it never delays the first picture.
-            if (!session.audioTried) {
-                session.audioTried = true;
-                session.audio = AudioOutput::OpenDefault(session.input->streams[session.audioIndex]->codecpar);
+            if (!session->audioTried) {
+                session->audioTried = true;
+                session->audio = AudioOutput::OpenDefault(session->input->streams[session->audioIndex]->codecpar);
             }
-            if (session.audio)
-                session.audio->Push(session.packet, muted_.load(), volume_.load());
+            if (session->audio)
+                session->audio->Push(session->packet, muted_.load(), volume_.load());
         }
-        if (session.packet->stream_index == session.videoIndex) {
-            Record(session.packet);
+        if (session->packet->stream_index == session->videoIndex) {
+            Record(session->packet);
             // Nobody sees a hidden window's frames: the decoder is skipped. Shown again, it starts at
             // a key frame with nothing left of the pictures before the gap.
             if (!Visible()) {
                 decoding = false;
-            } else if (!decoding && (session.packet->flags & AV_PKT_FLAG_KEY) != 0) {
-                avcodec_flush_buffers(session.decoder);
+            } else if (!decoding && (session->packet->flags & AV_PKT_FLAG_KEY) != 0) {
+                avcodec_flush_buffers(session->decoder);
                 decoding = true;
             }
             if (!decoding)
                 ExtendDeadline(kStallTimeout);  // undecoded packets still prove the stream alive
-            if (decoding && avcodec_send_packet(session.decoder, session.packet) >= 0) {
-                while (avcodec_receive_frame(session.decoder, session.frame) >= 0) {
+            if (decoding && avcodec_send_packet(session->decoder, session->packet) >= 0) {
+                const AVRational timeBase = session->input->streams[session->videoIndex]->time_base;
+                while (avcodec_receive_frame(session->decoder, session->frame) >= 0) {
                     ExtendDeadline(kStallTimeout);
-                    AVFrame* frame = session.frame;
+                    AVFrame* frame = session->frame;
                     videoWidth_.store(frame->width);
                     videoHeight_.store(frame->height);
                     KeepFrame(frame);
+                    lastFrameNs = NowNs();
                     const std::int64_t pts = frame->best_effort_timestamp;
                     if (firstPts == AV_NOPTS_VALUE)
                         firstPts = pts;
                     if (pts != AV_NOPTS_VALUE)
-                        positionMs_.store(av_rescale_q(pts - firstPts, stream->time_base, AVRational{1, 1000}));
+                        positionMs_.store(positionBaseMs +
+                                          av_rescale_q(pts - firstPts, timeBase, AVRational{1, 1000}));
                     if (showing_.load()) {
                         const std::uint64_t rect = displayRect_.load();
                         const int width = rect != 0 ? static_cast<int>(rect >> 32) : frame->width;
                         const int height = rect != 0 ? static_cast<int>(rect & 0xffffffffu) : frame->height;
-                        ShowFrame(window, frame, width, height, session.scaler);
+                        ShowFrame(window, frame, width, height, session->scaler);
                         if (!firstShown) {
                             firstShown = true;
                             Notify(PE_FIRST_FRAME);
@@ -435,7 +522,7 @@ void FfPlayer::Run(std::string url, void* window, PlayMode mode)
                 }
             }
         }
-        av_packet_unref(session.packet);
+        av_packet_unref(session->packet);
     }
 
     // The last position of a stream with a length, so that its window can tell a stream that played
@@ -446,11 +533,10 @@ void FfPlayer::Run(std::string url, void* window, PlayMode mode)
     {
         std::lock_guard<std::mutex> lock(mutex_);
         avcodec_parameters_free(&streamParams_);
-        for (AVPacket*& held : gop_)
-            av_packet_free(&held);
-        gop_.clear();
-        // The stream ended, broke or stalled: a frozen picture must not look live. A recording in
-        // progress stays open until StopRecord or Stop finalises it.
+        DropHeldPackets();
+        // The stream ended, broke or stalled (or could not be opened again after a pause in watching):
+        // a frozen picture must not look live. A recording in progress stays open until StopRecord or
+        // Stop finalises it.
         if (!stopRequested_.load()) {
             failed = true;
             SetState(PS_FAILED);

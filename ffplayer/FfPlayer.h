@@ -28,7 +28,10 @@ class FlvRecorder;
 //
 // Threads and locks:
 // - controlMutex_ serialises Open/Stop/destruction (worker_ start and join);
-// - mutex_ guards state transitions, recorder_, gop_, streamParams_/streamTimeBase_ (worker and controller);
+// - mutex_ guards state transitions, recorder_, gop_, streamParams_/streamTimeBase_ (worker and controller),
+//   and the worker's waits on wake_: whoever changes what such a wait tests (stopRequested_, showing_,
+//   recorder_, the visibility, muted_) does so under mutex_ or takes it before notifying, so that no
+//   wake-up falls between the worker's test and its wait;
 // - frameMutex_ guards lastFrame_ (written by the worker, read by Snapshot);
 // - snapshotMutex_ guards snapshotThread_;
 // - the remaining members are atomics.
@@ -52,23 +55,41 @@ public:
     int GetVolume() override { return volume_.load(); }
     void SetVolume(int volume) override { volume_.store(volume < 0 ? 0 : volume > 100 ? 100 : volume); }
     int IsMuted() override { return muted_.load() ? 1 : 0; }
-    void SetMute(bool mute) override { muted_.store(mute); }
+    void SetMute(bool mute) override;
 
     // No decoded frame for this long while a stream is open counts as a broken stream.
     static constexpr std::chrono::milliseconds kStallTimeout{4000};
     static constexpr std::chrono::milliseconds kOpenTimeout{10000};
+    // A live stream nobody sees or hears and nothing records is closed after being hidden this long;
+    // shorter hides (a layout switched back and forth) keep the connection.
+    static constexpr std::chrono::milliseconds kParkGrace{1500};
 
 private:
     class Session;
     friend class Session;
 
     void Run(std::string url, void* window, PlayMode mode);
+    // With mutex_ held: takes the open stream's parameters and size (for recordings and GetVideoSize).
+    void AdoptStream(const Session& session);
+    // With mutex_ held: true while nothing needs the stream read: the window is hidden, nothing
+    // records and no sound is heard.
+    bool Unattended(bool hasAudio) const;
+    enum class Parking { NotNeeded, Reconnected, Ended };
+    // Closes the session's connection if nothing needs it, waits until something does, then opens the
+    // address again into a new session. Ended when the stream is to end: stopped, or the new
+    // connection failed.
+    Parking ParkUntilNeeded(std::unique_ptr<Session>& session, const std::string& url, PlayMode mode);
+    void VisibilityChanged() override;
+    // Wakes the worker's wait after a change that its wait tests outside mutex_.
+    void WakeWorker();
     // Writes the packet to the recording (and holds it for the next one's start); a recording whose
     // write failed is ended and reported.
     void Record(const AVPacket* packet);
     // With mutex_ held: ends a recording whose write failed (the file keeps what was written) and says
     // which event reports it; false while it records.
     bool EndFailedRecording(PlayEvent& failure);
+    // With mutex_ held: forgets the packets held for a recording's start.
+    void DropHeldPackets();
     void KeepFrame(const AVFrame* frame);
     void ExtendDeadline(std::chrono::milliseconds timeout);
     // Moves from one of `from` to `to` under mutex_; true when it did.
@@ -81,7 +102,8 @@ private:
     std::atomic<std::int64_t> deadlineNs_{0};  // steady-clock time after which blocking I/O is abandoned
 
     std::mutex mutex_;
-    std::condition_variable playRequested_;  // with mutex_: the opened worker waits for Play or Stop
+    // With mutex_: the opened worker waits for Play or Stop, a parked one to be needed again or Stop.
+    std::condition_variable wake_;
     std::unique_ptr<FlvRecorder> recorder_;
     AVCodecParameters* streamParams_ = nullptr;  // of the open video stream; null when none
     AVRational streamTimeBase_{1, 1000};

@@ -23,6 +23,8 @@ extern "C" void DeletePlayerObject(PlayInterface*& player)
 
 extern "C" void SetPlayerVisible(PlayInterface* player, int visible)
 {
-    if (player != nullptr)
-        player->visible_.store(visible != 0);
+    if (player == nullptr)
+        return;
+    player->visible_.store(visible != 0);
+    player->VisibilityChanged();
 }

@@ -85,9 +85,13 @@ FFPLAYER_API PlayInterface* CreatePlayerObject();
 // Stops the object, destroys it and clears the caller's pointer.
 FFPLAYER_API void DeletePlayerObject(PlayInterface*& player);
 // Tells a player whether its window can be seen (non-zero, the default) or not. While its window is
-// hidden the player goes on reading its stream (a recording keeps being written) but decodes and
-// converts nothing; once shown again it decodes from the next key frame, so no picture is built on
-// missing references. Any thread; takes effect at the next packet.
+// hidden the player decodes and converts nothing; once shown again it decodes from the next key
+// frame, so no picture is built on missing references. A hidden player that records, plays a stream
+// with a length (a replay) or plays audible sound goes on reading its stream (a recording keeps being
+// written). Any other, hidden for a short while, closes its connection and waits; shown again, asked
+// to record or unmuted, it connects to the same address and decodes from the first key frame, in
+// the same state (a reconnect that fails is reported as a broken stream). Any thread; takes effect at
+// the next packet.
 FFPLAYER_API void SetPlayerVisible(PlayInterface* player, int visible);
 }
 
@@ -134,6 +138,9 @@ protected:
     void Notify(PlayEvent event, int param = 0);
     PlayMode Mode() const { return mode_.load(); }
     bool Visible() const { return visible_.load(); }
+    // Called by SetPlayerVisible after the flag changed, on the caller's thread. Inline, like the
+    // destructor, so that the class keeps no key function.
+    virtual void VisibilityChanged() {}
 
 private:
     // Atomics: read and written from any thread.

@@ -43,3 +43,11 @@ inline int ProbeDecodedFrames(const std::string& path)
                                        "stream=nb_read_frames -of csv=p=0 '" + path + "' 2>/dev/null");
     return out.empty() ? -1 : std::atoi(out.c_str());
 }
+
+// Whether the file's first video packet is a key frame (ffprobe's packet flags start with "K").
+inline bool ProbeStartsWithKeyFrame(const std::string& path)
+{
+    const std::string out = RunCommand("ffprobe -v error -select_streams v:0 -read_intervals %+#1 -show_entries "
+                                       "packet=flags -of csv=p=0 '" + path + "' 2>/dev/null");
+    return !out.empty() && out[0] == 'K';
+}

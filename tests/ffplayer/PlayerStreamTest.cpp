@@ -103,6 +103,19 @@ protected:
 
     std::string PathOf(const char* name) const { return (folder_ / name).string(); }
 
+    // Waits until the server counts `count` connections to the camera (it notices a closed one at
+    // its next frame).
+    static bool WaitForViewers(const std::string& camera, int count, std::chrono::milliseconds timeout)
+    {
+        const auto until = std::chrono::steady_clock::now() + timeout;
+        while (server_->LiveViewerCount(camera) != count) {
+            if (std::chrono::steady_clock::now() > until)
+                return false;
+            std::this_thread::sleep_for(20ms);
+        }
+        return true;
+    }
+
     PlayInterface* player_ = nullptr;
     EventLog events_;
     std::filesystem::path folder_;
@@ -206,10 +219,7 @@ TEST_F(PlayerStream, StopThenOpenAgainOnTheSameObject)
     void* first = NewWindow();
     OpenAndPlay("REOPEN", first);
     player_->Stop();
-    // The server notices the closed connection at its next frame.
-    for (int i = 0; i < 100 && server_->LiveViewerCount("REOPEN") > 0; ++i)
-        std::this_thread::sleep_for(20ms);
-    EXPECT_EQ(0, server_->LiveViewerCount("REOPEN")) << "Stop leaves no connection behind";
+    EXPECT_TRUE(WaitForViewers("REOPEN", 0, 2s)) << "Stop leaves no connection behind";
     const int framesAfterStop = FakeHost::Instance().Snapshot(first).frames;
     events_.Clear();
     void* second = NewWindow();
@@ -404,6 +414,7 @@ TEST_F(PlayerStream, HiddenPlayerDecodesNothingButRecordsAndDrawsAgainWhenShown)
     EXPECT_EQ(positionHidden, player_->GetPosition()) << "nothing was decoded";
     EXPECT_EQ(PS_RECORDING, player_->GetPlayState()) << "a hidden stream is not a stalled one";
     EXPECT_FALSE(events_.Seen(PE_PLAY_FAILED));
+    EXPECT_EQ(1, server_->LiveViewerCount("HIDDEN")) << "a recording player keeps its connection";
 
     SetPlayerVisible(player_, 1);
     ASSERT_TRUE(FakeHost::Instance().WaitFor(
@@ -411,6 +422,87 @@ TEST_F(PlayerStream, HiddenPlayerDecodesNothingButRecordsAndDrawsAgainWhenShown)
     EXPECT_GT(player_->GetPosition(), positionHidden + 4000) << "positions go on from the stream's time";
     ASSERT_EQ(0, player_->StopRecord());
     EXPECT_GE(ProbeDuration(path), 5.0) << "the hidden time was recorded";
+}
+
+// A hidden live stream that nothing records is closed after a grace period, without a state change
+// or a failure, and opened again when shown; Stop ends a parked player at once.
+TEST_F(PlayerStream, HiddenPlayerDisconnectsAndReconnectsWhenShown)
+{
+    void* window = NewWindow();
+    OpenAndPlay("PARKED", window);
+    events_.Clear();
+    SetPlayerVisible(player_, 0);
+    ASSERT_TRUE(WaitForViewers("PARKED", 0, ffplayer::FfPlayer::kParkGrace + 3s));
+    EXPECT_EQ(PS_PLAYING, player_->GetPlayState());
+    const int framesHidden = FakeHost::Instance().Snapshot(window).frames;
+    const std::int64_t positionHidden = player_->GetPosition();
+
+    SetPlayerVisible(player_, 1);
+    ASSERT_TRUE(FakeHost::Instance().WaitFor(
+        window, [&](const FakeHost::Window& w) { return w.frames >= framesHidden + 3 && w.pictured; }));
+    EXPECT_EQ(1, server_->LiveViewerCount("PARKED"));
+    EXPECT_EQ(PS_PLAYING, player_->GetPlayState());
+    EXPECT_FALSE(events_.Seen(PE_PLAY_FAILED));
+    EXPECT_FALSE(events_.Seen(PE_STATE_CHANGED));
+    EXPECT_GT(player_->GetPosition(), positionHidden + 1000) << "positions go on over the gap";
+
+    SetPlayerVisible(player_, 0);
+    ASSERT_TRUE(WaitForViewers("PARKED", 0, ffplayer::FfPlayer::kParkGrace + 3s));
+    player_->Stop();
+    EXPECT_EQ(PS_STOPPED, player_->GetPlayState());
+    EXPECT_FALSE(events_.Seen(PE_PLAY_FAILED));
+}
+
+// A recording asked of a parked player connects again and starts at the new connection's first key
+// frame, without the pictures held from before the gap.
+TEST_F(PlayerStream, RecordingOfAParkedPlayerStartsAtAKeyFrameAfterReconnecting)
+{
+    OpenAndPlay("PARKREC", NewWindow());
+    SetPlayerVisible(player_, 0);
+    ASSERT_TRUE(WaitForViewers("PARKREC", 0, ffplayer::FfPlayer::kParkGrace + 3s));
+    std::this_thread::sleep_for(2s);  // the held pictures would make the file longer by this much
+    const std::string path = PathOf("parked.flv");
+    ASSERT_EQ(0, player_->StartRecord(path.c_str()));
+    EXPECT_EQ(PS_RECORDING, player_->GetPlayState());
+    ASSERT_TRUE(WaitForViewers("PARKREC", 1, 5s));
+    std::this_thread::sleep_for(ffplayer::FfPlayer::kParkGrace + 1s);
+    EXPECT_EQ(1, server_->LiveViewerCount("PARKREC")) << "a recording player stays connected";
+    ASSERT_EQ(0, player_->StopRecord());
+    EXPECT_TRUE(ProbeStartsWithKeyFrame(path));
+    const double duration = ProbeDuration(path);
+    EXPECT_GE(duration, 1.5);
+    EXPECT_LE(duration, 4.0);
+    // 12 frames a second throughout: pictures from the earlier connection would be squeezed in
+    // ahead of the new connection's timestamps.
+    EXPECT_NEAR(duration * 12, ProbeDecodedFrames(path), 3) << duration;
+    EXPECT_FALSE(events_.Seen(PE_PLAY_FAILED));
+}
+
+// A parked player whose stream cannot be opened again reports a broken stream; Stop ends a
+// reconnect that hangs.
+TEST_F(PlayerStream, FailedOrHangingReconnectOfAParkedPlayer)
+{
+    for (StreamServer::LiveFault fault : {StreamServer::LiveFault::Drop, StreamServer::LiveFault::Stall}) {
+        const std::string camera = fault == StreamServer::LiveFault::Drop ? "PARKDROP" : "PARKHANG";
+        SCOPED_TRACE(camera);
+        events_.Clear();
+        OpenAndPlay(camera, NewWindow());
+        SetPlayerVisible(player_, 0);
+        ASSERT_TRUE(WaitForViewers(camera, 0, ffplayer::FfPlayer::kParkGrace + 3s));
+        server_->SetLiveFault(camera, fault);
+        SetPlayerVisible(player_, 1);
+        if (fault == StreamServer::LiveFault::Drop) {
+            EXPECT_TRUE(events_.WaitFor(PE_PLAY_FAILED));
+            EXPECT_EQ(PS_FAILED, player_->GetPlayState());
+        } else {
+            ASSERT_TRUE(WaitForViewers(camera, 1, 5s));
+            player_->Stop();
+            EXPECT_EQ(PS_STOPPED, player_->GetPlayState());
+            EXPECT_FALSE(events_.Seen(PE_PLAY_FAILED)) << "a stop is not a failure";
+        }
+        server_->SetLiveFault(camera, StreamServer::LiveFault::None);
+        player_->Stop();
+    }
 }
 
 TEST_F(PlayerStream, MuteFlagRoundTrips)

@@ -76,7 +76,8 @@ protected:
     {
         return PlayerManager::Instance()->FindSlot(Inner(cell)->PlayerId())->player->GetPosition();
     }
-    // Once its hiding has settled, the cell draws and decodes nothing more while its stream stays open.
+    // Once its hiding has settled, the cell draws and decodes nothing more and stays busy (its player
+    // playing, its stream open or, after a while, closed until the cell is shown).
     void ExpectIdleWhileHidden(int cell)
     {
         Pump(600);
@@ -249,7 +250,8 @@ TEST_F(WallTest, SeventeenThenMaximiseThenRestore)
     EXPECT_EQ(17u, VisibleCells().size());
 }
 
-// A cell outside the layout keeps its stream but decodes and draws nothing; shown, it draws again.
+// A cell outside the layout stays playing but decodes and draws nothing, and soon closes its
+// connection; shown, it draws again.
 TEST_F(WallTest, HiddenCellsKeepPlayingAcrossLayouts)
 {
     ::SendMessage(wall->GetHWND(), WM_SELECT_CELL, 0, 9);
@@ -265,8 +267,10 @@ TEST_F(WallTest, HiddenCellsKeepPlayingAcrossLayouts)
     ::SendMessage(wall->GetHWND(), WM_LAYOUT_1, 0, 0);
     EXPECT_TRUE(Busy(9));
     ExpectIdleWhileHidden(9);
+    EXPECT_TRUE(PumpUntil([] { return WallEnvironment::server->LiveViewerCount("hidden") == 0; }));
     ::SendMessage(wall->GetHWND(), WM_LAYOUT_16, 0, 0);
     ExpectDrawing(9);
+    EXPECT_EQ(2, State(9));
 }
 
 // Behind another cell's full screen (the main window hides) and in a minimised main window, cells
