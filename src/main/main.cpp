@@ -13,24 +13,15 @@
 #include "video/VideoSurfaceHost.h"
 
 #include <QApplication>
-#include <QDBusConnection>
 #include <QIcon>
 #include <QTimer>
-
-#include <fontconfig/fontconfig.h>
 
 #include <cstdlib>
 #include <thread>
 
 int main(int argc, char** argv)
 {
-    // The log-in window's text needs fontconfig's configuration and font list, which take about as long
-    // to read as Qt's own start: they are read on a thread meanwhile (Qt's reading then finds them).
-    std::thread(FcInit).detach();
     QApplication app(argc, argv);
-    // Setting the log-in window's first text starts Qt's accessibility bridge, which waits for a session
-    // bus connection (or for the attempt to start a bus when none runs): it is made on a thread meanwhile.
-    std::thread([] { QDBusConnection::sessionBus(); }).detach();
     StartupEnvironment::Prepare(argv[0]);
     ProgramExit::Prepare();
     CPaintManagerUI::SetInstance(nullptr);
