@@ -17,6 +17,7 @@
 #include "glooxWrap/CIMClient.h"
 #include "glooxWrap/ImConnection.h"
 #include "glooxWrap/ImEvents.h"
+#include "service/CurlLibrary.h"
 #include "service/DeviceMgr.h"
 #include "ui/MessageTarget.h"
 #include "ui/ModalLoop.h"
@@ -201,6 +202,9 @@ int main(int argc, char** argv)
     std::filesystem::create_directories(folder);
     std::filesystem::current_path(folder);
     LocalConfig::Instance()->InitAt(folder, folder + "kelvue");
+    // libcurl loaded, as in the program by the time its user can click (main() loads it once the
+    // log-in window shows), so that neither run times loading it.
+    CurlLibrary::Get();
     int ms = -1;
     if (mode == "reference") {
         ms = RunReference();

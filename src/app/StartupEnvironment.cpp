@@ -22,14 +22,17 @@ void StartupEnvironment::Prepare(const char* /*argv0*/)
     if (chdir(folder.c_str()) != 0) {
         // Stays in the inherited directory; "temp.txt" and "log.xml" then land there.
     }
-    // Asking for the desktop folder starts a program (xdg-user-dir): the launcher is written beside the
-    // start-up rather than before the log-in window can show.
-    std::thread([exePath = config->GetExePath(), folder] {
+    StartLogging(folder);
+}
+
+void StartupEnvironment::RefreshDesktopLauncher()
+{
+    LocalConfig* config = LocalConfig::Instance();
+    std::thread([exePath = config->GetExePath(), folder = config->ProgramDirectory()] {
         const std::string desktop = DesktopFolder();
         if (!desktop.empty())
             WriteDesktopLauncher(desktop, exePath, folder);
     }).detach();
-    StartLogging(folder);
 }
 
 bool StartupEnvironment::EnsureFolder(const std::string& folder)

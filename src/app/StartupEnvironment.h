@@ -5,14 +5,16 @@
 // The start-up steps that need no window, in the order main() runs them before the log-in window:
 // LocalConfig bound to the program folder (the executable's own folder, or the user's data folder when
 // installed: see ProgramFolders), the program folder made the working directory (where "temp.txt" and
-// "log.xml" live), the desktop launcher rewritten (on a thread of its own, beside the rest of the
-// start-up), and logging into "GLogFiles/".
-// Every failure here is silent: the program starts anyway. Runs once, on the main thread.
+// "log.xml" live) and logging into "GLogFiles/"; once the log-in window shows, the desktop launcher
+// rewritten. Every failure here is silent: the program starts anyway. Runs once, on the main thread.
 class StartupEnvironment {
 public:
     // All of the above for the running program. The log files are always named "mylog", whatever
     // `argv0` says; it is taken so that main() hands over what it has.
     static void Prepare(const char* argv0);
+    // Rewrites the desktop launcher of the running program (after Prepare) on a thread of its own:
+    // asking for the desktop folder starts two programs (a shell and xdg-user-dir).
+    static void RefreshDesktopLauncher();
 
     // Creates one folder level when missing; false when it does not exist afterwards.
     static bool EnsureFolder(const std::string& folder);

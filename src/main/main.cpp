@@ -7,14 +7,17 @@
 #include "duiWrap/ProgramExit.h"
 #include "glooxWrap/CIMClient.h"
 #include "glooxWrap/DeviceMessenger.h"
+#include "service/CurlLibrary.h"
 #include "service/DeviceMgr.h"
 #include "ui/CPaintManagerUI.h"
 #include "video/VideoSurfaceHost.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 
 #include <cstdlib>
+#include <thread>
 
 int main(int argc, char** argv)
 {
@@ -26,7 +29,14 @@ int main(int argc, char** argv)
     CPaintManagerUI::SetResourcePath(QString::fromStdString(LocalConfig::Instance()->SkinDirectory()));
     // The menu entry and icon of the installed package (the icon theme's "kelvue").
     QGuiApplication::setDesktopFileName(QStringLiteral("kelvue"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("kelvue")));
+    // What the log-in window does not need waits until it shows: the icon theme lookup parses the
+    // theme's index, the launcher asks programs for the desktop folder, and libcurl is loaded (on a
+    // thread, ready for the log-in request) with its twenty libraries.
+    QTimer::singleShot(0, [] {
+        QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("kelvue")));
+        StartupEnvironment::RefreshDesktopLauncher();
+        std::thread([] { CurlLibrary::Get(); }).detach();
+    });
     InstallVideoSurfaceHost();
     // A camera bound from a dialog is subscribed to at once, unless the roster already holds it.
     DeviceMgr::Instance()->SetCameraSubscriber([](const std::string& deviceId) {

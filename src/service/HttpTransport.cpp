@@ -1,12 +1,12 @@
 #include "service/HttpTransport.h"
 
-#include <curl/curl.h>
+#include "service/CurlLibrary.h"
+
 #include <glog/logging.h>
 
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
-#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,31 +15,28 @@ namespace {
 constexpr long kConnectTimeoutSeconds = 5;
 constexpr long kRequestTimeoutSeconds = 20;
 
-void InitCurlOnce()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
 struct CurlDeleter {
-    void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+    void operator()(CURL* curl) const { CurlLibrary::Get()->easy_cleanup(curl); }
 };
 struct HeaderListDeleter {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+    void operator()(curl_slist* list) const { CurlLibrary::Get()->slist_free_all(list); }
 };
 using CurlHandle = std::unique_ptr<CURL, CurlDeleter>;
 using HeaderList = std::unique_ptr<curl_slist, HeaderListDeleter>;
 
+// A handle with the settings of every request; null when libcurl cannot be loaded or made one.
 CurlHandle NewHandle()
 {
-    InitCurlOnce();
-    CurlHandle curl(curl_easy_init());
-    if (curl) {
-        curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
-        curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, kRequestTimeoutSeconds);
+    const CurlLibrary::Functions* curl = CurlLibrary::Get();
+    if (curl == nullptr)
+        return nullptr;
+    CurlHandle handle(curl->easy_init());
+    if (handle) {
+        curl->easy_setopt(handle.get(), CURLOPT_NOSIGNAL, 1L);
+        curl->easy_setopt(handle.get(), CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+        curl->easy_setopt(handle.get(), CURLOPT_TIMEOUT, kRequestTimeoutSeconds);
     }
-    return curl;
+    return handle;
 }
 
 // Appends the received bytes without their line feeds; refuses a reply beyond kMaxReplyBytes.
@@ -90,29 +87,30 @@ std::string HttpPostJson(const std::string& path, const std::string& body, const
 {
     if (host.empty())
         return {};
-    CurlHandle curl = NewHandle();
-    if (!curl)
+    CurlHandle handle = NewHandle();
+    if (!handle)
         return kGetJsonError;
+    const CurlLibrary::Functions* curl = CurlLibrary::Get();
     std::string url = "http://" + host + ":" + std::to_string(port) + "/" + path;
     // The one extra header line of every request; "Expect:" stops curl from adding its own for large bodies.
-    HeaderList headers(curl_slist_append(nullptr, "Content-Type: application/json; charset=utf-8;"));
-    headers.reset(curl_slist_append(headers.release(), "Expect:"));
+    HeaderList headers(curl->slist_append(nullptr, "Content-Type: application/json; charset=utf-8;"));
+    headers.reset(curl->slist_append(headers.release(), "Expect:"));
     std::string reply;
-    curl_easy_setopt(curl.get(), CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl.get(), CURLOPT_USERAGENT, "Kelvue");
-    curl_easy_setopt(curl.get(), CURLOPT_HTTPHEADER, headers.get());
-    curl_easy_setopt(curl.get(), CURLOPT_POST, 1L);
-    curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDS, body.data());
-    curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, AppendWithoutLineFeeds);
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &reply);
+    curl->easy_setopt(handle.get(), CURLOPT_URL, url.c_str());
+    curl->easy_setopt(handle.get(), CURLOPT_USERAGENT, "Kelvue");
+    curl->easy_setopt(handle.get(), CURLOPT_HTTPHEADER, headers.get());
+    curl->easy_setopt(handle.get(), CURLOPT_POST, 1L);
+    curl->easy_setopt(handle.get(), CURLOPT_POSTFIELDS, body.data());
+    curl->easy_setopt(handle.get(), CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+    curl->easy_setopt(handle.get(), CURLOPT_WRITEFUNCTION, AppendWithoutLineFeeds);
+    curl->easy_setopt(handle.get(), CURLOPT_WRITEDATA, &reply);
     if (stop.stop_possible()) {
-        curl_easy_setopt(curl.get(), CURLOPT_XFERINFOFUNCTION, AbortWhenStopped);
-        curl_easy_setopt(curl.get(), CURLOPT_XFERINFODATA, &stop);
-        curl_easy_setopt(curl.get(), CURLOPT_NOPROGRESS, 0L);
+        curl->easy_setopt(handle.get(), CURLOPT_XFERINFOFUNCTION, AbortWhenStopped);
+        curl->easy_setopt(handle.get(), CURLOPT_XFERINFODATA, &stop);
+        curl->easy_setopt(handle.get(), CURLOPT_NOPROGRESS, 0L);
     }
-    if (CURLcode code = curl_easy_perform(curl.get()); code != CURLE_OK) {
-        LOG(WARNING) << "HttpPostJson " << path << " failed: " << curl_easy_strerror(code);
+    if (CURLcode code = curl->easy_perform(handle.get()); code != CURLE_OK) {
+        LOG(WARNING) << "HttpPostJson " << path << " failed: " << curl->easy_strerror(code);
         return kGetJsonError;
     }
     SaveLastReply(reply);
@@ -121,20 +119,21 @@ std::string HttpPostJson(const std::string& path, const std::string& body, const
 
 bool DownloadUrlToFile(const std::string& url, const std::string& fileName)
 {
-    CurlHandle curl = NewHandle();
-    if (!curl)
+    CurlHandle handle = NewHandle();
+    if (!handle)
         return false;
+    const CurlLibrary::Functions* curl = CurlLibrary::Get();
     // Written beside the target and renamed when complete, so a failed fetch never leaves a partial
     // picture that would later pass for a downloaded one.
     std::string partPath = fileName + ".part";
     FILE* file = std::fopen(partPath.c_str(), "wb");
     if (file == nullptr)
         return false;
-    curl_easy_setopt(curl.get(), CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl.get(), CURLOPT_FAILONERROR, 1L);
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, WriteToFile);
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, file);
-    bool ok = curl_easy_perform(curl.get()) == CURLE_OK;
+    curl->easy_setopt(handle.get(), CURLOPT_URL, url.c_str());
+    curl->easy_setopt(handle.get(), CURLOPT_FAILONERROR, 1L);
+    curl->easy_setopt(handle.get(), CURLOPT_WRITEFUNCTION, WriteToFile);
+    curl->easy_setopt(handle.get(), CURLOPT_WRITEDATA, file);
+    bool ok = curl->easy_perform(handle.get()) == CURLE_OK;
     ok = std::fclose(file) == 0 && ok;
     if (ok && std::rename(partPath.c_str(), fileName.c_str()) == 0)
         return true;

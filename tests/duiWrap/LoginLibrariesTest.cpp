@@ -1,11 +1,12 @@
 // What the program has loaded by the time its log-in window shows: nothing of the player library, the
-// multimedia stack or the sound server's library (they come with the first player that opens), and no
-// QML engine (which Qt's Designer plugins would bring).
+// multimedia stack or the sound server's library (they come with the first player that opens), no
+// libcurl (it comes with the first request) and no QML engine (which Qt's Designer plugins would bring).
 #include "UiTestKit.h"
 #include "support/MappedLibraries.h"
 
 #include "app/LocalConfig.h"
 #include "duiWrap/CLoginFrameWnd.h"
+#include "service/HttpTransport.h"
 #include "video/PlayerManager.h"
 #include "video/VideoSurfaceHost.h"
 
@@ -25,6 +26,7 @@ const std::set<std::string> kPlayerStack = {"libffplayer", "libavcodec", "libavf
                                             "libavdevice", "libswscale", "libswresample", "libpulse"};
 
 std::set<std::string> PlayerStackMapped() { return LibrariesNamed(MappedLibraries(::getpid()), kPlayerStack); }
+std::set<std::string> CurlMapped() { return LibrariesNamed(MappedLibraries(::getpid()), {"libcurl"}); }
 
 TEST(LoginLibraries, ThePlayerLibraryLoadsWithTheFirstOpenNotWithTheLogInWindow)
 {
@@ -39,6 +41,7 @@ TEST(LoginLibraries, ThePlayerLibraryLoadsWithTheFirstOpenNotWithTheLogInWindow)
         login.ShowWindow(true);
         uitest::Pump(50);
         EXPECT_EQ(std::set<std::string>(), PlayerStackMapped());
+        EXPECT_EQ(std::set<std::string>(), CurlMapped());
         EXPECT_EQ(std::set<std::string>(), LibrariesNamed(MappedLibraries(::getpid()), {"libQt6Qml", "libQt6Quick"}))
             << "the skin loader brought in Qt's Designer plugins";
         std::cout << "libraries mapped with the log-in window shown (offscreen): " << MappedLibraries(::getpid()).size()
@@ -57,6 +60,13 @@ TEST(LoginLibraries, ThePlayerLibraryLoadsWithTheFirstOpenNotWithTheLogInWindow)
     EXPECT_EQ(1u, LibrariesNamed(loaded, {"libavformat"}).size());
     players->Stop(id);
     fs::remove_all(dir);
+}
+
+TEST(LoginLibraries, LibcurlLoadsWithTheFirstRequest)
+{
+    // Nothing listens on the discard port: the request fails, after libcurl has been loaded for it.
+    EXPECT_EQ(kGetJsonError, HttpPostJson("Login", "{}", "127.0.0.1", 9));
+    EXPECT_EQ(1u, CurlMapped().size());
 }
 
 }  // namespace
