@@ -15,10 +15,15 @@ struct Slot {
     std::atomic<std::int64_t> firstFrameNs{0};
 };
 std::array<Slot, kScratchWindows> g_slots;
+constexpr std::uintptr_t kCountingOnly = std::uintptr_t(1) << 16;  // above every window index
 
 std::uint8_t* Lend(void* window, int width, int height, int* stride)
 {
     const auto index = reinterpret_cast<std::uintptr_t>(window);
+    if ((index & kCountingOnly) != 0 && (index & ~kCountingOnly) < kScratchWindows) {
+        g_slots[index & ~kCountingOnly].frames.fetch_add(1);
+        return nullptr;
+    }
     if (index >= kScratchWindows)
         return nullptr;
     *stride = (width * 4 + 63) & ~63;
@@ -53,6 +58,11 @@ void Install()
 void* Window(int index)
 {
     return reinterpret_cast<void*>(static_cast<std::uintptr_t>(index));
+}
+
+void* CountingWindow(int index)
+{
+    return reinterpret_cast<void*>(static_cast<std::uintptr_t>(index) | kCountingOnly);
 }
 
 std::atomic<int>& Frames(int index)

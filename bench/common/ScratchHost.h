@@ -14,6 +14,9 @@ void Install();
 
 // The window value for an index.
 void* Window(int index);
+// A window that counts the frames offered to it but lends no buffer, so the library converts none:
+// what a player costs without its conversion, beside Window(index) with it. Counted in Frames(index).
+void* CountingWindow(int index);
 
 // Frames received by a window so far, and when the first arrived (steady clock ns, 0 before); both
 // may be reset by the caller.

@@ -1,6 +1,7 @@
 // Measures the player library side by side with FFmpeg's own tools on the simulated cameras' streams:
-// CPU per displayed frame against `ffmpeg -threads 1 -i URL -f null -`, time to first frame against
-// ffplay (needs an X display: run under Xvfb), both as an in-process open and as a process of ours
+// CPU per displayed frame against `ffmpeg -threads 1 -i URL -f null -` (with and without our
+// conversion to BGRA, to part the cost), time to first frame against ffplay (needs an X display: run
+// under Xvfb), both as an in-process open and as a process of ours
 // (player_first_frame) against whole ffplay and ffmpeg processes, and 16 / 64 players at once. Each
 // comparison runs a few rounds in alternating order and prints median [lowest-highest], with the
 // load average. PLAYER_BENCH_ONLY (a comma list of "cpu", "first", "many") picks parts;
@@ -52,13 +53,16 @@ struct CpuRow {
 // decoding the same camera at the same time, both over the same window after the same warm-up. Both
 // probe little (the live stream's frame rate is the same for both, so ffmpeg decodes as many frames
 // as ours shows); ffmpeg's CPU is read from /proc while it runs, so its start and probing fall outside.
-CpuRow MeasureCpuPerFrame(const ServerProcess& server, const std::string& camera, int width, int height)
+// The stream carries video only, so neither decodes sound. Without `convert` the window lends no
+// buffer: the player decodes and offers every frame but converts none, which parts its cost per frame
+// into decoding (with delivery) and the conversion to BGRA.
+CpuRow MeasureCpuPerFrame(const ServerProcess& server, const std::string& camera, int width, int height, bool convert)
 {
     const ChildRun ffmpeg = Spawn({"ffmpeg", "-nostdin", "-loglevel", "error", "-threads", "1", "-probesize", "32",
                                    "-analyzeduration", "300000", "-i", server.Url(camera), "-f", "null", "-"},
                                   false);
     PlayInterface* player = CreatePlayerObject();
-    void* window = ScratchHost::Window(1);
+    void* window = convert ? ScratchHost::Window(1) : ScratchHost::CountingWindow(1);
     Frames(1) = 0;
     player->SetPlayMode(PM_REALTIME);
     player->SetDisplayRect(0, 0, width, height);
@@ -279,22 +283,28 @@ int main()
 
     const int rounds = std::max(1, std::getenv("PLAYER_BENCH_ROUNDS") ? std::atoi(std::getenv("PLAYER_BENCH_ROUNDS")) : 3);
     if (Selected("cpu")) {
-        std::printf("\nCPU per displayed frame (steady state; ours decodes + converts to BGRA, ffmpeg decodes to null), "
-                    "%d rounds, sizes in alternating order; load average %.2f\n", rounds, LoadAverage());
+        std::printf("\nCPU per displayed frame (steady state; ours decodes + converts to BGRA, ffmpeg decodes to null; "
+                    "\"unconverted\": ours offered the frames by a window that lends no buffer), %d rounds, sizes "
+                    "and modes in alternating order; load average %.2f\n",
+                    rounds, LoadAverage());
         const std::pair<const char*, std::pair<int, int>> sizes[] = {
             {"CPU320", {320, 180}}, {"CPU640", {640, 360}}, {"CPU1280", {1280, 720}}};
-        std::vector<double> ours[3], ffmpeg[3];
+        std::vector<double> ours[3], ffmpeg[3], bare[3], bareFfmpeg[3];
         for (int r = 0; r < rounds; ++r)
-            for (int step = 0; step < 3; ++step) {
-                const int k = r % 2 == 0 ? step : 2 - step;
-                const CpuRow row = MeasureCpuPerFrame(server, sizes[k].first, sizes[k].second.first, sizes[k].second.second);
-                ours[k].push_back(row.oursMs);
-                ffmpeg[k].push_back(row.ffmpegMs);
+            for (int step = 0; step < 6; ++step) {
+                const int k = r % 2 == 0 ? step / 2 : 2 - step / 2;
+                const bool convert = (step + r) % 2 == 0;
+                const CpuRow row =
+                    MeasureCpuPerFrame(server, sizes[k].first, sizes[k].second.first, sizes[k].second.second, convert);
+                (convert ? ours : bare)[k].push_back(row.oursMs);
+                (convert ? ffmpeg : bareFfmpeg)[k].push_back(row.ffmpegMs);
             }
-        std::printf("%-10s %24s %24s %22s\n", "size", "ours ms", "ffmpeg -threads 1 ms", "ratio");
+        std::printf("%-10s %22s %22s %18s %18s\n", "size", "ours ms", "ffmpeg -threads 1 ms", "ratio",
+                    "unconverted ratio");
         for (int k = 0; k < 3; ++k)
-            std::printf("%4dx%-5d %24s %24s %22s\n", sizes[k].second.first, sizes[k].second.second,
-                        Spread(ours[k], 3).c_str(), Spread(ffmpeg[k], 3).c_str(), Spread(Ratios(ours[k], ffmpeg[k]), 2).c_str());
+            std::printf("%4dx%-5d %22s %22s %18s %18s\n", sizes[k].second.first, sizes[k].second.second,
+                        Spread(ours[k], 3).c_str(), Spread(ffmpeg[k], 3).c_str(),
+                        Spread(Ratios(ours[k], ffmpeg[k]), 2).c_str(), Spread(Ratios(bare[k], bareFfmpeg[k]), 2).c_str());
         std::printf("(load average at the end %.2f)\n", LoadAverage());
     }
 
