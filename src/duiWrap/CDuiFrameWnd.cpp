@@ -27,7 +27,7 @@
 #include "duiWrap/ScreenLockShield.h"
 #include "duiWrap/WallDragDrop.h"
 #include "glooxWrap/CIMClient.h"
-#include "glooxWrap/ImConnection.h"
+#include "glooxWrap/ImConnectionThread.h"
 #include "glooxWrap/ImEvents.h"
 #include "service/AlarmMgr.h"
 #include "service/DeviceMgr.h"
@@ -52,7 +52,6 @@
 
 #include <glog/logging.h>
 
-#include <thread>
 
 namespace {
 
@@ -258,8 +257,7 @@ void CDuiFrameWnd::ConnectImServer()
         });
     }
     imClient_->SetNotifyWnd(GetHWND());
-    // The connection lives as long as the process; nothing waits for this thread to end.
-    std::thread([client = imClient_] { RunImConnection(*client); }).detach();
+    imThread_ = std::make_unique<ImConnectionThread>(*imClient_);
 }
 
 void CDuiFrameWnd::SendCmdDirect(const std::string& deviceId, const std::string& text)

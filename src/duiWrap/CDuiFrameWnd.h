@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+class ImConnectionThread;
 class ImLinkStatus;
 class AppAlarmNoticeCounter;
 class CAlarmQueryfWnd;
@@ -160,4 +161,6 @@ private:
     std::unique_ptr<ScreenLockShield> screenLockShield_;
     std::unique_ptr<WallDragDrop> wallDragDrop_;
     std::unique_ptr<WallViews> wallViews_;
+    // Last, so that it ends first: the IM thread is gone before what it reports to.
+    std::unique_ptr<ImConnectionThread> imThread_;
 };
