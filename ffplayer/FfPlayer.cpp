@@ -115,11 +115,6 @@ FfPlayer::FfPlayer() : lastFrame_(av_frame_alloc())
 FfPlayer::~FfPlayer()
 {
     Stop();
-    {
-        std::lock_guard<std::mutex> lock(snapshotMutex_);
-        if (snapshotThread_.joinable())
-            snapshotThread_.join();
-    }
     av_frame_free(&lastFrame_);
 }
 
@@ -180,6 +175,12 @@ void FfPlayer::Stop()
         }
         if (GetPlayState() != PS_IDLE)
             SetState(PS_STOPPED);
+    }
+    {
+        // A snapshot being written finishes first: nothing of the stream outlives Stop.
+        std::lock_guard<std::mutex> lock(snapshotMutex_);
+        if (snapshotThread_.joinable())
+            snapshotThread_.join();
     }
     std::lock_guard<std::mutex> frame(frameMutex_);
     av_frame_unref(lastFrame_);

@@ -208,7 +208,12 @@ TEST_F(WallConveniencesEndToEnd, NodeDroppedOnACellFillsTheFreeCellsFromThatOne)
 // empty cell, the stream moves there and leaves its cell empty.
 TEST_F(WallConveniencesEndToEnd, CellDroppedOnAnotherSwapsTheStreamsWithoutReopening)
 {
-    ASSERT_TRUE(uitest::PumpUntil([] { return CellPlaying("kv100101") >= 0 && CellPlaying("kv100102") >= 0; }, 20000));
+    // Both streams playing, not just opening (a cell counts as busy from its open on).
+    auto playing = [](const char* camera) {
+        const int cell = CellPlaying(camera);
+        return cell >= 0 && PlayerManager::Instance()->GetState(Inner(cell)->PlayerId()) == 2;
+    };
+    ASSERT_TRUE(uitest::PumpUntil([&] { return playing("kv100101") && playing("kv100102"); }, 20000));
     const int a = CellPlaying("kv100101");
     const int b = CellPlaying("kv100102");
     const int playerA = Inner(a)->PlayerId();
@@ -255,7 +260,12 @@ TEST_F(WallConveniencesEndToEnd, CellDroppedOnAnotherSwapsTheStreamsWithoutReope
 TEST_F(WallConveniencesEndToEnd, ShortcutsPickLayoutsMoveTheSelectionAndDriveTheSelectedCell)
 {
     QWidget* wall = Wall();
-    ASSERT_TRUE(uitest::PumpUntil([] { return CellPlaying("kv100101") >= 0 && CellPlaying("kv100102") >= 0; }, 20000));
+    // Both streams playing, not just opening (a cell counts as busy from its open on).
+    auto playing = [](const char* camera) {
+        const int cell = CellPlaying(camera);
+        return cell >= 0 && PlayerManager::Instance()->GetState(Inner(cell)->PlayerId()) == 2;
+    };
+    ASSERT_TRUE(uitest::PumpUntil([&] { return playing("kv100101") && playing("kv100102"); }, 20000));
     for (auto [key, count] : {std::pair{Qt::Key_1, 1}, {Qt::Key_2, 4}, {Qt::Key_3, 9}, {Qt::Key_4, 16}}) {
         QTest::keyClick(wall, key, Qt::ControlModifier);
         EXPECT_EQ(count, Wall()->LayoutCount());
