@@ -9,16 +9,14 @@ ImConnectionThread::ImConnectionThread(CIMClient& client) : client_(client)
 {
     std::packaged_task<void()> body([&client] { RunImConnection(client); });
     ended_ = body.get_future();
-    thread_ = std::thread(std::move(body));
+    // Detached: its end is seen through ended_, and a window that is never destroyed leaves it to the
+    // process's end, as before.
+    std::thread(std::move(body)).detach();
 }
 
 ImConnectionThread::~ImConnectionThread()
 {
     client_.Disconnect();
-    if (ended_.wait_for(kStopWait) == std::future_status::ready) {
-        thread_.join();
-        return;
-    }
-    LOG(WARNING) << "the IM thread did not end within " << kStopWait.count() << " ms; it is left to the process's end";
-    thread_.detach();
+    if (ended_.wait_for(kStopWait) != std::future_status::ready)
+        LOG(WARNING) << "the IM thread did not end within " << kStopWait.count() << " ms; it is left to the process's end";
 }

@@ -7,10 +7,10 @@
 class CIMClient;
 
 // The thread that keeps a signed-in client's IM connection (RunImConnection). Its end (the
-// destructor) asks the client to disconnect and waits for the thread: the receive loop and the pauses
-// between attempts look at the request every few tens of milliseconds. Only a connection attempt hung
-// in the network outlasts kStopWait; that thread is then left to end with the process rather than hold
-// up the window that closes.
+// destructor) asks the client to disconnect and waits until the thread has left it (and logs no
+// more): the receive loop and the pauses between attempts look at the request every few tens of
+// milliseconds. Only a connection attempt hung in the network outlasts kStopWait; that thread is then
+// left to end with the process rather than hold up the window that closes.
 class ImConnectionThread {
 public:
     static constexpr std::chrono::milliseconds kStopWait{2000};
@@ -23,5 +23,4 @@ public:
 private:
     CIMClient& client_;
     std::future<void> ended_;
-    std::thread thread_;
 };
