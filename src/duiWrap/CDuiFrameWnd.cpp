@@ -52,7 +52,6 @@
 
 #include <glog/logging.h>
 
-
 namespace {
 
 CDuiFrameWnd* mainWindow = nullptr;
