@@ -3,8 +3,21 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
+
+bool AtomicFile::Read(const std::string& path, std::string& content)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream text;
+    text << in.rdbuf();
+    content = text.str();
+    return !in.bad();
+}
 
 bool AtomicFile::Write(const std::string& path, const std::string& content, int mode)
 {

@@ -3,9 +3,13 @@
 #include <string>
 
 // Replaces a whole file so that a crash or a full disk never leaves it half written: the content goes
-// to a temporary file in the same folder, is synced, and is renamed over the target.
+// to a temporary file in the same folder, is synced, and is renamed over the target. Reads a whole file
+// for the same callers.
 class AtomicFile {
 public:
+    // False when the file cannot be opened or a read fails.
+    static bool Read(const std::string& path, std::string& content);
+
     static constexpr int kKeepMode = -1;
 
     // The file gets `mode`, or with kKeepMode the mode of the file it replaces (0644 for a new one).

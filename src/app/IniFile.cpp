@@ -8,8 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,17 +33,6 @@ std::string Trim(const std::string& text)
 bool SameName(const std::string& a, const std::string& b)
 {
     return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
-
-bool ReadWholeFile(const std::string& path, std::string& content)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    content = buffer.str();
-    return true;
 }
 
 std::vector<Line> SplitLines(const std::string& content)
@@ -203,7 +190,7 @@ IniFile::Snapshot IniFile::Read() const
 {
     std::string content;
     if (!path_.empty())
-        ReadWholeFile(path_, content);
+        AtomicFile::Read(path_, content);
     return Snapshot(content);
 }
 
@@ -231,7 +218,7 @@ bool IniFile::WriteString(const std::string& section, const std::string& key, co
         key.find('=') != std::string::npos)
         return false;
     std::string content;
-    ReadWholeFile(path_, content);  // a missing file is created
+    AtomicFile::Read(path_, content);  // a missing file is created
     std::vector<Line> lines = SplitLines(content);
     std::string eol = (!lines.empty() && lines.front().ending == "\r\n") ? "\r\n" : "\n";
     if (!lines.empty() && lines.back().ending.empty())
@@ -261,7 +248,7 @@ bool IniFile::WriteString(const std::string& section, const std::string& key, co
 bool IniFile::DeleteSection(const std::string& section)
 {
     std::string content;
-    if (path_.empty() || !ReadWholeFile(path_, content))
+    if (path_.empty() || !AtomicFile::Read(path_, content))
         return true;
     std::vector<Line> lines = SplitLines(content);
     std::size_t begin = 0, end = 0;

@@ -9,10 +9,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <set>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,17 +22,6 @@ bool IsPlainNameByte(unsigned char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '-' ||
            c == '_' || c == '@';
-}
-
-bool ReadWholeFile(const std::string& path, std::string& content)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream text;
-    text << in.rdbuf();
-    content = text.str();
-    return !in.bad();
 }
 
 // One view of the file, or false when any member is missing, of the wrong type or out of range.
@@ -84,7 +71,7 @@ SavedViews::LoadResult SavedViews::Load()
     if (stat(path_.c_str(), &info) != 0 && errno == ENOENT)
         return LoadResult::NoFile;
     std::string text;
-    if (ReadWholeFile(path_, text) && Parse(text))
+    if (AtomicFile::Read(path_, text) && Parse(text))
         return LoadResult::Loaded;
     views_.clear();
     restoreAtLogin_ = false;
