@@ -2,17 +2,10 @@
 
 #include "base/SingleLock.h"
 #include "glooxWrap/ImEvents.h"
+#include "glooxWrap/XmppLibrary.h"
 #include "ui/WindowMessages.h"
 #include "ui/WindowRegistry.h"
 
-#include <gloox/chatstatefilter.h>
-#include <gloox/client.h>
-#include <gloox/connectiontcpbase.h>
-#include <gloox/disco.h>
-#include <gloox/message.h>
-#include <gloox/messageeventfilter.h>
-#include <gloox/messagesession.h>
-#include <gloox/rostermanager.h>
 #include <glog/logging.h>
 
 #include <netinet/in.h>
@@ -35,7 +28,9 @@ constexpr int kPollMs = 100;
 constexpr size_t kSubscriptionBatch = 200;
 }
 
-CIMClient::CIMClient() = default;
+CIMClient::CIMClient() : CIMClient(XmppLibrary::Instance()) {}
+
+CIMClient::CIMClient(XmppLibrary& library) : library_(library) {}
 
 CIMClient::~CIMClient()
 {
@@ -64,22 +59,13 @@ bool CIMClient::ConnectServer(const std::string& user, const std::string& passwo
         toSubscribe_.clear();
     }
     bool opened = false;
-    {
+    // Loaded with the first connection (the reason it cannot be is logged once).
+    if (const XmppLibrary::Factory createSession = library_.Get()) {
         base::CSingleLock guard(&clientLock_, true);
-        client_ = std::make_unique<gloox::Client>(gloox::JID(jid), password, -1);
-        client_->setServer(server);
-        client_->setPort(port);
-        client_->registerConnectionListener(this);
-        client_->registerMessageSessionHandler(this, 0);
-        client_->rosterManager()->registerRosterListener(this, true);
-        client_->disco()->setVersion("messageTest", gloox::GLOOX_VERSION, "Linux");
-        client_->disco()->setIdentity("client", "bot", "");
-        client_->disco()->addFeature(gloox::XMLNS_CHAT_STATES);
-        client_->setTls(gloox::TLSDisabled);
-        client_->logInstance().registerLogHandler(gloox::LogLevelDebug, gloox::LogAreaAll, this);
+        client_.reset(createSession(jid, password.c_str(), server.c_str(), port, this));
         // Non-blocking connect plus our own receive loop: the library is then only ever entered under
         // clientLock_, so sends from other threads cannot race its receive processing.
-        opened = client_->connect(false);
+        opened = client_ != nullptr && client_->Connect();
     }
     if (opened) {
         LOG(INFO) << "连接中....";
@@ -87,9 +73,6 @@ bool CIMClient::ConnectServer(const std::string& user, const std::string& passwo
     }
     base::CSingleLock guard(&clientLock_, true);
     client_.reset();
-    session_ = nullptr;
-    chatStateFilter_ = nullptr;
-    messageEventFilter_ = nullptr;
     connected_.store(false);
     return opened;
 }
@@ -99,8 +82,7 @@ void CIMClient::RunReceiveLoop()
     int fd = -1;
     {
         base::CSingleLock guard(&clientLock_, true);
-        if (auto* tcp = dynamic_cast<gloox::ConnectionTCPBase*>(client_->connectionImpl()))
-            fd = tcp->socket();
+        fd = client_->Socket();
     }
     if (fd < 0)
         return;
@@ -110,7 +92,7 @@ void CIMClient::RunReceiveLoop()
     for (;;) {
         if (stopRequested_.load()) {
             base::CSingleLock guard(&clientLock_, true);
-            client_->disconnect();
+            client_->Disconnect();
             return;
         }
         // Input first; queued subscription requests go out only while there is room to write, so the
@@ -124,7 +106,7 @@ void CIMClient::RunReceiveLoop()
             continue;
         }
         base::CSingleLock guard(&clientLock_, true);
-        if (client_->recv(0) != gloox::ConnNoError)
+        if (!client_->Receive())
             return;
     }
 }
@@ -154,11 +136,7 @@ void CIMClient::SendMsg(const std::string& jid, const std::string& body)
     base::CSingleLock guard(&clientLock_, true);
     if (!client_)
         return;
-    auto* session = new gloox::MessageSession(client_.get(), gloox::JID(jid), true, 0, true);
-    AttachHandlers(session);
-    session->send(body, gloox::EmptyString);
-    // Replies come in a session the library creates for the camera (handleMessageSession).
-    client_->disposeMessageSession(session);
+    client_->Send(jid, body);
 }
 
 void CIMClient::Subscribe(const std::string& jid)
@@ -191,8 +169,7 @@ void CIMClient::SendQueuedSubscriptions(int fd)
             jid = std::move(toSubscribe_.front());
             toSubscribe_.pop_front();
         }
-        client_->rosterManager()->subscribe(gloox::JID(jid), gloox::EmptyString, gloox::StringList(),
-                                            gloox::EmptyString);
+        client_->Subscribe(jid);
     }
 }
 
@@ -206,7 +183,7 @@ bool CIMClient::IsOnline(const std::string& deviceId)
 {
     base::CSingleLock guard(&lock_, true);
     auto it = presence_.find(deviceId);
-    return it != presence_.end() && it->second == gloox::Presence::Available;
+    return it != presence_.end() && it->second == kXmppAvailable;
 }
 
 bool CIMClient::WaitUntilReady(std::stop_token stop)
@@ -226,38 +203,15 @@ std::string CIMClient::BoundJid()
     return boundJid_;
 }
 
-void CIMClient::AttachHandlers(gloox::MessageSession* session)
+void CIMClient::OnMessage(const std::string& deviceId, const std::string& body)
 {
-    session->registerMessageHandler(this);
-    // The session owns its filters.
-    messageEventFilter_ = new gloox::MessageEventFilter(session);
-    messageEventFilter_->registerMessageEventHandler(this);
-    chatStateFilter_ = new gloox::ChatStateFilter(session);
-    chatStateFilter_->registerChatStateHandler(this);
-}
-
-void CIMClient::handleMessageSession(gloox::MessageSession* session)
-{
-    session_ = session;
-    AttachHandlers(session);
-}
-
-void CIMClient::handleMessage(const gloox::Message& msg, gloox::MessageSession* session)
-{
-    // An error bounce may carry our own command back; it is no reply from the camera.
-    if (msg.subtype() == gloox::Message::Error)
-        return;
-    const std::string& body = msg.body("default");
-    if (body.empty())
-        return;
-    const std::string deviceId = session != nullptr ? session->target().username() : msg.from().username();
     HWND hwnd = notifyWnd_.load();
     if (hwnd == nullptr)
         return;
     PostImMessage(hwnd, std::make_unique<ImMessageRecord>(ImMessageRecord{deviceId, body}));
 }
 
-void CIMClient::onConnect()
+void CIMClient::OnConnected()
 {
     HWND hwnd = notifyWnd_.load();
     if (hwnd == nullptr)
@@ -269,23 +223,19 @@ void CIMClient::onConnect()
     PostMessage(hwnd, WM_IM_CONNECTED, 0, 0);
 }
 
-void CIMClient::onDisconnect(gloox::ConnectionError error)
+void CIMClient::OnDisconnected(int error)
 {
-    LOG(INFO) << "im断开连接 " << static_cast<int>(error);
+    LOG(INFO) << "im断开连接 " << error;
     connected_.store(false);
 }
 
-void CIMClient::handleRoster(const gloox::Roster& roster)
+void CIMClient::OnRoster(const std::vector<std::string>& names)
 {
     {
         base::CSingleLock guard(&lock_, true);
         // Every connection after a lost one delivers the whole roster again.
-        friends_.clear();
-        friendSet_.clear();
-        for (const auto& item : roster) {
-            friends_.push_back(item.second->name());
-            friendSet_.insert(item.second->name());
-        }
+        friends_ = names;
+        friendSet_ = std::unordered_set<std::string>(names.begin(), names.end());
     }
     HWND hwnd = notifyWnd_.load();
     if (hwnd == nullptr)
@@ -295,13 +245,9 @@ void CIMClient::handleRoster(const gloox::Roster& roster)
     PostMessage(hwnd, WM_IM_ROSTER, 0, 0);
 }
 
-void CIMClient::handleRosterPresence(const gloox::RosterItem& item, const std::string&,
-                                     gloox::Presence::PresenceType presence, const std::string&)
+void CIMClient::OnRosterPresence(const std::string& deviceId, XmppPresence presence)
 {
-    if (presence != gloox::Presence::Available && presence != gloox::Presence::Unavailable)
-        return;
-    const std::string deviceId = item.jidJID().username();
-    const int value = static_cast<int>(presence);
+    const int value = presence;
     base::CSingleLock guard(&lock_, true);
     auto it = presence_.find(deviceId);
     if (it != presence_.end() && it->second == value)
@@ -311,7 +257,7 @@ void CIMClient::handleRosterPresence(const gloox::RosterItem& item, const std::s
         PostPresence(hwnd, value, deviceId);
 }
 
-void CIMClient::handleLog(gloox::LogLevel, gloox::LogArea, const std::string& message)
+void CIMClient::OnLog(XmppLogKind, const std::string& line)
 {
-    LOG(INFO) << message;
+    LOG(INFO) << line;
 }

@@ -4,15 +4,8 @@
 #include "base/Sigleton.h"
 #include "glooxWrap/DeviceMessenger.h"
 #include "glooxWrap/Gate.h"
+#include "glooxWrap/XmppSession.h"
 #include "ui/WinDef.h"
-
-#include <gloox/chatstatehandler.h>
-#include <gloox/connectionlistener.h>
-#include <gloox/loghandler.h>
-#include <gloox/messageeventhandler.h>
-#include <gloox/messagehandler.h>
-#include <gloox/messagesessionhandler.h>
-#include <gloox/rosterlistener.h>
 
 #include <atomic>
 #include <chrono>
@@ -23,16 +16,14 @@
 #include <unordered_set>
 #include <vector>
 
-namespace gloox {
-class Client;
-class MessageSession;
-class ChatStateFilter;
-class MessageEventFilter;
-}
+class XmppLibrary;
 
 // The process-wide XMPP connection to the cameras' IM server: presence table, roster names, sends,
 // subscriptions, and the four events posted to the notify window (WM_IM_CONNECTED, WM_IM_MESSAGE,
 // WM_IM_ROSTER, WM_IM_PRESENCE; see glooxWrap/ImEvents.h for the payloads).
+//
+// The connection itself is an XmppSession of the IM library, loaded with the first ConnectServer
+// (XmppLibrary); the client reports to this object through XmppListener.
 //
 // Threads: ConnectServer runs on the IM thread, and so do all library callbacks. SendMsg, Subscribe,
 // IsFriend, IsOnline, GetFriends may be called from any thread. Subscribe only queues the request:
@@ -41,26 +32,21 @@ class MessageEventFilter;
 // while it processes input or sends, never while it waits); lock_ guards friends_, presence_ and the
 // subscription queue. The IM thread takes lock_ inside clientLock_; no one takes clientLock_ while
 // holding lock_.
-class CIMClient : public gloox::RosterListener,
-                  public gloox::MessageSessionHandler,
-                  public gloox::ConnectionListener,
-                  public gloox::LogHandler,
-                  public gloox::MessageEventHandler,
-                  public gloox::MessageHandler,
-                  public gloox::ChatStateHandler,
-                  public DeviceMessenger {
+class CIMClient : public XmppListener, public DeviceMessenger {
 public:
     static CIMClient* Instance() { return base::Sigleton<CIMClient>::Instance(); }
 
     // Public so that tests and benchmarks can run several clients in one process; the program uses
-    // Instance().
+    // Instance(). Without a library, the program's (XmppLibrary::Instance()).
     CIMClient();
+    explicit CIMClient(XmppLibrary& library);
     ~CIMClient() override;
 
     void SetNotifyWnd(HWND hwnd) { notifyWnd_.store(hwnd); }
 
     // Connects and runs the connection on the calling thread until it ends. Returns false when no
-    // connection could be opened, true once an opened connection has ended.
+    // connection could be opened (also when the IM library cannot be loaded), true once an opened
+    // connection has ended.
     bool ConnectServer(const std::string& user, const std::string& password, const std::string& domain,
                        const std::string& server, int port);
     // Ends the connection from any thread, also one that is still being started, and the reconnection
@@ -94,40 +80,13 @@ public:
     // The resource part of the address: a number from 0 to 9999 drawn after seeding with the time.
     static int DrawResourceNumber();
 
-    // gloox::RosterListener
-    void handleItemAdded(const gloox::JID&) override {}
-    void handleItemSubscribed(const gloox::JID&) override {}
-    void handleItemRemoved(const gloox::JID&) override {}
-    void handleItemUpdated(const gloox::JID&) override {}
-    void handleItemUnsubscribed(const gloox::JID&) override {}
-    void handleRoster(const gloox::Roster& roster) override;
-    void handleRosterPresence(const gloox::RosterItem& item, const std::string& resource,
-                              gloox::Presence::PresenceType presence, const std::string& status) override;
-    void handleSelfPresence(const gloox::RosterItem&, const std::string&, gloox::Presence::PresenceType,
-                            const std::string&) override {}
-    bool handleSubscriptionRequest(const gloox::JID&, const std::string&) override { return true; }
-    bool handleUnsubscriptionRequest(const gloox::JID&, const std::string&) override { return true; }
-    void handleNonrosterPresence(const gloox::Presence&) override {}
-    void handleRosterError(const gloox::IQ&) override {}
-
-    // gloox::MessageSessionHandler
-    void handleMessageSession(gloox::MessageSession* session) override;
-
-    // gloox::ConnectionListener
-    void onConnect() override;
-    void onDisconnect(gloox::ConnectionError error) override;
-    void onResourceBind(const std::string&) override {}
-    bool onTLSConnect(const gloox::CertInfo&) override { return true; }
-
-    // gloox::LogHandler
-    void handleLog(gloox::LogLevel level, gloox::LogArea area, const std::string& message) override;
-
-    // gloox::MessageEventHandler, gloox::ChatStateHandler
-    void handleMessageEvent(const gloox::JID&, gloox::MessageEventType) override {}
-    void handleChatState(const gloox::JID&, gloox::ChatStateType) override {}
-
-    // gloox::MessageHandler
-    void handleMessage(const gloox::Message& msg, gloox::MessageSession* session) override;
+    // XmppListener
+    void OnConnected() override;
+    void OnDisconnected(int error) override;
+    void OnRoster(const std::vector<std::string>& names) override;
+    void OnRosterPresence(const std::string& deviceId, XmppPresence presence) override;
+    void OnMessage(const std::string& deviceId, const std::string& body) override;
+    void OnLog(XmppLogKind kind, const std::string& line) override;
 
 private:
     void RunReceiveLoop();
@@ -135,14 +94,10 @@ private:
     // Sends queued subscription requests on the connection's socket while it has room and no input
     // waits, at most a batch.
     void SendQueuedSubscriptions(int fd);
-    void AttachHandlers(gloox::MessageSession* session);
 
+    XmppLibrary& library_;
     base::CCriticalSection clientLock_;
-    std::unique_ptr<gloox::Client> client_;                  // clientLock_
-    // The most recent session and its filters (owned by the session, so by the library).
-    gloox::MessageSession* session_ = nullptr;                 // clientLock_
-    gloox::ChatStateFilter* chatStateFilter_ = nullptr;        // clientLock_
-    gloox::MessageEventFilter* messageEventFilter_ = nullptr;  // clientLock_
+    std::unique_ptr<XmppSession> client_;  // clientLock_
     std::atomic<HWND> notifyWnd_{nullptr};
 
     base::CCriticalSection lock_;

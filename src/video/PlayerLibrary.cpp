@@ -1,56 +1,15 @@
 #include "video/PlayerLibrary.h"
 
-#include "app/LocalConfig.h"
-#include "app/ProgramFolders.h"
+#include "app/ProgramLibraryLoader.h"
 
-#include <dlfcn.h>
 #include <glog/logging.h>
-#include <link.h>
 
-#include <algorithm>
-#include <unistd.h>
 #include <utility>
-
-namespace {
-
-// The folders the dynamic linker searches for the executable's own libraries, in its order.
-std::vector<std::string> ExecutableSearchPath()
-{
-    std::vector<std::string> folders;
-    void* program = dlopen(nullptr, RTLD_LAZY);
-    Dl_serinfo size{};
-    if (program == nullptr || dlinfo(program, RTLD_DI_SERINFOSIZE, &size) != 0)
-        return folders;
-    std::vector<char> buffer(size.dls_size);
-    auto* info = reinterpret_cast<Dl_serinfo*>(buffer.data());
-    *info = size;
-    if (dlinfo(program, RTLD_DI_SERINFOSIZE, info) == 0 && dlinfo(program, RTLD_DI_SERINFO, info) == 0) {
-        for (unsigned i = 0; i < info->dls_cnt; ++i)
-            folders.push_back(std::string(info->dls_serpath[i].dls_name) + "/");
-    }
-    return folders;
-}
-
-}  // namespace
 
 PlayerLibrary& PlayerLibrary::Instance()
 {
-    static PlayerLibrary library(ProgramCandidates());
+    static PlayerLibrary library(ProgramLibraryLoader::ProgramCandidates(kFileName));
     return library;
-}
-
-std::vector<std::string> PlayerLibrary::ProgramCandidates()
-{
-    std::vector<std::string> folders = ProgramFolders::LibraryDirectories(LocalConfig::ExecutableDirectory());
-    for (std::string& folder : ExecutableSearchPath())
-        folders.push_back(std::move(folder));
-    std::vector<std::string> files;
-    for (const std::string& folder : folders) {
-        std::string file = folder + kFileName;
-        if (std::find(files.begin(), files.end(), file) == files.end())
-            files.push_back(std::move(file));
-    }
-    return files;
 }
 
 PlayerLibrary::PlayerLibrary(std::vector<std::string> files) : files_(std::move(files)) {}
@@ -81,40 +40,25 @@ void PlayerLibrary::SetHost(const PlayerHost& host)
 
 void PlayerLibrary::Load()
 {
-    std::string reasons;
-    for (const std::string& file : files_) {
-        if (access(file.c_str(), F_OK) != 0)
-            continue;
-        void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (handle == nullptr) {
-            reasons += std::string("; ") + dlerror();
-            continue;
-        }
-        Functions found;
-        std::string missing;
-#define KELVUE_PLAYER_LIBRARY_RESOLVE(name)                                         \
-    found.name = reinterpret_cast<decltype(found.name)>(dlsym(handle, #name)); \
-    if (found.name == nullptr)                                                     \
-        missing += " " #name;
-        KELVUE_PLAYER_LIBRARY_FUNCTIONS(KELVUE_PLAYER_LIBRARY_RESOLVE)
-#undef KELVUE_PLAYER_LIBRARY_RESOLVE
-        if (!missing.empty()) {
-            reasons += "; " + file + " lacks" + missing;
-            dlclose(handle);
-            continue;
-        }
-        functions_ = found;
-        loaded_ = true;
-        if (host_)
-            functions_.SetPlayerHost(&*host_);
-        LOG(INFO) << "the player library was loaded from " << file;
+    static const std::vector<const char*> kNames = {
+#define KELVUE_PLAYER_LIBRARY_NAME(name) #name,
+        KELVUE_PLAYER_LIBRARY_FUNCTIONS(KELVUE_PLAYER_LIBRARY_NAME)
+#undef KELVUE_PLAYER_LIBRARY_NAME
+    };
+    std::string file;
+    const std::optional<std::vector<void*>> addresses =
+        ProgramLibraryLoader::OpenFirst(files_, kFileName, kNames, file, failure_);
+    if (!addresses) {
+        LOG(ERROR) << "the player library could not be loaded, no video can play: " << failure_;
         return;
     }
-    if (reasons.empty()) {
-        reasons = std::string("; no ") + kFileName + " among";
-        for (const std::string& file : files_)
-            reasons += " " + file;
-    }
-    failure_ = reasons.substr(2);
-    LOG(ERROR) << "the player library could not be loaded, no video can play: " << failure_;
+    size_t next = 0;
+#define KELVUE_PLAYER_LIBRARY_ASSIGN(name) \
+    functions_.name = reinterpret_cast<decltype(functions_.name)>((*addresses)[next++]);
+    KELVUE_PLAYER_LIBRARY_FUNCTIONS(KELVUE_PLAYER_LIBRARY_ASSIGN)
+#undef KELVUE_PLAYER_LIBRARY_ASSIGN
+    loaded_ = true;
+    if (host_)
+        functions_.SetPlayerHost(&*host_);
+    LOG(INFO) << "the player library was loaded from " << file;
 }

@@ -30,13 +30,8 @@ public:
 #undef KELVUE_PLAYER_LIBRARY_POINTER
     };
 
-    // The program's library, from the first of ProgramCandidates() that loads.
+    // The program's library, from the first of ProgramLibraryLoader::ProgramCandidates that loads.
     static PlayerLibrary& Instance();
-    // Beside the executable, in the installed package's library folder (ProgramFolders), then in the
-    // folders the dynamic linker searches for the executable (its RUNPATH in the build, LD_LIBRARY_PATH,
-    // the system's). Absolute paths: dlopen's own search is not used, as a sanitizer's interception
-    // of dlopen hides the executable's RUNPATH from it.
-    static std::vector<std::string> ProgramCandidates();
 
     // A library to be loaded from the first of these files that loads, when first asked for.
     explicit PlayerLibrary(std::vector<std::string> files);

@@ -1,12 +1,15 @@
 // What the program has loaded by the time its log-in window shows: nothing of the player library, the
 // multimedia stack or the sound server's library (they come with the first player that opens), no
-// libcurl (it comes with the first request) and no QML engine (which Qt's Designer plugins would bring).
+// libcurl (it comes with the first request), no gloox or its TLS stack (they come with the IM
+// connection) and no QML engine (which Qt's Designer plugins would bring).
 #include "UiTestKit.h"
 #include "support/MappedLibraries.h"
 
 #include "app/LocalConfig.h"
 #include "duiWrap/CLoginFrameWnd.h"
+#include "glooxWrap/CIMClient.h"
 #include "service/HttpTransport.h"
+#include "support/LoopbackPort.h"
 #include "video/PlayerManager.h"
 #include "video/VideoSurfaceHost.h"
 
@@ -27,6 +30,10 @@ const std::set<std::string> kPlayerStack = {"libffplayer", "libavcodec", "libavf
 
 std::set<std::string> PlayerStackMapped() { return LibrariesNamed(MappedLibraries(::getpid()), kPlayerStack); }
 std::set<std::string> CurlMapped() { return LibrariesNamed(MappedLibraries(::getpid()), {"libcurl"}); }
+std::set<std::string> ImStackMapped()
+{
+    return LibrariesNamed(MappedLibraries(::getpid()), {"libkelvue_xmpp", "libgloox", "libgnutls", "libnettle"});
+}
 
 TEST(LoginLibraries, ThePlayerLibraryLoadsWithTheFirstOpenNotWithTheLogInWindow)
 {
@@ -42,6 +49,7 @@ TEST(LoginLibraries, ThePlayerLibraryLoadsWithTheFirstOpenNotWithTheLogInWindow)
         uitest::Pump(50);
         EXPECT_EQ(std::set<std::string>(), PlayerStackMapped());
         EXPECT_EQ(std::set<std::string>(), CurlMapped());
+        EXPECT_EQ(std::set<std::string>(), ImStackMapped());
         EXPECT_EQ(std::set<std::string>(), LibrariesNamed(MappedLibraries(::getpid()), {"libQt6Qml", "libQt6Quick"}))
             << "the skin loader brought in Qt's Designer plugins";
         std::cout << "libraries mapped with the log-in window shown (offscreen): " << MappedLibraries(::getpid()).size()
@@ -67,6 +75,14 @@ TEST(LoginLibraries, LibcurlLoadsWithTheFirstRequest)
     // Nothing listens on the discard port: the request fails, after libcurl has been loaded for it.
     EXPECT_EQ(kGetJsonError, HttpPostJson("Login", "{}", "127.0.0.1", 9));
     EXPECT_EQ(1u, CurlMapped().size());
+}
+
+TEST(LoginLibraries, TheImLibraryAndGlooxLoadWithTheFirstConnection)
+{
+    CIMClient client;
+    // Nothing listens there: the connection fails, after the IM library has been loaded for it.
+    EXPECT_FALSE(client.ConnectServer("13800138000", "pw", KELVUE_DEVICE_DOMAIN, "127.0.0.1", FreeLoopbackPort()));
+    EXPECT_EQ(4u, ImStackMapped().size()) << "the IM library, gloox, gnutls and nettle";
 }
 
 }  // namespace

@@ -160,18 +160,18 @@ TEST_F(PrivateServer, RebootedCameraGoesOfflineAndComesBackWithTheOnlineSequence
 
 namespace {
 
-// The IM client, noting on which thread each subscription request went out (gloox logs every stanza
-// it sends, on the sending thread).
+// The IM client, noting on which thread each subscription request went out (the IM library logs every
+// stanza it sends, on the sending thread).
 class SubscriptionWatch : public CIMClient {
 public:
-    void handleLog(gloox::LogLevel level, gloox::LogArea area, const std::string& message) override
+    void OnLog(XmppLogKind kind, const std::string& message) override
     {
-        if (area == gloox::LogAreaXmlOutgoing && message.find("<presence") != std::string::npos &&
+        if (kind == XmppLogKind::Sent && message.find("<presence") != std::string::npos &&
             message.find("'subscribe'") != std::string::npos) {
             std::lock_guard<std::mutex> lock(mutex_);
             senders_.push_back(std::this_thread::get_id());
         }
-        CIMClient::handleLog(level, area, message);
+        CIMClient::OnLog(kind, message);
     }
     std::vector<std::thread::id> Senders()
     {

@@ -1,6 +1,7 @@
 #include "glooxWrap/CIMClient.h"
 #include "glooxWrap/Gate.h"
 #include "glooxWrap/ImEvents.h"
+#include "glooxWrap/XmppLibrary.h"
 #include "support/LoopbackPort.h"
 #include "ui/MessageTarget.h"
 #include "ui/WindowMessages.h"
@@ -10,7 +11,13 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <filesystem>
+#include <fstream>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -112,4 +119,92 @@ TEST_F(ImClient, UnreachableServerPostsNothingAndRefusesSends)
     EXPECT_FALSE(client.IsOnline(""));
     EXPECT_FALSE(client.IsFriend("cam1"));
     EXPECT_EQ(0u, client.BoundJid().rfind(std::string("13800138000@") + KELVUE_DEVICE_DOMAIN + "/", 0));
+}
+
+namespace {
+
+// Files that are no IM library: a missing one, a text file, a library without the factory.
+class ImLibraryFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        notALibrary_ = std::filesystem::temp_directory_path().string() + "/libkelvue_xmpp-text-" + std::to_string(::getpid()) + ".so";
+        std::ofstream(notALibrary_) << "not a library\n";
+    }
+    void TearDown() override { std::filesystem::remove(notALibrary_); }
+
+    std::vector<std::string> Unusable() const { return {"/nonexistent/libkelvue_xmpp.so", notALibrary_, OTHER_LIBRARY}; }
+
+    std::string notALibrary_;
+};
+
+// A loopback server that accepts connections and never answers.
+class SilentServer {
+public:
+    SilentServer()
+    {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(fd_, 4) != 0 ||
+            ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+            ADD_FAILURE() << "no loopback listener";
+        port_ = ntohs(address.sin_port);
+    }
+    ~SilentServer() { ::close(fd_); }
+    int Port() const { return port_; }
+    // Whether a client has connected (the connection is taken from the queue).
+    bool Connected()
+    {
+        pollfd ready{fd_, POLLIN, 0};
+        return ::poll(&ready, 1, 0) == 1;
+    }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
+}  // namespace
+
+TEST_F(ImLibraryFiles, TheFirstFileThatLoadsWithTheFactoryIsTakenOnceAndTheBuildsLibraryIsFound)
+{
+    std::vector<std::string> files = Unusable();
+    files.push_back(KELVUE_XMPP_LIBRARY);
+    XmppLibrary library(files);
+    const XmppLibrary::Factory factory = library.Get();
+    ASSERT_NE(nullptr, factory) << library.Failure();
+    EXPECT_EQ(factory, library.Get());
+    EXPECT_EQ("", library.Failure());
+    // The program's own search finds the build's library (through the test's RUNPATH).
+    EXPECT_NE(nullptr, XmppLibrary::Instance().Get()) << XmppLibrary::Instance().Failure();
+}
+
+TEST_F(ImLibraryFiles, WithoutTheLibraryEveryConnectionFailsWithoutTouchingTheServerAndTheReasonIsKept)
+{
+    XmppLibrary library(Unusable());
+    Recorder window;
+    SilentServer server;
+    CIMClient client(library);
+    client.SetNotifyWnd(window.GetHWND());
+    // As the reconnection loop does: every attempt fails at once, the library is looked for once.
+    EXPECT_FALSE(client.ConnectServer("13800138000", "pw", KELVUE_DEVICE_DOMAIN, "127.0.0.1", server.Port()));
+    EXPECT_FALSE(client.ConnectServer("13800138000", "pw", KELVUE_DEVICE_DOMAIN, "127.0.0.1", server.Port()));
+    EXPECT_FALSE(server.Connected());
+    const std::string failure = library.Failure();
+    EXPECT_NE(std::string::npos, failure.find(notALibrary_)) << failure;
+    EXPECT_NE(std::string::npos, failure.find(std::string(OTHER_LIBRARY) + " lacks CreateXmppSession")) << failure;
+    client.SendMsg(DeviceJid("cam1"), "{\"cmd\":4}");
+    client.Subscribe(DeviceJid("cam1"));
+    Pump(50);
+    EXPECT_TRUE(window.texts.empty());
+    EXPECT_FALSE(client.IsConnected());
+    EXPECT_EQ(0, client.ConnectionCount());
+    EXPECT_FALSE(client.ConnectedGate().IsOpen());
+
+    XmppLibrary nowhere({});
+    EXPECT_EQ(nullptr, nowhere.Get());
+    EXPECT_EQ("no libkelvue_xmpp.so among", nowhere.Failure());
 }
