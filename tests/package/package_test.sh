@@ -31,8 +31,8 @@ sim_deb=$(ls "$scratch"/out/kelvue-sim_*.deb)
 dpkg-deb --info "$client_deb" > "$scratch/info"
 depends=$(sed -n 's/^ Depends: //p' "$scratch/info")
 [ -n "$depends" ] || { cat "$scratch/info" >&2; fail "dpkg-deb --info lists no Depends"; }
-# libc6 and Qt from the executable, gloox/curl/glog from the client, FFmpeg, libyuv and PulseAudio's simple API
-# from the private player library (which the executable loads at run time).
+# libc6 and Qt from the executable, curl/glog from the client, FFmpeg, libyuv and PulseAudio's simple API
+# from the private player library, gloox from the private IM library (both loaded at run time).
 for dependency in libc6 libqt6widgets6 libqt6uitools6 libqt6svg6 libgloox libcurl4 libjsoncpp libtinyxml \
                   libgoogle-glog libavcodec libavformat libswscale libyuv libpulse0 fonts-wqy-microhei; do
   grep -q "$dependency" <<< "$depends" || fail "Depends lacks $dependency: $depends"
@@ -44,7 +44,8 @@ dpkg-deb --field "$sim_deb" Depends | grep -q prosody || fail "kelvue-sim does n
 
 # --- Contents -----------------------------------------------------------------------------------------
 dpkg-deb -c "$client_deb" | awk '{print $6}' | sed 's|/$||' | sort > "$scratch/client.list"
-for file in ./usr/bin/kelvue ./usr/lib/kelvue/libffplayer.so ./usr/share/applications/kelvue.desktop \
+for file in ./usr/bin/kelvue ./usr/lib/kelvue/libffplayer.so ./usr/lib/kelvue/libkelvue_xmpp.so \
+            ./usr/share/applications/kelvue.desktop \
             ./usr/share/icons/hicolor/scalable/apps/kelvue.svg ./usr/share/icons/hicolor/16x16/apps/kelvue.png \
             ./usr/share/icons/hicolor/48x48/apps/kelvue.png ./usr/share/icons/hicolor/256x256/apps/kelvue.png \
             ./usr/share/doc/kelvue/copyright ./usr/share/man/man1/kelvue.1.gz; do
@@ -61,16 +62,20 @@ for file in ./usr/lib/kelvue-sim/cloudsim ./usr/lib/kelvue-sim/camsim ./usr/bin/
   grep -qxF "$file" "$scratch/sim.list" || fail "the service package lacks $file"
 done
 
-# --- The unpacked client: the player stack is not linked, the private library resolves ----------------
-# The client loads usr/lib/kelvue/libffplayer.so, relative to itself, when the first player opens.
+# --- The unpacked client: the player and IM stacks are not linked, the private libraries resolve ------
+# The client loads usr/lib/kelvue/libffplayer.so, relative to itself, when the first player opens, and
+# usr/lib/kelvue/libkelvue_xmpp.so when the IM connection first starts.
 root=$scratch/root
 dpkg-deb -x "$client_deb" "$root"
 client=$root/usr/bin/kelvue
 ldd "$client" > "$scratch/ldd"
 grep -q "not found" "$scratch/ldd" && { cat "$scratch/ldd" >&2; fail "unresolved libraries"; }
 grep -E 'libffplayer|libav|libsw|libpulse' "$scratch/ldd" && fail "the client links the player stack at load time"
-ldd "$root/usr/lib/kelvue/libffplayer.so" > "$scratch/ldd-player"
-grep -q "not found" "$scratch/ldd-player" && { cat "$scratch/ldd-player" >&2; fail "the player library's libraries are unresolved"; }
+grep -E 'libkelvue_xmpp|libgloox|libgnutls' "$scratch/ldd" && fail "the client links the IM stack at load time"
+for library in libffplayer.so libkelvue_xmpp.so; do
+  ldd "$root/usr/lib/kelvue/$library" > "$scratch/ldd-$library"
+  grep -q "not found" "$scratch/ldd-$library" && { cat "$scratch/ldd-$library" >&2; fail "the libraries of $library are unresolved"; }
+done
 
 # --- Running it as installed ----------------------------------------------------------------------------
 home=$scratch/home
