@@ -34,9 +34,9 @@ public:
     // True when the program folder is the user's data folder rather than the executable's folder.
     bool IsInstalled() const { return installed_; }
 
-    // The folders the program's own libraries (the player library) are looked for in, in order: the
-    // executable's folder (a self-contained folder), then the installed package's private library folder
-    // <prefix>/lib/kelvue/. Each ends in "/".
+    // The folders the program's own libraries (the player library, the IM library) are looked for in,
+    // in order: the executable's folder (a self-contained folder), then the installed package's private
+    // library folder <prefix>/lib/kelvue/. Each ends in "/".
     static std::vector<std::string> LibraryDirectories(const std::string& executableDirectory);
 
     // The user's data folder of the program: $XDG_DATA_HOME/kelvue/ when that is an absolute path, else

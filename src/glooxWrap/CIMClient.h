@@ -37,7 +37,8 @@ public:
     static CIMClient* Instance() { return base::Sigleton<CIMClient>::Instance(); }
 
     // Public so that tests and benchmarks can run several clients in one process; the program uses
-    // Instance(). Without a library, the program's (XmppLibrary::Instance()).
+    // Instance(). The connection comes from the program's IM library (XmppLibrary::Instance()), or
+    // from the given one (tests of a missing library).
     CIMClient();
     explicit CIMClient(XmppLibrary& library);
     ~CIMClient() override;
