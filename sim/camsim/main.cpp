@@ -103,6 +103,8 @@ int main(int argc, char** argv)
         std::cerr << "camsim: " << error << "\n" << kUsage;
         return 2;
     }
+    // A client or the IM server that goes away while a camera writes to it must not end the cameras.
+    std::signal(SIGPIPE, SIG_IGN);
     // SIGTERM and SIGINT are taken by one thread that stops the control server; every other thread
     // inherits the blocked mask.
     sigset_t signals;

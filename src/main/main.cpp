@@ -7,6 +7,7 @@
 #include "duiWrap/ProgramExit.h"
 #include "glooxWrap/CIMClient.h"
 #include "glooxWrap/DeviceMessenger.h"
+#include "glooxWrap/XmppLibrary.h"
 #include "service/CurlLibrary.h"
 #include "service/DeviceMgr.h"
 #include "ui/CPaintManagerUI.h"
@@ -16,11 +17,15 @@
 #include <QIcon>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdlib>
 #include <thread>
 
 int main(int argc, char** argv)
 {
+    // A peer that goes away while the client writes to it (the IM server, a camera's stream) must not
+    // end the program: the write fails with EPIPE and the connection's own error handling takes over.
+    std::signal(SIGPIPE, SIG_IGN);
     QApplication app(argc, argv);
     StartupEnvironment::Prepare(argv[0]);
     ProgramExit::Prepare();
@@ -30,12 +35,16 @@ int main(int argc, char** argv)
     // The menu entry and icon of the installed package (the icon theme's "kelvue").
     QGuiApplication::setDesktopFileName(QStringLiteral("kelvue"));
     // What the log-in window does not need waits until it shows: the icon theme lookup parses the
-    // theme's index, the launcher asks programs for the desktop folder, and libcurl is loaded (on a
-    // thread, ready for the log-in request) with its twenty libraries.
+    // theme's index, the launcher asks programs for the desktop folder, and libcurl and the IM library
+    // are loaded (on a thread, ready for the log-in request and the IM connection after it) with their
+    // thirty libraries.
     QTimer::singleShot(0, [] {
         QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("kelvue")));
         StartupEnvironment::RefreshDesktopLauncher();
-        std::thread([] { CurlLibrary::Get(); }).detach();
+        std::thread([] {
+            CurlLibrary::Get();
+            XmppLibrary::Instance().Get();
+        }).detach();
     });
     InstallVideoSurfaceHost();
     // A camera bound from a dialog is subscribed to at once, unless the roster already holds it.

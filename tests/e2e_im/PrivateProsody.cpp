@@ -56,6 +56,10 @@ bool Listening(int port)
 
 PrivateProsody::PrivateProsody()
 {
+    // The server is stopped and killed under this process's connected clients (the client under test,
+    // simulated cameras): as in the programs, their writes to a closed connection must fail with EPIPE
+    // rather than end the process.
+    ::signal(SIGPIPE, SIG_IGN);
     char pattern[] = "/tmp/kelvue-prosody-XXXXXX";
     run_ = ::mkdtemp(pattern);
     std::filesystem::create_directories(HostFolder() + "/accounts");

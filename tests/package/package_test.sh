@@ -105,6 +105,10 @@ run_client() {
     sleep 0.1
   done
   "$check" || { cat "$scratch/client.out" "$log" >&2 || true; fail "$check: not within ${limit}s"; }
+  # A peer that goes away while the client writes to it must not end the client (SIGPIPE, bit 13).
+  local ignored
+  ignored=$(awk '/^SigIgn:/ { print $2 }' "/proc/$client_pid/status")
+  (( (16#$ignored >> 12) & 1 )) || fail "the client does not ignore SIGPIPE (SigIgn $ignored)"
   kill -TERM "$client_pid"
   for ((i = 0; i < 200; i++)); do kill -0 "$client_pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$client_pid" 2>/dev/null && fail "the client did not end after SIGTERM"
