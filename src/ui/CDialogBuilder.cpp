@@ -92,8 +92,16 @@ void CDialogBuilder::ApplyTheme()
     if (app == nullptr)
         return;
     const QString sheet = ThemeStyleSheet();
-    if (app->styleSheet() != sheet)
-        app->setStyleSheet(sheet);
+    if (app->styleSheet() == sheet)
+        return;
+    app->setStyleSheet(sheet);
+    // The theme's font becomes the application's as well. Widgets measure text before they are
+    // polished (a line edit lays out its text as it is built), and with another application font the
+    // engines of a font that no widget shows were loaded first: several milliseconds of the log-in
+    // window's start.
+    QWidget themed;
+    themed.ensurePolished();
+    QApplication::setFont(themed.font());
 }
 
 CControlUI* CDialogBuilder::BuildItem(QWidget* root, CPaintManagerUI* manager)
