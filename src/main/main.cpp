@@ -13,6 +13,8 @@
 #include "ui/CPaintManagerUI.h"
 #include "video/VideoSurfaceHost.h"
 
+#include <fontconfig/fontconfig.h>
+
 #include <QApplication>
 #include <QIcon>
 #include <QTimer>
@@ -26,6 +28,9 @@ int main(int argc, char** argv)
     // A peer that goes away while the client writes to it (the IM server, a camera's stream) must not
     // end the program: the write fails with EPIPE and the connection's own error handling takes over.
     std::signal(SIGPIPE, SIG_IGN);
+    // Fontconfig reads its configuration (some forty files) on the other core while the application
+    // connects to the display; the log-in window's first text then finds it read.
+    std::thread([] { FcInit(); }).detach();
     QApplication app(argc, argv);
     StartupEnvironment::Prepare(argv[0]);
     ProgramExit::Prepare();
