@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -489,6 +490,12 @@ TEST_F(ToolkitWindow, TheThemeIsSetOnceAndReachesEveryWindow)
     EXPECT_EQ(theme, qApp->styleSheet());
     EXPECT_TRUE(dialog.GetWidget()->styleSheet().isEmpty());
     EXPECT_TRUE(inner.GetWidget()->styleSheet().isEmpty());
+    // Text measured before a widget is polished (a line edit lays out its text as it is built) is
+    // measured in the font the theme draws it with: the application's font is the theme's.
+    QLineEdit unpolished;
+    const QFont themed = dialog.FindControl("okbtn")->GetWidget()->font();
+    EXPECT_EQ(themed.families(), unpolished.font().families());
+    EXPECT_EQ(themed.pixelSize(), unpolished.font().pixelSize());
 
     // The theme's button face (#2c3440) inside the button's border, in both windows.
     for (TestWindow* window : {&dialog, &inner}) {
