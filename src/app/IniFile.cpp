@@ -218,7 +218,10 @@ bool IniFile::WriteString(const std::string& section, const std::string& key, co
         key.find('=') != std::string::npos)
         return false;
     std::string content;
-    AtomicFile::Read(path_, content);  // a missing file is created
+    // A missing file is created. One that is there but cannot be read is left alone: rewritten from
+    // nothing, it would keep this one entry and lose every other setting.
+    if (!AtomicFile::Read(path_, content) && access(path_.c_str(), F_OK) == 0)
+        return false;
     std::vector<Line> lines = SplitLines(content);
     std::string eol = (!lines.empty() && lines.front().ending == "\r\n") ? "\r\n" : "\n";
     if (!lines.empty() && lines.back().ending.empty())

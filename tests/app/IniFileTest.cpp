@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -83,6 +85,37 @@ TEST_F(IniFileTest, RefusesWhatWouldBreakTheFileAndReportsUnwritableFolders)
     EXPECT_FALSE(ini.WriteString("s", " ", "v"));
     EXPECT_FALSE(IniFile(PathOf("no-folder/r.ini")).WriteString("s", "k", "v"));
     EXPECT_FALSE(std::filesystem::exists(PathOf("r.ini")));
+}
+
+TEST_F(IniFileTest, AFileThatCannotBeReadIsNotRewrittenFromNothing)
+{
+    const std::string path = PathOf("unreadable.ini");
+    const std::string content = "[config]\nvideopath=/rec\npicpath=/pic\n";
+    WriteFile(path, content);
+    chmod(path.c_str(), 0200);
+    // The write runs as a user who may write the file but not read it: as root (who reads anything),
+    // in a child that has become "nobody", owner of the folder and the file.
+    bool written = true;
+    if (geteuid() != 0) {
+        written = IniFile(path).WriteString("config", "revalarm", "1");
+    } else {
+        ASSERT_EQ(0, chown(folder_.Path().c_str(), 65534, 65534));
+        ASSERT_EQ(0, chown(path.c_str(), 65534, 65534));
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const bool asNobody = setgid(65534) == 0 && setuid(65534) == 0;
+            _exit(!asNobody ? 2 : IniFile(path).WriteString("config", "revalarm", "1") ? 1 : 0);
+        }
+        int status = 0;
+        ASSERT_EQ(child, waitpid(child, &status, 0));
+        ASSERT_TRUE(WIFEXITED(status));
+        ASSERT_NE(2, WEXITSTATUS(status)) << "could not become nobody";
+        written = WEXITSTATUS(status) == 1;
+    }
+    EXPECT_FALSE(written);
+    chmod(path.c_str(), 0600);
+    EXPECT_EQ(content, ReadFile(path));
 }
 
 TEST_F(IniFileTest, OwnerOnlyFilesStaySoAndNoTemporaryFileIsLeft)
