@@ -3,6 +3,7 @@
 #include "FakeHost.h"
 #include "MediaProbe.h"
 #include "StreamServerSuite.h"
+#include "support/UnusableLibraries.h"
 #include "ui/MessageTarget.h"
 #include "ui/WindowMessages.h"
 #include "video/CMediaPlayerObserver.h"
@@ -16,8 +17,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <unistd.h>
@@ -242,26 +241,15 @@ TEST_F(PlayerWrapper, OpenOnAnActivePlayerOnlyReplacesAddressAndWindow)
     Manager().Stop(id);
 }
 
-// The loader over files that cannot serve as the player library: one that is missing, one that is no
-// library, and a library that lacks the player's functions.
+// The loader over files that cannot serve as the player library.
 class PlayerLibraryFiles : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        notALibrary_ = std::filesystem::temp_directory_path().string() + "/libffplayer-text-" + std::to_string(::getpid()) + ".so";
-        std::ofstream(notALibrary_) << "not a library\n";
-    }
-    void TearDown() override { std::filesystem::remove(notALibrary_); }
-
-    std::vector<std::string> Unusable() const { return {"/nonexistent/libffplayer.so", notALibrary_, kOtherLibrary}; }
-
-    static constexpr const char* kOtherLibrary = OTHER_LIBRARY;
-    std::string notALibrary_;
+    const UnusableLibraries unusable_{"libffplayer.so", OTHER_LIBRARY};
 };
 
 TEST_F(PlayerLibraryFiles, TheFirstFileThatLoadsWithEveryFunctionIsTakenOnce)
 {
-    std::vector<std::string> files = Unusable();
+    std::vector<std::string> files = unusable_.Files();
     files.push_back(FFPLAYER_LIBRARY);
     PlayerLibrary library(files);
     const PlayerLibrary::Functions* functions = library.Get();
@@ -277,13 +265,13 @@ TEST_F(PlayerLibraryFiles, TheFirstFileThatLoadsWithEveryFunctionIsTakenOnce)
 
 TEST_F(PlayerLibraryFiles, WithoutALoadableLibraryPlayersRefuseEveryOpenAndTheReasonIsKept)
 {
-    PlayerLibrary library(Unusable());
+    PlayerLibrary library(unusable_.Files());
     EXPECT_EQ(nullptr, library.Get());
     EXPECT_EQ(nullptr, library.Get());
     const std::string failure = library.Failure();
-    EXPECT_NE(std::string::npos, failure.find(notALibrary_)) << failure;
+    EXPECT_NE(std::string::npos, failure.find(unusable_.NotALibrary())) << failure;
     EXPECT_NE(std::string::npos,
-              failure.find(std::string(kOtherLibrary) + " lacks CreatePlayerObject DeletePlayerObject SetPlayerHost"))
+              failure.find(unusable_.OtherLibrary() + " lacks CreatePlayerObject DeletePlayerObject SetPlayerHost"))
         << failure;
     library.SetHost(PlayerHost{});  // kept for a library that never comes: nothing to call
 

@@ -3,6 +3,7 @@
 #include "glooxWrap/ImEvents.h"
 #include "glooxWrap/XmppLibrary.h"
 #include "support/LoopbackPort.h"
+#include "support/UnusableLibraries.h"
 #include "ui/MessageTarget.h"
 #include "ui/WindowMessages.h"
 
@@ -11,8 +12,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
-#include <filesystem>
-#include <fstream>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -123,19 +122,10 @@ TEST_F(ImClient, UnreachableServerPostsNothingAndRefusesSends)
 
 namespace {
 
-// Files that are no IM library: a missing one, a text file, a library without the factory.
+// The loader over files that cannot serve as the IM library.
 class ImLibraryFiles : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        notALibrary_ = std::filesystem::temp_directory_path().string() + "/libkelvue_xmpp-text-" + std::to_string(::getpid()) + ".so";
-        std::ofstream(notALibrary_) << "not a library\n";
-    }
-    void TearDown() override { std::filesystem::remove(notALibrary_); }
-
-    std::vector<std::string> Unusable() const { return {"/nonexistent/libkelvue_xmpp.so", notALibrary_, OTHER_LIBRARY}; }
-
-    std::string notALibrary_;
+    const UnusableLibraries unusable_{"libkelvue_xmpp.so", OTHER_LIBRARY};
 };
 
 // A loopback server that accepts connections and never answers.
@@ -171,7 +161,7 @@ private:
 
 TEST_F(ImLibraryFiles, TheFirstFileThatLoadsWithTheFactoryIsTakenOnceAndTheBuildsLibraryIsFound)
 {
-    std::vector<std::string> files = Unusable();
+    std::vector<std::string> files = unusable_.Files();
     files.push_back(KELVUE_XMPP_LIBRARY);
     XmppLibrary library(files);
     const XmppLibrary::Factory factory = library.Get();
@@ -184,7 +174,7 @@ TEST_F(ImLibraryFiles, TheFirstFileThatLoadsWithTheFactoryIsTakenOnceAndTheBuild
 
 TEST_F(ImLibraryFiles, WithoutTheLibraryEveryConnectionFailsWithoutTouchingTheServerAndTheReasonIsKept)
 {
-    XmppLibrary library(Unusable());
+    XmppLibrary library(unusable_.Files());
     Recorder window;
     SilentServer server;
     CIMClient client(library);
@@ -194,8 +184,8 @@ TEST_F(ImLibraryFiles, WithoutTheLibraryEveryConnectionFailsWithoutTouchingTheSe
     EXPECT_FALSE(client.ConnectServer("13800138000", "pw", KELVUE_DEVICE_DOMAIN, "127.0.0.1", server.Port()));
     EXPECT_FALSE(server.Connected());
     const std::string failure = library.Failure();
-    EXPECT_NE(std::string::npos, failure.find(notALibrary_)) << failure;
-    EXPECT_NE(std::string::npos, failure.find(std::string(OTHER_LIBRARY) + " lacks CreateXmppSession")) << failure;
+    EXPECT_NE(std::string::npos, failure.find(unusable_.NotALibrary())) << failure;
+    EXPECT_NE(std::string::npos, failure.find(unusable_.OtherLibrary() + " lacks CreateXmppSession")) << failure;
     client.SendMsg(DeviceJid("cam1"), "{\"cmd\":4}");
     client.Subscribe(DeviceJid("cam1"));
     Pump(50);
