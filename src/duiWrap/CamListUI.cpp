@@ -103,15 +103,22 @@ void CamListUI::DoEvent(TEventUI& event)
     CListUI::DoEvent(event);
 }
 
-CListLabelExElementUI* CamListUI::MakeElement(DeviceNode* node) const
+QString CamListUI::RowName() const
+{
+    return GetName() + QStringLiteral("item");
+}
+
+CListLabelExElementUI* CamListUI::MakeElement(DeviceNode* node, const QString& rowName)
 {
     auto* element = new CListLabelExElementUI;
     element->SetContextMenuUsed(true);
-    element->SetName(GetName() + QStringLiteral("item"));
+    element->SetName(rowName);
     element->SetTag(reinterpret_cast<UINT_PTR>(node));
     element->SetText(QString::fromStdString(node->rowText));
     if (node->level == 0)
         element->SetBkImage(QString::fromUtf8(RowMarkup::kTopRowBackground));
+    if (!node->rowVisible)
+        element->SetVisible(false);
     return element;
 }
 
@@ -130,8 +137,9 @@ void CamListUI::ApplyRowState(size_t row)
 
 void CamListUI::RowsInserted(size_t first, size_t count)
 {
+    const QString rowName = RowName();
     for (size_t i = first; i < first + count; ++i)
-        CListUI::AddAt(MakeElement(rows_.NodeAt(i)), static_cast<int>(i));
+        CListUI::AddAt(MakeElement(rows_.NodeAt(i), rowName), static_cast<int>(i));
 }
 
 void CamListUI::RowsAboutToBeRemoved(size_t first, size_t count)
@@ -148,12 +156,10 @@ void CamListUI::RowsChanged(size_t first, size_t last)
 
 void CamListUI::RowsReset()
 {
-    CListUI::RemoveAll();
-    // All rows go in shown, then the hidden ones are hidden: hiding a row while later rows are still
-    // being appended would make each append cost more.
+    const QString rowName = RowName();
+    std::vector<CListElementUI*> elements;
+    elements.reserve(rows_.RowCount());
     for (size_t i = 0; i < rows_.RowCount(); ++i)
-        CListUI::AddAt(MakeElement(rows_.NodeAt(i)), static_cast<int>(i));
-    for (size_t i = 0; i < rows_.RowCount(); ++i)
-        if (!rows_.NodeAt(i)->rowVisible)
-            ElementAt(static_cast<int>(i))->SetVisible(false);
+        elements.push_back(MakeElement(rows_.NodeAt(i), rowName));
+    CListUI::ReplaceAll(std::move(elements));
 }

@@ -52,7 +52,9 @@ private:
     void RowsAboutToBeReset() override {}
     void RowsReset() override;
 
-    CListLabelExElementUI* MakeElement(DeviceNode* node) const;
+    // rowName: the name every row of this list has (made once per batch of rows).
+    static CListLabelExElementUI* MakeElement(DeviceNode* node, const QString& rowName);
+    QString RowName() const;
     void ApplyRowState(size_t row);
 
     DeviceNodeRows rows_;

@@ -27,6 +27,7 @@ DeviceNode* DeviceListBuilder::RebuildDeviceTree(DeviceNodeRows& rows, const std
 void DeviceListBuilder::BuildNode(DeviceNodeRows& rows, const NodeRecord& record, DeviceNode* parent, DeviceMessenger& im)
 {
     DeviceNode* row = rows.AddNode(RowMarkup::kNodeIcon + RowMarkup::Name(record.nodeName), true, record.nodeId, parent);
+    row->children.reserve(record.childDevices.size() + record.childNodes.size());
     for (const DeviceRecord& device : record.childDevices) {
         if (!im.IsFriend(device.deviceId))
             im.Subscribe(DeviceJid(device.deviceId));

@@ -161,12 +161,27 @@ bool CListUI::RemoveAt(int index)
 
 void CListUI::RemoveAll()
 {
+    ReplaceAll({});
+}
+
+void CListUI::ReplaceAll(std::vector<CListElementUI*> elements)
+{
     model_->BeginReset();
-    std::vector<CListElementUI*> old;
-    old.swap(items_);
-    hidden_.clear();
+    items_.swap(elements);  // elements now holds the old rows
+    hidden_.assign(items_.size(), false);
+    for (size_t i = 0; i < items_.size(); ++i) {
+        CListElementUI* element = items_[i];
+        element->SetOwner(this);
+        element->SetManager(manager_, body_);
+        element->SetIndex(static_cast<int>(i));
+        hidden_[i] = !element->IsVisible();
+    }
     model_->EndReset();
-    for (CListElementUI* element : old) {
+    // The view forgets its hidden rows on a reset.
+    for (size_t i = 0; i < items_.size(); ++i)
+        if (hidden_[i])
+            View()->setRowHidden(static_cast<int>(i), {}, true);
+    for (CListElementUI* element : elements) {
         element->SetOwner(nullptr);
         delete element;
     }

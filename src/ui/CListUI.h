@@ -40,6 +40,9 @@ public:
     bool Remove(CControlUI* control) override;
     bool RemoveAt(int index) override;
     void RemoveAll() override;
+    // Replaces every row at once (the old rows are deleted): one reset of the view instead of a
+    // change per row, for lists rebuilt whole. Rows not visible go in hidden.
+    void ReplaceAll(std::vector<CListElementUI*> elements);
 
     int GetCurSel() const override;
     bool SelectItem(int index, bool takeFocus = false) override;

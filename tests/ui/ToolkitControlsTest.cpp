@@ -207,6 +207,29 @@ TEST_F(ToolkitControls, HiddenRowsTakeNoSpaceAndRemoveDeletesRows)
     EXPECT_EQ(0, list->GetCount());
 }
 
+TEST_F(ToolkitControls, ReplacingAllRowsAtOnceKeepsTheNewRowsStateOnly)
+{
+    AddRow("old")->SetVisible(false);  // the view must not carry this over to the new first row
+    std::vector<CListElementUI*> rows;
+    for (const char* text : {"a", "b", "c"}) {
+        auto* row = new CListLabelElementUI;
+        row->SetText(QString::fromUtf8(text));
+        rows.push_back(row);
+    }
+    rows[1]->SetVisible(false);
+    list->ReplaceAll(rows);
+    Pump();
+    ASSERT_EQ(3, list->GetCount());
+    EXPECT_FALSE(list->View()->isRowHidden(0, {}));
+    EXPECT_TRUE(list->View()->isRowHidden(1, {}));
+    EXPECT_EQ(list->GetItemAt(0)->GetPos().bottom, list->GetItemAt(2)->GetPos().top);
+    EXPECT_EQ(2, list->GetItemIndex(rows[2]));
+    EXPECT_EQ(list, rows[2]->GetParent()->GetParent());
+    rows[1]->SetVisible(true);  // a replaced-in row answers to its list like an added one
+    Pump();
+    EXPECT_FALSE(list->View()->isRowHidden(1, {}));
+}
+
 TEST_F(ToolkitControls, ScrollPositionIsInPixels)
 {
     for (int i = 0; i < 100; ++i)
