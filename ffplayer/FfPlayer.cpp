@@ -366,6 +366,10 @@ void FfPlayer::AdoptStream(const Session& session)
         streamParams_ = avcodec_parameters_alloc();
     avcodec_parameters_copy(streamParams_, stream->codecpar);
     streamTimeBase_ = stream->time_base;
+    // A recording asked for while parked is headed by the connection its frames come from: the
+    // camera may have changed its picture size meanwhile.
+    if (recorder_)
+        recorder_->UseStream(streamParams_, streamTimeBase_);
 }
 
 bool FfPlayer::Unattended(bool hasAudio) const

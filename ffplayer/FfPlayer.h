@@ -69,7 +69,8 @@ private:
     friend class Session;
 
     void Run(std::string url, void* window, PlayMode mode);
-    // With mutex_ held: takes the open stream's parameters and size (for recordings and GetVideoSize).
+    // With mutex_ held: takes the open stream's parameters and size (for recordings and GetVideoSize),
+    // also for a recording that has not written its first frame yet.
     void AdoptStream(const Session& session);
     // With mutex_ held: true while nothing needs the stream read: the window is hidden, nothing
     // records and no sound is heard.
