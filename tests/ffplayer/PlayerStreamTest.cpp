@@ -492,6 +492,25 @@ TEST_F(PlayerStream, RecordingOfAParkedPlayerStartsAtAKeyFrameAfterReconnecting)
     player_->Stop();
 }
 
+// A camera that changes its picture size on an open connection: a recording started after the
+// change is headed with the new size, not the one the connection began with.
+TEST_F(PlayerStream, RecordingAfterAMidStreamSizeChangeHasTheNewSize)
+{
+    void* window = NewWindow();
+    OpenAndPlay("RESIZED", window, 320, 180);
+    server_->ResizeLive("RESIZED", 640, 360);
+    ASSERT_TRUE(FakeHost::Instance().WaitFor(window, [](const FakeHost::Window& w) { return w.width == 640; }));
+    std::this_thread::sleep_for(1500ms);  // past the group of pictures that announced the change
+    const std::string path = PathOf("resized.flv");
+    ASSERT_EQ(0, player_->StartRecord(path.c_str()));
+    std::this_thread::sleep_for(2s);
+    ASSERT_EQ(0, player_->StopRecord());
+    EXPECT_EQ(1, server_->LiveViewerCount("RESIZED")) << "one connection throughout";
+    EXPECT_EQ("640x360", ProbeVideoSize(path));
+    const double duration = ProbeDuration(path);
+    EXPECT_NEAR(duration * 12, ProbeDecodedFrames(path), 3) << duration;
+}
+
 // A parked player whose stream cannot be opened again reports a broken stream; Stop ends a
 // reconnect that hangs.
 TEST_F(PlayerStream, FailedOrHangingReconnectOfAParkedPlayer)
