@@ -13,6 +13,7 @@ extern "C" {
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 namespace ffplayer {
 
@@ -37,6 +38,28 @@ std::string NetworkAddress(const char* url)
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     const std::string scheme = address.substr(0, colon);
     return scheme == "http" || scheme == "https" ? address : std::string();
+}
+
+// The size of the pictures that `key`, a key frame, starts under the codec set-up `video`, found by
+// decoding it with a decoder of its own; false when it does not decode.
+bool PictureSize(const AVCodecParameters* video, const AVPacket* key, int& width, int& height)
+{
+    const AVCodec* codec = avcodec_find_decoder(video->codec_id);
+    AVCodecContext* decoder = codec != nullptr ? avcodec_alloc_context3(codec) : nullptr;
+    AVFrame* frame = av_frame_alloc();
+    bool decoded = false;
+    if (decoder != nullptr && frame != nullptr && avcodec_parameters_to_context(decoder, video) >= 0) {
+        decoder->thread_count = 1;
+        if (avcodec_open2(decoder, codec, nullptr) >= 0 && avcodec_send_packet(decoder, key) >= 0 &&
+            avcodec_send_packet(decoder, nullptr) >= 0 && avcodec_receive_frame(decoder, frame) >= 0) {
+            width = frame->width;
+            height = frame->height;
+            decoded = true;
+        }
+    }
+    av_frame_free(&frame);
+    avcodec_free_context(&decoder);
+    return decoded;
 }
 
 std::int64_t NowNs()
@@ -366,6 +389,42 @@ void FfPlayer::AdoptStream(const Session& session)
         streamParams_ = avcodec_parameters_alloc();
     avcodec_parameters_copy(streamParams_, stream->codecpar);
     streamTimeBase_ = stream->time_base;
+    // A recording asked for while parked is headed by the connection its frames come from: the
+    // camera may have changed its picture size meanwhile.
+    if (recorder_)
+        recorder_->UseStream(streamParams_, streamTimeBase_);
+}
+
+void FfPlayer::FollowStreamChange(const Session& session, const AVPacket* packet)
+{
+    std::size_t size = 0;
+    const std::uint8_t* extradata = av_packet_get_side_data(packet, AV_PKT_DATA_NEW_EXTRADATA, &size);
+    if (extradata == nullptr || size == 0)
+        return;
+    // The demuxer keeps the stream's first set-up: the new one is its parameters with the announced
+    // codec set-up and the size its key frame decodes to.
+    AVCodecParameters* changed = avcodec_parameters_alloc();
+    int width = 0, height = 0;
+    const bool ready = changed != nullptr &&
+                       avcodec_parameters_copy(changed, session.input->streams[session.videoIndex]->codecpar) >= 0 &&
+                       av_reallocp(&changed->extradata, size + AV_INPUT_BUFFER_PADDING_SIZE) >= 0;
+    if (ready) {
+        std::memcpy(changed->extradata, extradata, size);
+        std::memset(changed->extradata + size, 0, AV_INPUT_BUFFER_PADDING_SIZE);
+        changed->extradata_size = static_cast<int>(size);
+    }
+    if (ready && PictureSize(changed, packet, width, height)) {
+        changed->width = width;
+        changed->height = height;
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (streamParams_ != nullptr && avcodec_parameters_copy(streamParams_, changed) >= 0) {
+            videoWidth_.store(width);
+            videoHeight_.store(height);
+            if (recorder_)
+                recorder_->UseStream(streamParams_, streamTimeBase_);
+        }
+    }
+    avcodec_parameters_free(&changed);
 }
 
 bool FfPlayer::Unattended(bool hasAudio) const
@@ -478,6 +537,7 @@ void FfPlayer::Run(std::string url, void* window, PlayMode mode)
                 session->audio->Push(session->packet, muted_.load(), volume_.load());
         }
         if (session->packet->stream_index == session->videoIndex) {
+            FollowStreamChange(*session, session->packet);
             Record(session->packet);
             // Nobody sees a hidden window's frames: the decoder is skipped. Shown again, it starts at
             // a key frame with nothing left of the pictures before the gap.

@@ -69,8 +69,13 @@ private:
     friend class Session;
 
     void Run(std::string url, void* window, PlayMode mode);
-    // With mutex_ held: takes the open stream's parameters and size (for recordings and GetVideoSize).
+    // With mutex_ held: takes the open stream's parameters and size (for recordings and GetVideoSize),
+    // also for a recording that has not written its first frame yet.
     void AdoptStream(const Session& session);
+    // A new codec set-up announced on the open connection (a camera that changed its picture size
+    // mid-stream, with the key frame `packet`): recordings to come are headed with it and
+    // GetVideoSize reports its size, also while nothing is decoded.
+    void FollowStreamChange(const Session& session, const AVPacket* packet);
     // With mutex_ held: true while nothing needs the stream read: the window is hidden, nothing
     // records and no sound is heard.
     bool Unattended(bool hasAudio) const;

@@ -28,18 +28,7 @@ std::unique_ptr<FlvRecorder> FlvRecorder::Create(const std::string& path, const 
         avformat_free_context(output);
         return nullptr;
     }
-    if (avformat_write_header(output, nullptr) < 0) {
-        avio_closep(&output->pb);
-        avformat_free_context(output);
-        std::remove(path.c_str());
-        return nullptr;
-    }
-    auto recorder = std::unique_ptr<FlvRecorder>(new FlvRecorder(path, output, timeBase));
-    if (!recorder->Flush()) {
-        recorder.reset();  // an empty file: Finish removes it
-        return nullptr;
-    }
-    return recorder;
+    return std::unique_ptr<FlvRecorder>(new FlvRecorder(path, output, timeBase));
 }
 
 FlvRecorder::FlvRecorder(std::string path, AVFormatContext* output, AVRational timeBase)
@@ -67,6 +56,20 @@ bool FlvRecorder::FailedForSpace() const
 
 FlvRecorder::~FlvRecorder() { Finish(); }
 
+void FlvRecorder::UseStream(const AVCodecParameters* video, AVRational timeBase)
+{
+    if (output_ == nullptr || started_)
+        return;
+    AVCodecParameters* recorded = output_->streams[0]->codecpar;
+    if (avcodec_parameters_copy(recorded, video) < 0) {
+        failed_ = true;
+        error_ = AVERROR(ENOMEM);
+        return;
+    }
+    recorded->codec_tag = 0;
+    inputTimeBase_ = timeBase;
+}
+
 void FlvRecorder::Write(const AVPacket* packet)
 {
     if (output_ == nullptr || failed_)
@@ -75,6 +78,12 @@ void FlvRecorder::Write(const AVPacket* packet)
     if (!started_) {
         if ((packet->flags & AV_PKT_FLAG_KEY) == 0 || dts == AV_NOPTS_VALUE)
             return;
+        const int headed = avformat_write_header(output_, nullptr);
+        if (headed < 0 || !Flush()) {
+            failed_ = true;
+            error_ = output_->pb->error < 0 ? output_->pb->error : headed;
+            return;
+        }
         started_ = true;
         base_ = dts;
     }
@@ -108,8 +117,8 @@ bool FlvRecorder::Finish()
         return false;
     const bool wrote = started_ && !failed_;
     // After a failed write the muxer's state is not the file's: no trailer, and the half-written
-    // packet is cut off, so that the file ends with a whole one.
-    const bool trailer = !failed_ && av_write_trailer(output_) == 0;
+    // packet is cut off, so that the file ends with a whole one. Without a frame there is no header.
+    const bool trailer = wrote && av_write_trailer(output_) == 0;
     const bool closed = avio_closep(&output_->pb) == 0;
     avformat_free_context(output_);
     output_ = nullptr;

@@ -117,6 +117,11 @@ UINT CDuiFrameWnd::Run()
     return ShowModal();
 }
 
+bool CDuiFrameWnd::EndImConnection()
+{
+    return !imThread_ || imThread_->Stop();
+}
+
 void CDuiFrameWnd::SetMenuHandler(const QString& itemName, MenuHandler handler)
 {
     menuHandlers_[itemName] = std::move(handler);

@@ -54,6 +54,9 @@ public:
 
     // Creates, centres and runs the window modally; returns when its loop ends.
     UINT Run();
+    // Ends the IM connection thread as the window's destruction does (the program's exit, which
+    // never destroys the window); true when the thread has left the client.
+    bool EndImConnection();
 
     // Commands of the popup menus (WM_MENU_COMMAND), by item name.
     using MenuHandler = std::function<void(const MenuCommand&)>;

@@ -2,6 +2,7 @@
 
 #include "app/StartupEnvironment.h"
 #include "app/TerminationSignals.h"
+#include "duiWrap/CDuiFrameWnd.h"
 #include "ui/ModalLoop.h"
 #include "video/PlayerManager.h"
 
@@ -23,4 +24,14 @@ void ProgramExit::Finish()
     PlayerManager::Instance()->FinishRecordings();
     LOG(INFO) << "the program ends";
     StartupEnvironment::FlushLog();
+}
+
+bool ProgramExit::FinishMainWindow()
+{
+    // Recordings and the log first: a hung IM thread must not keep them waiting.
+    Finish();
+    // A main window that was destroyed has ended its IM connection already.
+    const bool ended = CDuiFrameWnd::MainHandle() == nullptr || CDuiFrameWnd::Instance()->EndImConnection();
+    StartupEnvironment::FlushLog();  // what the IM thread logged on its way out
+    return ended;
 }

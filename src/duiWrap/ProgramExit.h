@@ -10,4 +10,9 @@ public:
     static void Prepare();
     // Finishes every running recording and flushes the log (a second call finds nothing to finish).
     static void Finish();
+    // What the program runs once the main window's loop has ended, before the process ends: Finish,
+    // then the main window's IM connection is ended as the window's destruction would end it (a wait
+    // of at most ImConnectionThread::kStopWait) and the log flushed again. True when the IM thread
+    // has left the client.
+    static bool FinishMainWindow();
 };

@@ -14,9 +14,16 @@ ImConnectionThread::ImConnectionThread(CIMClient& client) : client_(client)
     std::thread(std::move(body)).detach();
 }
 
-ImConnectionThread::~ImConnectionThread()
+ImConnectionThread::~ImConnectionThread() { Stop(); }
+
+bool ImConnectionThread::Stop()
 {
     client_.Disconnect();
-    if (ended_.wait_for(kStopWait) != std::future_status::ready)
+    const bool first = !waited_;
+    waited_ = true;
+    if (ended_.wait_for(first ? kStopWait : std::chrono::milliseconds(0)) == std::future_status::ready)
+        return true;
+    if (first)
         LOG(WARNING) << "the IM thread did not end within " << kStopWait.count() << " ms; it is left to the process's end";
+    return false;
 }

@@ -70,8 +70,8 @@ int main(int argc, char** argv)
         return 0;  // exit() runs ProgramExit::Finish
 
     CDuiFrameWnd::Instance()->Run();
-    // The IM connection and the command workers run until the process ends; nothing is torn down
-    // behind them, but the recordings and the log are finished first.
-    ProgramExit::Finish();
+    // The window is not destroyed: the recordings and the log are finished and its IM connection
+    // ended as its destruction would; the command workers run until the process ends.
+    ProgramExit::FinishMainWindow();
     std::_Exit(0);
 }

@@ -11,9 +11,11 @@
 #include "duiWrap/CDuiFrameWnd.h"
 #include "duiWrap/CamListUI.h"
 #include "duiWrap/ImLinkStatus.h"
+#include "duiWrap/ProgramExit.h"
 #include "duiWrap/RowMarkup.h"
 #include "glooxWrap/CIMClient.h"
 #include "ui/CControlUI.h"
+#include "ui/ModalLoop.h"
 #include "ui/VideoSurface.h"
 #include "ui/WindowMessages.h"
 #include "ui/WindowRegistry.h"
@@ -239,4 +241,20 @@ TEST_F(HealingEndToEnd, StreamDroppedWhileTheCameraStaysOnlineComesBackOnItsOwn)
     std::cout << "[ figure ] stream restored -> first frame " << clock.elapsed()
               << " ms (bounded by the retry pause in force)" << std::endl;
     EXPECT_FALSE(Inner(cell)->IsRecovering());
+}
+
+// The program's way out once the main window's loop has ended (the window is not destroyed) ends the
+// IM session as the window's destruction would: the IM thread leaves the client within its bounded
+// wait and nothing connects again. Last of the process: the client stays offline afterwards.
+TEST_F(HealingEndToEnd, ProgramsWayOutEndsTheImSession)
+{
+    CIMClient* im = CIMClient::Instance();
+    ASSERT_TRUE(uitest::PumpUntil([&] { return im->IsConnected(); }, 20000));
+    uitest::Click(Main()->FindControl(QStringLiteral("closebtn")));
+    EXPECT_TRUE(uitest::PumpUntil([] { return IsQuitPending(); }, 5000));
+    EXPECT_TRUE(ProgramExit::FinishMainWindow()) << "the IM thread is still in the client";
+    ResetQuit();
+    EXPECT_FALSE(im->IsConnected());
+    uitest::Pump(1500);  // a thread still running would have connected again after its 1 s pause
+    EXPECT_FALSE(im->IsConnected());
 }

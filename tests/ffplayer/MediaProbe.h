@@ -44,6 +44,16 @@ inline int ProbeDecodedFrames(const std::string& path)
     return out.empty() ? -1 : std::atoi(out.c_str());
 }
 
+// "WIDTHxHEIGHT" of the file's video stream as ffprobe reads it; empty when it cannot read the file.
+inline std::string ProbeVideoSize(const std::string& path)
+{
+    std::string out = RunCommand("ffprobe -v error -select_streams v:0 -show_entries stream=width,height "
+                                 "-of csv=p=0:s=x '" + path + "' 2>/dev/null");
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r'))
+        out.pop_back();
+    return out;
+}
+
 // Whether the file's first video packet is a key frame (ffprobe's packet flags start with "K").
 inline bool ProbeStartsWithKeyFrame(const std::string& path)
 {

@@ -454,12 +454,14 @@ TEST_F(PlayerStream, HiddenPlayerDisconnectsAndReconnectsWhenShown)
 }
 
 // A recording asked of a parked player connects again and starts at the new connection's first key
-// frame, without the pictures held from before the gap.
+// frame, without the pictures held from before the gap, and is headed with that connection's picture
+// size: the camera changed its size while nobody watched.
 TEST_F(PlayerStream, RecordingOfAParkedPlayerStartsAtAKeyFrameAfterReconnecting)
 {
-    OpenAndPlay("PARKREC", NewWindow());
+    OpenAndPlay("PARKREC", NewWindow(), 320, 180);
     SetPlayerVisible(player_, 0);
     ASSERT_TRUE(WaitForViewers("PARKREC", 0, ffplayer::FfPlayer::kParkGrace + 3s));
+    server_->SetLiveSize("PARKREC", 640, 360);
     std::this_thread::sleep_for(2s);  // the held pictures would make the file longer by this much
     const std::string path = PathOf("parked.flv");
     ASSERT_EQ(0, player_->StartRecord(path.c_str()));
@@ -475,7 +477,38 @@ TEST_F(PlayerStream, RecordingOfAParkedPlayerStartsAtAKeyFrameAfterReconnecting)
     // 12 frames a second throughout: pictures from the earlier connection would be squeezed in
     // ahead of the new connection's timestamps.
     EXPECT_NEAR(duration * 12, ProbeDecodedFrames(path), 3) << duration;
+    EXPECT_EQ("640x360", ProbeVideoSize(path));
     EXPECT_FALSE(events_.Seen(PE_PLAY_FAILED));
+
+    // Our own reader takes the same size from the file.
+    FileServer files(folder_.string());
+    events_.Clear();
+    ASSERT_EQ(0, player_->Open(files.Url("parked.flv").c_str(), NewWindow()));
+    ASSERT_TRUE(events_.WaitFor(PE_OPENED));
+    int width = 0, height = 0;
+    player_->GetVideoSize(&width, &height);
+    EXPECT_EQ(640, width);
+    EXPECT_EQ(360, height);
+    player_->Stop();
+}
+
+// A camera that changes its picture size on an open connection: a recording started after the
+// change is headed with the new size, not the one the connection began with.
+TEST_F(PlayerStream, RecordingAfterAMidStreamSizeChangeHasTheNewSize)
+{
+    void* window = NewWindow();
+    OpenAndPlay("RESIZED", window, 320, 180);
+    server_->ResizeLive("RESIZED", 640, 360);
+    ASSERT_TRUE(FakeHost::Instance().WaitFor(window, [](const FakeHost::Window& w) { return w.width == 640; }));
+    std::this_thread::sleep_for(1500ms);  // past the group of pictures that announced the change
+    const std::string path = PathOf("resized.flv");
+    ASSERT_EQ(0, player_->StartRecord(path.c_str()));
+    std::this_thread::sleep_for(2s);
+    ASSERT_EQ(0, player_->StopRecord());
+    EXPECT_EQ(1, server_->LiveViewerCount("RESIZED")) << "one connection throughout";
+    EXPECT_EQ("640x360", ProbeVideoSize(path));
+    const double duration = ProbeDuration(path);
+    EXPECT_NEAR(duration * 12, ProbeDecodedFrames(path), 3) << duration;
 }
 
 // A parked player whose stream cannot be opened again reports a broken stream; Stop ends a

@@ -153,6 +153,15 @@ void StreamServer::SetLiveSize(const std::string& deviceId, int width, int heigh
     camera.height = height;
 }
 
+void StreamServer::ResizeLive(const std::string& deviceId, int width, int height)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    Camera& camera = cameras_[deviceId];
+    camera.width = width;
+    camera.height = height;
+    ++camera.resizes;
+}
+
 void StreamServer::SetView(const std::string& deviceId, int pan, int tilt, int zoom)
 {
     const CameraView view{pan, tilt, zoom};
@@ -340,7 +349,7 @@ bool StreamServer::SleepUntil(std::unique_lock<std::mutex>& lock, Clock::time_po
 
 void StreamServer::ServeLive(int fd, const std::string& deviceId)
 {
-    int width, height;
+    int width, height, resizes;
     CameraView view;
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -351,6 +360,7 @@ void StreamServer::ServeLive(int fd, const std::string& deviceId)
         }
         width = camera.width;
         height = camera.height;
+        resizes = camera.resizes;
         view = camera.view;
         ++camera.viewers;
     }
@@ -387,14 +397,23 @@ void StreamServer::ServeLive(int fd, const std::string& deviceId)
             SleepUntil(lock, due);
             continue;
         }
-        // The camera turned: change over to its new view at a key frame (same size, same encoder).
-        const CameraView wanted = cameras_[deviceId].view;
+        // The camera turned, or was resized by ResizeLive: change over at a key frame.
+        const Camera& camera = cameras_[deviceId];
+        const CameraView wanted = camera.view;
+        const int wantedResizes = camera.resizes, wantedWidth = camera.width, wantedHeight = camera.height;
+        const bool resized = wantedResizes != resizes;
         lock.unlock();
         out.clear();
         const auto timestamp = static_cast<std::uint32_t>((index - first) * 1000 / EncodedLoop::kFramesPerSecond);
-        if (wanted != loop->view && index % EncodedLoop::kGop == 0) {
-            if (auto turned = Loop(deviceId, width, height, wanted)) {
+        if ((wanted != loop->view || resized) && index % EncodedLoop::kGop == 0) {
+            if (auto turned = Loop(deviceId, resized ? wantedWidth : width, resized ? wantedHeight : height, wanted)) {
                 loop = std::move(turned);
+                if (resized) {
+                    width = wantedWidth;
+                    height = wantedHeight;
+                    resizes = wantedResizes;
+                    flv::AppendMetadata(out, timestamp, 0, width, height, EncodedLoop::kFramesPerSecond);
+                }
                 flv::AppendVideoTag(out, timestamp, loop->sequenceHeader);
             }
         }

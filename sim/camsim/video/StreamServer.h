@@ -60,6 +60,10 @@ public:
     bool SeekReplay(const std::string& replayUrl, double minutes) override;
     // Ends a replay: its connections close and its address is refused from then on.
     bool CloseReplay(const std::string& replayUrl) override;
+    // Test hook: a camera that changes its size mid-stream. As SetLiveSize, and the viewers already
+    // connected change over to the new size at the next key frame (metadata and sequence header
+    // announce it there).
+    void ResizeLive(const std::string& deviceId, int width, int height);
     // Test hook: breaks or stalls a camera's live streams until set back to None.
     void SetLiveFault(const std::string& deviceId, LiveFault fault);
     // Encodes the camera's loop at its current size now instead of on the first viewer's request.
@@ -76,6 +80,7 @@ private:
         CameraView view;
         LiveFault fault = LiveFault::None;
         int viewers = 0;
+        int resizes = 0;  // ResizeLive calls: connected viewers follow when it changes
     };
     struct Replay {
         std::string deviceId;
