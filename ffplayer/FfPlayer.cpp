@@ -401,6 +401,13 @@ void FfPlayer::FollowStreamChange(const Session& session, const AVPacket* packet
     const std::uint8_t* extradata = av_packet_get_side_data(packet, AV_PKT_DATA_NEW_EXTRADATA, &size);
     if (extradata == nullptr || size == 0)
         return;
+    {
+        // Cameras may repeat their set-up before every key frame: only a different one is a change.
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (streamParams_ != nullptr && streamParams_->extradata_size == static_cast<int>(size) &&
+            std::memcmp(streamParams_->extradata, extradata, size) == 0)
+            return;
+    }
     // The demuxer keeps the stream's first set-up: the new one is its parameters with the announced
     // codec set-up and the size its key frame decodes to.
     AVCodecParameters* changed = avcodec_parameters_alloc();
