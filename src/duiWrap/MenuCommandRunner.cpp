@@ -16,6 +16,7 @@
 #include "video/CSettingWnd.h"
 #include "video/CvyrProDlg.h"
 #include "video/ViewHistory.h"
+#include "video/WallViews.h"
 
 void MenuCommandRunner::Register()
 {
@@ -26,13 +27,18 @@ void MenuCommandRunner::Register()
     on("ID_ROOT_ADD_NODE", [this](const MenuCommand&) { CAlertUserInofWnd::ShowAddNode(main_.GetHWND(), selection_.nodeId); });
     on("ID_NODE_ADD_NODE", [this](const MenuCommand&) { CAlertUserInofWnd::ShowAddNode(main_.GetHWND(), selection_.nodeId); });
     on("ID_NODE_DEL_NODE", [this](const MenuCommand&) { DeleteNode(); });
+    // The view windows' cells stop with the main wall's.
     on("ID_CLOSEAALLVIEW", [this](const MenuCommand&) {
         if (CvyrProDlg* wall = main_.VideoWall())
             wall->StopAll();
+        if (WallViews* views = main_.SavedWallViews())
+            views->StopAll();
     });
     on("ID_CLOSENOTEALLVIEW", [this](const MenuCommand&) {
         if (CvyrProDlg* wall = main_.VideoWall())
             wall->StopNode(selection_.nodeId);
+        if (WallViews* views = main_.SavedWallViews())
+            views->StopNode(selection_.nodeId);
     });
     on("ID_NODE_ALTER_USERINFO", [this](const MenuCommand&) {
         CChangeNode::ShowChangeNode(main_.GetHWND(), selection_.nodeName, selection_.nodeId);
@@ -75,7 +81,13 @@ void MenuCommandRunner::DeleteNode()
 
 void MenuCommandRunner::DeleteCamera()
 {
-    Report(DeviceMgr::Instance()->DeleteNodeIpc(main_.CurDeviceId()), "删除成功！");
+    const std::string& deviceId = main_.CurDeviceId();
+    DeviceMgr* devices = DeviceMgr::Instance();
+    // From the camera's row: unbound from the node of that row, which for a camera bound under
+    // several nodes need not be the first one the tree lists it in.
+    const bool fromItsRow = !selection_.cameraNodeId.empty() && selection_.nodeId == deviceId;
+    Report(fromItsRow ? devices->DeleteNodeIpc(selection_.cameraNodeId, deviceId) : devices->DeleteNodeIpc(deviceId),
+           "删除成功！");
 }
 
 void MenuCommandRunner::DeleteRecentRow()

@@ -66,6 +66,7 @@ void MenuOpener::OpenTreeMenu(DeviceNode* node, POINT point)
 {
     if (node == nullptr)
         return;
+    selection_.cameraNodeId.clear();
     if (node->level == 0) {
         selection_.nodeId.clear();
         Open(QStringLiteral("menuxml/menu0-1.xml"), point);
@@ -82,6 +83,7 @@ void MenuOpener::OpenTreeMenu(DeviceNode* node, POINT point)
     } else {
         selection_.nodeName = node->parent ? node->parent->label : std::string();
         selection_.nodeId = node->id;
+        selection_.cameraNodeId = node->parent ? node->parent->id : std::string();
         main_.SetCurDeviceId(node->id);
         CMenuWnd* menu = Open(QStringLiteral("menuxml/menu2-1.xml"), point);
         UserSession* session = UserSession::Instance();

@@ -10,6 +10,8 @@
 
 #include <glog/logging.h>
 
+#include <algorithm>
+
 namespace {
 
 // The fixed identifier of the PC client in the device-list query.
@@ -196,8 +198,29 @@ int DeviceMgr::DeleteNodeIpc(const std::string& deviceId)
         errorText_ = "not exist";
         return -1;
     }
+    return PostUnbind(device.nodeId, deviceId);
+}
+
+int DeviceMgr::DeleteNodeIpc(const std::string& nodeId, const std::string& deviceId)
+{
+    bool listed = false;
+    {
+        base::CSingleLock lock(&treeLock_, true);
+        const NodeRecord* node = FindNodeIn(roots_, nodeId);
+        listed = node != nullptr && std::any_of(node->childDevices.begin(), node->childDevices.end(),
+                                                [&](const DeviceRecord& device) { return device.deviceId == deviceId; });
+    }
+    if (!listed) {
+        errorText_ = "not exist";
+        return -1;
+    }
+    return PostUnbind(nodeId, deviceId);
+}
+
+int DeviceMgr::PostUnbind(const std::string& nodeId, const std::string& deviceId)
+{
     return PostNodeRequest("api/deleteNodeIpc.htdy",
-                           "{\"nodeId\":" + JsonQuoted(device.nodeId) + ", \"deviceId\":" + JsonQuoted(deviceId) + "}");
+                           "{\"nodeId\":" + JsonQuoted(nodeId) + ", \"deviceId\":" + JsonQuoted(deviceId) + "}");
 }
 
 int DeviceMgr::MoveNode(const std::string& sourceNodeId, const std::string& targetNodeId)

@@ -50,7 +50,11 @@ public:
     int UpdateUserNode(const std::string& nodeId, const std::string& nodeName);
     int DeleteUserNode(const std::string& nodeId);
     int BindIpcToNodes(const std::string& nodeId, const std::string& deviceId);
+    // Unbinds the camera from the node FindDevice reports for it (the first in the search order).
     int DeleteNodeIpc(const std::string& deviceId);
+    // Unbinds the camera from this node, which must list it ("not exist" and no request otherwise): a
+    // camera bound under several nodes is unbound from the one the user chose.
+    int DeleteNodeIpc(const std::string& nodeId, const std::string& deviceId);
     int MoveNode(const std::string& sourceNodeId, const std::string& targetNodeId);
     int UpdateDeviceName(const std::string& deviceId, const std::string& alias);
     int MergeNodes(const MergeNodesRequest& request);
@@ -67,6 +71,7 @@ private:
     DeviceMgr();
 
     int PostNodeRequest(const std::string& path, const std::string& body);
+    int PostUnbind(const std::string& nodeId, const std::string& deviceId);
 
     std::vector<NodeRecord> roots_;
     mutable base::CCriticalSection treeLock_;

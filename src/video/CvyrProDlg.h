@@ -42,6 +42,7 @@ public:
     // How StopNode learns whether a camera is bound under a node (the node tree lives elsewhere).
     using NodeMembership = std::function<bool(const std::string& nodeId, const std::string& deviceId)>;
     void SetNodeMembership(NodeMembership membership) { nodeMembership_ = std::move(membership); }
+    const NodeMembership& GetNodeMembership() const { return nodeMembership_; }
     // How a cell that lost its stream asks for the camera's address again (the answer comes back
     // through OfferAddress); without it such a cell retries its last address only.
     using AddressRequest = std::function<void(const std::string& deviceId)>;

@@ -81,6 +81,7 @@ ViewWindow* WallViews::OpenInWindow(const std::string& name)
     if (window == nullptr) {
         windows_.push_back(std::make_unique<ViewWindow>(setup_.addresses, setup_.mainWindow, setup_.openPlayback));
         window = windows_.back().get();
+        window->Wall()->SetNodeMembership(setup_.mainWall->GetNodeMembership());
     }
     const SavedView applicable = Applicable(*view);
     window->ShowView(applicable);
@@ -185,6 +186,18 @@ void WallViews::ResumeCamera(const std::string& deviceId)
 {
     for (const auto& window : windows_)
         window->Wall()->ResumeCamera(deviceId);
+}
+
+void WallViews::StopAll()
+{
+    for (ViewWindow* window : OpenWindows())
+        window->Wall()->StopAll();
+}
+
+void WallViews::StopNode(const std::string& nodeId)
+{
+    for (ViewWindow* window : OpenWindows())
+        window->Wall()->StopNode(nodeId);
 }
 
 std::vector<ViewWindow*> WallViews::OpenWindows() const

@@ -59,6 +59,10 @@ public:
     void OfferAddress(const std::string& deviceId, const std::string& url);
     void SuspendCamera(const std::string& deviceId);
     void ResumeCamera(const std::string& deviceId);
+    // The tree's "stop all" and "stop node" in the view windows shown (the main wall is the caller's);
+    // whether a camera is under the node is decided as on the main wall.
+    void StopAll();
+    void StopNode(const std::string& nodeId);
 
     const SavedViews& Views() const { return views_; }
     // The view windows that are shown.

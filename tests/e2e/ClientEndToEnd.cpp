@@ -186,9 +186,10 @@ bool ClientEndToEnd::ActivateCamera(const std::string& deviceId)
     return ActivateRow([&](const DeviceNode* n) { return !n->isGroup && n->id == deviceId; });
 }
 
-int ClientEndToEnd::CellPlaying(const std::string& deviceId, int after)
+int ClientEndToEnd::CellPlaying(const std::string& deviceId, int after, CvyrProDlg* wall)
 {
-    CvyrProDlg* wall = Main()->VideoWall();
+    if (wall == nullptr)
+        wall = Main()->VideoWall();
     for (int i = after + 1; i < CvyrProDlg::kCellCount; ++i) {
         CDlgPanel* panel = wall->Panel(i);
         if (panel->IsBusy() && panel->DeviceId() == deviceId && panel->Inner() && panel->Inner()->Surface() &&

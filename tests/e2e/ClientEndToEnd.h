@@ -17,6 +17,7 @@
 
 class CDuiFrameWnd;
 class CamListUI;
+class CvyrProDlg;
 class WindowImplBase;
 class QWidget;
 struct DeviceNode;
@@ -56,8 +57,9 @@ public:
     // then expands the ancestors of the first row that matches and double-clicks it.
     static bool ActivateRow(const std::function<bool(const DeviceNode*)>& match);
     static bool ActivateCamera(const std::string& deviceId);
-    // The first cell after `after` that draws frames of this camera (-1 when none).
-    static int CellPlaying(const std::string& deviceId, int after = -1);
+    // The first cell after `after` that draws frames of this camera (-1 when none), on the main wall
+    // or on the one given.
+    static int CellPlaying(const std::string& deviceId, int after = -1, CvyrProDlg* wall = nullptr);
     // What the first cells show, for failure messages.
     static std::string WallState();
     // The first n commands the camera received from `from` on that begin with `prefix`

@@ -1,12 +1,14 @@
 // The main window's menus and the windows they open, through the whole client against the demo
 // stack (cloudsim, camsim, prosody): each menu's items for a main account, a sub-account and a
 // merged node; adding, renaming, moving, merging, splitting and deleting nodes; binding, renaming
-// and unbinding cameras; rebooting a camera; stopping the wall; the recently-watched list's delete;
+// and unbinding cameras (a camera bound twice from the node of its row); rebooting a camera; stopping
+// the wall and a view window's wall; the recently-watched list's delete;
 // the settings window's folders used by the next captures. What the client shows is checked against
 // the tree cloudsim holds. The tests run in order on one client.
 #include "ClientEndToEnd.h"
 
 #include "app/LocalConfig.h"
+#include "app/SavedViews.h"
 #include "app/UserSession.h"
 #include "duiWrap/CDuiFrameWnd.h"
 #include "duiWrap/CamListUI.h"
@@ -19,6 +21,7 @@
 #include "ui/CMenuWnd.h"
 #include "ui/CTreeNodeUI.h"
 #include "ui/CTreeViewUI.h"
+#include "ui/VideoSurface.h"
 #include "ui/WindowMessages.h"
 #include "video/CDlgPanel.h"
 #include "video/CPlayInnerWnd.h"
@@ -26,6 +29,8 @@
 #include "video/CvyrProDlg.h"
 #include "video/PlayerManager.h"
 #include "video/ViewHistory.h"
+#include "video/ViewWindow.h"
+#include "video/WallViews.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -600,6 +605,37 @@ TEST_F(MenusEndToEnd, WallStopsANodesCamerasThenAll)
         EXPECT_FALSE(Main()->VideoWall()->Panel(i)->IsBusy()) << "cell " << i;
 }
 
+TEST_F(MenusEndToEnd, AViewWindowsCellsStopWithTheirNodeAndWithAll)
+{
+    // A view in a window of its own with a camera of "一楼大厅" and one of "一号仓库".
+    SavedViews file(SavedViews::PathFor(programDir_, kAccount));
+    file.Put(SavedView{"两处", 4, {{0, "kv100101"}, {1, "kv100106"}}});
+    ASSERT_TRUE(file.Save());
+    WallViews* views = Main()->SavedWallViews();
+    ASSERT_NE(views, nullptr);
+    views->Load();
+    ViewWindow* window = views->OpenInWindow("两处");
+    ASSERT_NE(window, nullptr);
+    CvyrProDlg* wall = window->Wall();
+    ASSERT_TRUE(uitest::PumpUntil(
+        [&] { return CellPlaying("kv100101", -1, wall) == 0 && CellPlaying("kv100106", -1, wall) == 1; }, 20000));
+
+    ASSERT_TRUE(Choose(TreeMenu(NodeRow("一楼大厅")), "ID_CLOSENOTEALLVIEW"));
+    EXPECT_FALSE(wall->Panel(0)->IsBusy()) << "the node's camera stops in the view window too";
+    EXPECT_TRUE(wall->Panel(1)->IsBusy()) << "a camera of another node plays on";
+    const int painted = wall->Panel(1)->Inner()->Surface()->FramesPainted();
+    EXPECT_TRUE(uitest::PumpUntil([&] { return wall->Panel(1)->Inner()->Surface()->FramesPainted() > painted; }, 5000));
+
+    ASSERT_TRUE(Choose(TreeMenu(ShowRow([](const DeviceNode* n) { return n->level == 0; })), "ID_CLOSEAALLVIEW"));
+    for (CDlgPanel* panel : wall->BuiltPanels())
+        EXPECT_FALSE(panel->IsBusy()) << "cell " << panel->CellIndex();
+    EXPECT_TRUE(window->IsOpen()) << "the window stays, its cells stopped";
+    uitest::Pump(300);
+    EXPECT_TRUE(window->grab().save(QString::fromStdString(ScreenshotDir() + "/view-window-stopped.png")));
+    window->close();
+    uitest::Pump(100);
+}
+
 TEST_F(MenusEndToEnd, RecentlyWatchedDeleteRemovesACameraAGroupOrAll)
 {
     CDuiFrameWnd* main = Main();
@@ -687,6 +723,27 @@ TEST_F(MenusEndToEnd, SettingsChangeTheFoldersOfTheNextRecordingAndSnapshot)
             notice->Close(1);
     Main()->VideoWall()->StopAll();
     uitest::Pump(200);
+}
+
+// Last: the demo tree loses a binding.
+TEST_F(MenusEndToEnd, ACameraBoundUnderTwoNodesIsUnboundFromTheNodeOfItsRow)
+{
+    // "kv100112" is bound under "仓储中心", which the tree lists first, and under "地面停车场".
+    ASSERT_TRUE(CloudHasCamera("仓储中心", "kv100112"));
+    ASSERT_TRUE(CloudHasCamera("地面停车场", "kv100112"));
+    auto rowUnder = [](const std::string& nodeLabel) {
+        return [nodeLabel](const DeviceNode* n) {
+            return !n->isGroup && n->id == "kv100112" && n->parent && n->parent->label == nodeLabel;
+        };
+    };
+    uitest::MsgTipRecorder boxes;
+    ASSERT_TRUE(Choose(TreeMenu(ShowRow(rowUnder("地面停车场"))), "ID_DEL_CAMERA"));
+    BoxesShown(boxes, 1);
+    EXPECT_EQ(boxes.texts, QStringList{QStringLiteral("删除成功！")});
+    EXPECT_FALSE(CloudHasCamera("地面停车场", "kv100112"));
+    EXPECT_TRUE(CloudHasCamera("仓储中心", "kv100112")) << "the binding of the other node stays";
+    EXPECT_TRUE(uitest::PumpUntil([&] { return ShowRow(rowUnder("地面停车场")) < 0; }, 5000));
+    EXPECT_GE(ShowRow(rowUnder("仓储中心")), 0);
 }
 
 }  // namespace

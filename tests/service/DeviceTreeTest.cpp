@@ -130,6 +130,29 @@ TEST_F(DeviceTree, DeleteNodeIpcSendsTheFirstNodeOfTheCameraAndNothingForAnUnkno
     EXPECT_EQ(service_.RequestCount(), sent);
 }
 
+TEST_F(DeviceTree, DeleteNodeIpcForAChosenNodeSendsThatNodeOnlyWhenItListsTheCamera)
+{
+    // "dup" is listed under "11" (first in the search order) and under "2": each can be named.
+    ASSERT_EQ(devices_->DeleteNodeIpc("2", "dup"), 0);
+    EXPECT_EQ(service_.Last().path, "api/deleteNodeIpc.htdy");
+    EXPECT_EQ(service_.Last().body, R"({"nodeId":"2", "deviceId":"dup"})");
+    ASSERT_EQ(devices_->DeleteNodeIpc("11", "dup"), 0);
+    EXPECT_EQ(service_.Last().body, R"({"nodeId":"11", "deviceId":"dup"})");
+
+    service_.SetReply(R"({"code":3,"msg":"busy"})");
+    EXPECT_EQ(devices_->DeleteNodeIpc("2", "c3"), -1);
+    EXPECT_EQ(devices_->ErrorText(), "busy");
+
+    // Listed only below the node, under another node, an unknown node or camera: nothing is sent.
+    const std::size_t sent = service_.RequestCount();
+    const std::pair<const char*, const char*> notListed[] = {{"1", "dup"}, {"2", "c1"}, {"nope", "dup"}, {"2", "ghost"}};
+    for (const auto& [node, camera] : notListed) {
+        EXPECT_EQ(devices_->DeleteNodeIpc(node, camera), -1) << node << " / " << camera;
+        EXPECT_EQ(devices_->ErrorText(), "not exist");
+    }
+    EXPECT_EQ(service_.RequestCount(), sent);
+}
+
 TEST_F(DeviceTree, BindAsksTheSubscriberOnlyAfterASuccess)
 {
     std::vector<std::string> subscribed;
