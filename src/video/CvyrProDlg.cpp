@@ -172,13 +172,13 @@ void CvyrProDlg::StopNode(const std::string& nodeId)
 
 // Not only the cells that play: a cell retrying a lost stream, a cell waiting for its camera's
 // address and a camera of "open all" waiting for its turn would each start later, after the
-// operator asked them to stop.
+// operator asked them to stop. No camera is placed here, so the wall's lock is not taken (and the
+// node membership, which asks the node tree under its own lock, is not asked inside it).
 void CvyrProDlg::StopCameras(const std::function<bool(const std::string& deviceId)>& covers)
 {
     for (CDlgPanel* panel : BuiltPanels())
         if (panel->IsActive() && covers(panel->DeviceId()))
             panel->Stop();
-    base::CSingleLock lock(&lock_, true);
     std::erase_if(waitingCells_, [&](const auto& waiting) { return covers(waiting.second); });
     openQueue_.Remove(covers);
     if (openQueue_.Empty())
