@@ -4,6 +4,8 @@
 #include "device/CamParamMgr.h"
 #include "device/CommandTexts.h"
 
+#include <vector>
+
 namespace {
 constexpr WPARAM kKeepAliveTimerId = 1;
 }
@@ -78,6 +80,20 @@ int StreamRequestMgr::TakePending(const std::string& deviceId)
     int pending = it->second.pending;
     it->second.pending = 0;
     return pending;
+}
+
+void StreamRequestMgr::CancelPending(const std::function<bool(const std::string& deviceId)>& covers)
+{
+    std::vector<std::string> waited;
+    {
+        base::CSingleLock guard(&lock_, true);
+        for (const auto& [deviceId, entry] : entries_)
+            if (entry.pending > 0)
+                waited.push_back(deviceId);
+    }
+    for (const std::string& deviceId : waited)
+        if (covers(deviceId))
+            TakePending(deviceId);
 }
 
 void StreamRequestMgr::SetRestart(const std::string& deviceId, bool restart)

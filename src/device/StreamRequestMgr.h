@@ -42,6 +42,9 @@ public:
     void SetAddressListener(AddressListener listener);
     // The number of waiting cells, which drops to 0.
     int TakePending(const std::string& deviceId);
+    // No cell waits any more for the cameras `covers` names (stopped before their address came).
+    // `covers` runs outside the lock.
+    void CancelPending(const std::function<bool(const std::string& deviceId)>& covers);
     void SetRestart(const std::string& deviceId, bool restart);
     bool GetRestart(const std::string& deviceId);
     void SetSwitchingDevice(const std::string& deviceId);

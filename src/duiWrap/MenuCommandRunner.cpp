@@ -2,6 +2,7 @@
 
 #include "device/CamParamMgr.h"
 #include "device/CommandTexts.h"
+#include "device/StreamRequestMgr.h"
 #include "duiWrap/CAlertDevnameWnd.h"
 #include "duiWrap/CAlertUserInofWnd.h"
 #include "duiWrap/CChangeNode.h"
@@ -27,19 +28,8 @@ void MenuCommandRunner::Register()
     on("ID_ROOT_ADD_NODE", [this](const MenuCommand&) { CAlertUserInofWnd::ShowAddNode(main_.GetHWND(), selection_.nodeId); });
     on("ID_NODE_ADD_NODE", [this](const MenuCommand&) { CAlertUserInofWnd::ShowAddNode(main_.GetHWND(), selection_.nodeId); });
     on("ID_NODE_DEL_NODE", [this](const MenuCommand&) { DeleteNode(); });
-    // The view windows' cells stop with the main wall's.
-    on("ID_CLOSEAALLVIEW", [this](const MenuCommand&) {
-        if (CvyrProDlg* wall = main_.VideoWall())
-            wall->StopAll();
-        if (WallViews* views = main_.SavedWallViews())
-            views->StopAll();
-    });
-    on("ID_CLOSENOTEALLVIEW", [this](const MenuCommand&) {
-        if (CvyrProDlg* wall = main_.VideoWall())
-            wall->StopNode(selection_.nodeId);
-        if (WallViews* views = main_.SavedWallViews())
-            views->StopNode(selection_.nodeId);
-    });
+    on("ID_CLOSEAALLVIEW", [this](const MenuCommand&) { StopAll(); });
+    on("ID_CLOSENOTEALLVIEW", [this](const MenuCommand&) { StopNode(); });
     on("ID_NODE_ALTER_USERINFO", [this](const MenuCommand&) {
         CChangeNode::ShowChangeNode(main_.GetHWND(), selection_.nodeName, selection_.nodeId);
     });
@@ -57,6 +47,33 @@ void MenuCommandRunner::Register()
     });
     on("ID_MERGE_NODE", [this](const MenuCommand&) { CMergenodeWnd::ShowMerge(main_.GetHWND()); });
     on("ID_SET", [this](const MenuCommand&) { CSettingWnd::ShowSettings(main_.GetHWND()); });
+}
+
+// The view windows' cells stop with the main wall's. A camera double-clicked (or of "open all") whose
+// address is still asked for has no cell yet: its waiting play is cancelled, else the address would
+// start it after the stop.
+void MenuCommandRunner::StopAll()
+{
+    if (CvyrProDlg* wall = main_.VideoWall())
+        wall->StopAll();
+    if (WallViews* views = main_.SavedWallViews())
+        views->StopAll();
+    StreamRequestMgr::Instance()->CancelPending([](const std::string&) { return true; });
+}
+
+void MenuCommandRunner::StopNode()
+{
+    const std::string& nodeId = selection_.nodeId;
+    CvyrProDlg* wall = main_.VideoWall();
+    if (wall)
+        wall->StopNode(nodeId);
+    if (WallViews* views = main_.SavedWallViews())
+        views->StopNode(nodeId);
+    // Such plays open on the main wall only; its membership decides, as for its cells.
+    if (wall && wall->GetNodeMembership()) {
+        const CvyrProDlg::NodeMembership& underNode = wall->GetNodeMembership();
+        StreamRequestMgr::Instance()->CancelPending([&](const std::string& id) { return underNode(nodeId, id); });
+    }
 }
 
 void MenuCommandRunner::Report(int result, const char* done)

@@ -21,6 +21,10 @@ private:
     void DeleteCamera();
     void DeleteRecentRow();
     void RebootCamera();
+    // "Stop all" and "stop node": the cells of the main wall and of the view windows shown, and the
+    // plays still waiting for their camera's address.
+    void StopAll();
+    void StopNode();
     // Reports a request's outcome over the main window: after a success the tree is fetched again,
     // rebuilt and `done` is shown; a failure shows the service's reason.
     void Report(int result, const char* done);

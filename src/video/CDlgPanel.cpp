@@ -64,6 +64,11 @@ bool CDlgPanel::IsBusy() const
     return inner_ != nullptr && inner_->IsBusy();
 }
 
+bool CDlgPanel::IsActive() const
+{
+    return inner_ != nullptr && (inner_->IsBusy() || inner_->IsRecovering());
+}
+
 void CDlgPanel::SetSelected(bool selected)
 {
     selected_ = selected;

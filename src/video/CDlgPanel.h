@@ -23,6 +23,8 @@ public:
     void Suspend();
     void Resume();
     bool IsBusy() const;
+    // Busy, or retrying a stream it lost: a cell whose stop ends something.
+    bool IsActive() const;
     void SetSelected(bool selected);
     void ToggleFullScreen();
     // The two cells exchange their play windows (player, picture, toolbar, tip, recording) and

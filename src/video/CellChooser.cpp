@@ -25,6 +25,11 @@ void CameraOpenQueue::Add(const std::vector<CameraAddress>& cameras, int firstCe
     cameras_.insert(cameras_.end(), cameras.begin(), cameras.end());
 }
 
+void CameraOpenQueue::Remove(const std::function<bool(const std::string& deviceId)>& covers)
+{
+    std::erase_if(cameras_, [&](const CameraAddress& camera) { return covers(camera.deviceId); });
+}
+
 CameraOpenQueue::Placement CameraOpenQueue::Next(int cellCount, const CellChooser::BusyTest& isBusy)
 {
     if (cameras_.empty())

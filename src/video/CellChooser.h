@@ -39,6 +39,8 @@ public:
     // the cell a node was dropped on).
     void Add(const std::vector<CameraAddress>& cameras, int firstCell = 0);
     bool Empty() const { return cameras_.empty(); }
+    // Drops the waiting cameras `covers` names (they were stopped before their turn).
+    void Remove(const std::function<bool(const std::string& deviceId)>& covers);
 
     struct Placement {
         int cell;  // -1: nothing to place (the queue is empty or the wall has no free cell left)

@@ -104,7 +104,7 @@ void CvyrProDlg::AwaitAddress(int cell, const std::string& deviceId)
     if (cell < 0 || cell >= kCellCount)
         return;
     base::CSingleLock lock(&lock_, true);
-    if (CDlgPanel* panel = Panel(cell); panel->IsBusy() || panel->Inner()->IsRecovering())
+    if (CDlgPanel* panel = Panel(cell); panel->IsActive())
         panel->Stop();
     waitingCells_[cell] = deviceId;
 }
@@ -160,18 +160,29 @@ void CvyrProDlg::OfferAddress(const std::string& deviceId, const std::string& ad
 
 void CvyrProDlg::StopAll()
 {
-    for (CDlgPanel* panel : BuiltPanels())
-        if (panel->IsBusy())
-            panel->Stop();
+    StopCameras([](const std::string&) { return true; });
 }
 
 void CvyrProDlg::StopNode(const std::string& nodeId)
 {
     if (!nodeMembership_)
         return;
+    StopCameras([&](const std::string& deviceId) { return nodeMembership_(nodeId, deviceId); });
+}
+
+// Not only the cells that play: a cell retrying a lost stream, a cell waiting for its camera's
+// address and a camera of "open all" waiting for its turn would each start later, after the
+// operator asked them to stop. No camera is placed here, so the wall's lock is not taken (and the
+// node membership, which asks the node tree under its own lock, is not asked inside it).
+void CvyrProDlg::StopCameras(const std::function<bool(const std::string& deviceId)>& covers)
+{
     for (CDlgPanel* panel : BuiltPanels())
-        if (panel->IsBusy() && nodeMembership_(nodeId, panel->DeviceId()))
+        if (panel->IsActive() && covers(panel->DeviceId()))
             panel->Stop();
+    std::erase_if(waitingCells_, [&](const auto& waiting) { return covers(waiting.second); });
+    openQueue_.Remove(covers);
+    if (openQueue_.Empty())
+        KillTimer(kOpenTimer);
 }
 
 void CvyrProDlg::SuspendCamera(const std::string& deviceId)

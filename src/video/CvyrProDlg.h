@@ -55,7 +55,6 @@ public:
     // address is asked for): its stream, if any, stops now, no other camera is placed there, and the
     // address starts the camera there unless the user played another one in it meanwhile.
     void AwaitAddress(int cell, const std::string& deviceId);
-    void ForgetWaitingCells() { waitingCells_.clear(); }
     // cell -> camera
     const std::map<int, std::string>& WaitingCells() const { return waitingCells_; }
 
@@ -72,6 +71,8 @@ public:
     // The two cells exchange what they show; the streams move with their players, none is reopened.
     // `second` (where the first cell's camera went) is selected.
     void SwapCells(int first, int second);
+    // Stops the cells that play or retry a camera, and cancels the waits for a camera (an address
+    // asked for, a turn in "open all"): of every camera, or of those bound under the node.
     void StopAll();
     void StopNode(const std::string& nodeId);
     void SuspendCamera(const std::string& deviceId);
@@ -112,6 +113,7 @@ private:
     void ToggleWallFullScreen();
     void ExitFullScreen();
     void OnOpenTimer();
+    void StopCameras(const std::function<bool(const std::string& deviceId)>& covers);
     // Plays, or waits for its camera's address.
     bool IsBusy(int cell) const;
 

@@ -145,7 +145,7 @@ bool WallShortcuts::HandleKey(const QKeyEvent& key, QWidget* focus)
             panel->ToggleFullScreen();
         return true;
     case Qt::Key_Delete:
-        if (CDlgPanel* panel = SelectedPanel(); panel != nullptr && (panel->IsBusy() || panel->Inner()->IsRecovering()))
+        if (CDlgPanel* panel = SelectedPanel(); panel != nullptr && panel->IsActive())
             panel->Stop();
         return true;
     default:

@@ -3,7 +3,6 @@
 #include "ui/WindowMessages.h"
 #include "ui/WindowRegistry.h"
 #include "video/CDlgPanel.h"
-#include "video/CPlayInnerWnd.h"
 #include "video/CvyrProDlg.h"
 
 #include <glog/logging.h>
@@ -29,10 +28,7 @@ UINT WallViewPlacer::LayoutMessage(int count)
 
 void WallViewPlacer::Clear()
 {
-    wall_.ForgetWaitingCells();
-    for (CDlgPanel* panel : wall_.BuiltPanels())
-        if (panel->IsBusy() || panel->Inner()->IsRecovering())
-            panel->Stop();
+    wall_.StopAll();
 }
 
 void WallViewPlacer::Restore(const SavedView& view)
@@ -59,7 +55,7 @@ SavedView WallViewPlacer::Capture(const std::string& name) const
 {
     SavedView view{name, wall_.LayoutCount() == 0 ? 1 : wall_.LayoutCount(), wall_.WaitingCells()};
     for (const CDlgPanel* panel : wall_.BuiltPanels())
-        if (!panel->DeviceId().empty() && (panel->IsBusy() || panel->Inner()->IsRecovering()))
+        if (!panel->DeviceId().empty() && panel->IsActive())
             view.cameras[panel->CellIndex()] = panel->DeviceId();
     return view;
 }

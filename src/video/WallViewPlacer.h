@@ -27,7 +27,8 @@ public:
 
     // Stops every cell, shows the view's layout and starts each camera in its own cell.
     void Restore(const SavedView& view);
-    // Stops every cell, also one retrying a lost stream, and forgets the cells waiting for an address.
+    // The wall's stop-all: stops every cell, also one retrying a lost stream, and cancels every wait
+    // (for an address, for a turn in "open all").
     void Clear();
     // The wall as a view: its layout (a cell shown alone counts as one cell) and the camera of every
     // cell that plays, tries to, or waits for its address.

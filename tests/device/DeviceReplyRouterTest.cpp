@@ -115,6 +115,25 @@ TEST_F(Router, PlayAddressOpensAsManyCellsAsWereWaiting)
     EXPECT_FALSE(streams.GetPlayUrl("c1", url));
 }
 
+// Plays cancelled before their address came (the wall's stop-all or stop-node) open nothing when it
+// comes; the address is still cached, and the plays not cancelled open.
+TEST_F(Router, CancelledPlaysOpenNothingWhenTheAddressComes)
+{
+    im.SetOnline("c2");
+    streams.ReqPlayUrl("c1", true);
+    streams.ReqPlayUrl("c1", true);
+    streams.ReqPlayUrl("c2", true);
+    streams.CancelPending([](const std::string& id) { return id == "c1"; });
+    router.OnDeviceReply("c1", R"({"cmd":40,"play_url":"http://x/1.flv"})");
+    router.OnDeviceReply("c2", R"({"cmd":40,"play_url":"http://x/2.flv"})");
+    EXPECT_EQ((Lines{"open c2 http://x/2.flv", "watched c2"}), view.Take());
+    std::string url;
+    EXPECT_TRUE(streams.GetPlayUrl("c1", url));
+    streams.ReqPlayUrl("c1", true);  // a play asked for after the stop waits as before
+    router.OnDeviceReply("c1", R"({"cmd":40,"play_url":"http://x/1.flv"})");
+    EXPECT_EQ((Lines{"open c1 http://x/1.flv", "watched c1"}), view.Take());
+}
+
 // Every announced address reaches the cells that lost their stream, with or without waiting cells;
 // "no address" and an address that is no text do not.
 TEST_F(Router, AnnouncedAddressesReachTheAddressListener)

@@ -10,6 +10,7 @@
 #include "app/LocalConfig.h"
 #include "app/SavedViews.h"
 #include "app/UserSession.h"
+#include "device/StreamRequestMgr.h"
 #include "duiWrap/CDuiFrameWnd.h"
 #include "duiWrap/CamListUI.h"
 #include "duiWrap/DeviceNode.h"
@@ -633,6 +634,86 @@ TEST_F(MenusEndToEnd, AViewWindowsCellsStopWithTheirNodeAndWithAll)
     uitest::Pump(300);
     EXPECT_TRUE(window->grab().save(QString::fromStdString(ScreenshotDir() + "/view-window-stopped.png")));
     window->close();
+    uitest::Pump(100);
+}
+
+// Plays that wait for their camera's address when the operator stops them: a double-clicked camera
+// on the main wall and the cells of a view restored in a window of its own. The address that comes
+// after the stop starts none of those the stop covered; a waiting play of another node starts.
+TEST_F(MenusEndToEnd, StopsCancelThePlaysWaitingForTheirCamerasAddress)
+{
+    const std::string hall = "kv100101", store = "kv100106";  // under "一楼大厅" and under "一号仓库"
+    // The camera answers no request, and a reply without an address makes the client forget the one
+    // it had: a play of the camera waits. Gives the address to announce later.
+    auto holdBack = [](const std::string& id) {
+        std::string url;
+        EXPECT_TRUE(uitest::PumpUntil([&] { return StreamRequestMgr::Instance()->GetPlayUrl(id, url); }, 10000));
+        EXPECT_TRUE(camsim_.Post(id, "mute"));
+        EXPECT_TRUE(camsim_.Post(id, "say", R"({"cmd":40,"err_num":0,"play_url":""})"));
+        std::string none;
+        EXPECT_TRUE(uitest::PumpUntil([&] { return !StreamRequestMgr::Instance()->GetPlayUrl(id, none); }, 5000));
+        return url;
+    };
+    auto announce = [](const std::string& id, const std::string& url) {
+        EXPECT_TRUE(camsim_.Post(id, "say", R"({"cmd":40,"err_num":0,"play_url":")" + url + R"("})"));
+        std::string got;
+        EXPECT_TRUE(uitest::PumpUntil([&] { return StreamRequestMgr::Instance()->GetPlayUrl(id, got) && got == url; },
+                                      5000));
+    };
+    auto busyCells = [](CvyrProDlg* wall, const std::string& id) {
+        int busy = 0;
+        for (CDlgPanel* panel : wall->BuiltPanels())
+            busy += panel->IsBusy() && panel->DeviceId() == id;
+        return busy;
+    };
+    CvyrProDlg* mainWall = Main()->VideoWall();
+    mainWall->StopAll();
+    SavedViews file(SavedViews::PathFor(programDir_, kAccount));
+    file.Put(SavedView{"等待", 4, {{0, hall}, {1, store}}});
+    ASSERT_TRUE(file.Save());
+    WallViews* views = Main()->SavedWallViews();
+    ASSERT_NE(views, nullptr);
+    views->Load();
+
+    // Stop node.
+    const std::string hallUrl = holdBack(hall), storeUrl = holdBack(store);
+    ASSERT_FALSE(hallUrl.empty() || storeUrl.empty());
+    ViewWindow* window = views->OpenInWindow("等待");
+    ASSERT_NE(window, nullptr);
+    CvyrProDlg* viewWall = window->Wall();
+    ASSERT_EQ(viewWall->WaitingCells().size(), 2u);
+    ASSERT_TRUE(ActivateCamera(hall));
+    ASSERT_TRUE(ActivateCamera(store));
+    ASSERT_TRUE(Choose(TreeMenu(NodeRow("一楼大厅")), "ID_CLOSENOTEALLVIEW"));
+    EXPECT_EQ(viewWall->WaitingCells(), (std::map<int, std::string>{{1, store}}));
+    announce(hall, hallUrl);
+    announce(store, storeUrl);
+    EXPECT_TRUE(uitest::PumpUntil([&] { return CellPlaying(store) >= 0 && CellPlaying(store, -1, viewWall) == 1; }, 20000))
+        << "another node's camera starts on both walls\n" << WallState();
+    uitest::Pump(500);
+    EXPECT_EQ(busyCells(mainWall, hall), 0) << WallState();
+    EXPECT_EQ(busyCells(viewWall, hall), 0);
+
+    // Stop all.
+    holdBack(hall);
+    holdBack(store);
+    window->close();
+    uitest::Pump(100);
+    ASSERT_EQ(views->OpenInWindow("等待"), window) << "the closed window is reused";
+    ASSERT_EQ(viewWall->WaitingCells().size(), 2u);
+    ASSERT_TRUE(ActivateCamera(store));
+    ASSERT_TRUE(Choose(TreeMenu(ShowRow([](const DeviceNode* n) { return n->level == 0; })), "ID_CLOSEAALLVIEW"));
+    EXPECT_TRUE(viewWall->WaitingCells().empty());
+    announce(hall, hallUrl);
+    announce(store, storeUrl);
+    uitest::Pump(1500);
+    for (CvyrProDlg* wall : {mainWall, viewWall})
+        for (CDlgPanel* panel : wall->BuiltPanels())
+            EXPECT_FALSE(panel->IsBusy()) << "cell " << panel->CellIndex() << " plays " << panel->DeviceId();
+
+    window->close();
+    EXPECT_TRUE(camsim_.Post(hall, "unmute"));
+    EXPECT_TRUE(camsim_.Post(store, "unmute"));
     uitest::Pump(100);
 }
 

@@ -927,6 +927,53 @@ TEST_F(WallTest, ACellWaitingForItsCamerasAddressIsKeptForIt)
     EXPECT_EQ("chosen", wall->Panel(3)->DeviceId()) << "the user's later choice stands";
 }
 
+// Stop-all and stop-node also end what would start later: a cell waiting for its camera's address, a
+// cell retrying a lost stream between two tries, a camera of "open all" waiting for its turn. What a
+// stop does not cover goes on.
+TEST_F(WallTest, StopsCancelTheWaitsAndRetriesTheyCover)
+{
+    wall->SetNodeMembership([](const std::string& node, const std::string& camera) {
+        return node == "site-n" && camera.rfind("n", 0) == 0;
+    });
+    wall->AwaitAddress(0, "n-wait");
+    wall->AwaitAddress(1, "m-wait");
+    wall->OpenCamera("n-gone", "http://127.0.0.1:1/live/n-gone.flv");
+    ASSERT_EQ("n-gone", wall->Panel(2)->DeviceId());
+    ASSERT_TRUE(PumpUntil([&] { return Inner(2)->IsRecovering() && !Busy(2); }, 20000)) << "between two tries";
+    wall->OpenCameras({{"n-queued", Url("n-queued")}, {"m-queued", Url("m-queued")}});
+
+    wall->StopNode("site-n");
+    EXPECT_EQ((std::map<int, std::string>{{1, "m-wait"}}), wall->WaitingCells());
+    EXPECT_FALSE(Inner(2)->IsRecovering());
+    EXPECT_EQ(QString("停止"), Inner(2)->TipText());
+    for (const char* camera : {"n-wait", "n-gone", "m-wait"})
+        wall->OfferAddress(camera, Url(camera));
+    ASSERT_TRUE(PumpUntil([&] { return !wall->HasQueuedOpens(); }, 3000));
+    auto cellOf = [&](const std::string& camera) {
+        for (CDlgPanel* panel : wall->BuiltPanels())
+            if (panel->IsBusy() && panel->DeviceId() == camera)
+                return panel->CellIndex();
+        return -1;
+    };
+    EXPECT_EQ(-1, cellOf("n-wait"));
+    EXPECT_EQ(-1, cellOf("n-gone"));
+    EXPECT_EQ(-1, cellOf("n-queued"));
+    EXPECT_EQ(1, cellOf("m-wait")) << "a waiting cell of another node starts";
+    EXPECT_EQ(0, cellOf("m-queued")) << "the first free cell";
+    Pump(2500);
+    EXPECT_FALSE(Busy(2)) << "no retry after the stop";
+
+    wall->AwaitAddress(3, "m-late");
+    wall->OpenCameras({{"m-queued-too", Url("m-queued-too")}});
+    wall->StopAll();
+    EXPECT_TRUE(wall->WaitingCells().empty());
+    EXPECT_FALSE(wall->HasQueuedOpens());
+    wall->OfferAddress("m-late", Url("m-late"));
+    Pump(500);
+    for (CDlgPanel* panel : wall->BuiltPanels())
+        EXPECT_FALSE(panel->IsBusy()) << panel->CellIndex() << " " << panel->DeviceId();
+}
+
 // Two cells swapped: each player, with its stream, its recording and its toolbar, moves to the other
 // cell without a stop or an open.
 TEST_F(WallTest, SwappedCellsKeepTheirStreamsAndRecordings)
