@@ -10,8 +10,6 @@
 
 #include <glog/logging.h>
 
-#include <algorithm>
-
 namespace {
 
 // The fixed identifier of the PC client in the device-list query.
@@ -28,11 +26,19 @@ const NodeRecord* FindNodeIn(const std::vector<NodeRecord>& nodes, const std::st
     return nullptr;
 }
 
-const DeviceRecord* FindDeviceIn(const NodeRecord& node, const std::string& deviceId)
+// A camera bound directly under the node.
+const DeviceRecord* OwnDevice(const NodeRecord& node, const std::string& deviceId)
 {
     for (const DeviceRecord& device : node.childDevices)
         if (device.deviceId == deviceId)
             return &device;
+    return nullptr;
+}
+
+const DeviceRecord* FindDeviceIn(const NodeRecord& node, const std::string& deviceId)
+{
+    if (const DeviceRecord* own = OwnDevice(node, deviceId))
+        return own;
     for (const NodeRecord& child : node.childNodes)
         if (const DeviceRecord* found = FindDeviceIn(child, deviceId))
             return found;
@@ -207,8 +213,7 @@ int DeviceMgr::DeleteNodeIpc(const std::string& nodeId, const std::string& devic
     {
         base::CSingleLock lock(&treeLock_, true);
         const NodeRecord* node = FindNodeIn(roots_, nodeId);
-        listed = node != nullptr && std::any_of(node->childDevices.begin(), node->childDevices.end(),
-                                                [&](const DeviceRecord& device) { return device.deviceId == deviceId; });
+        listed = node != nullptr && OwnDevice(*node, deviceId) != nullptr;
     }
     if (!listed) {
         errorText_ = "not exist";
