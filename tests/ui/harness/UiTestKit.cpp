@@ -272,6 +272,24 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
     return true;
 }
 
+StateWatch::StateWatch(std::function<bool()> happened) : happened_(std::move(happened))
+{
+    seen_ = happened_();
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+StateWatch::~StateWatch()
+{
+    QCoreApplication::instance()->removeEventFilter(this);
+}
+
+bool StateWatch::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!seen_)
+        seen_ = happened_();
+    return QObject::eventFilter(watched, event);
+}
+
 UINT RunModal(CWindowWnd& window, const std::function<void()>& inside)
 {
     QTimer::singleShot(0, inside);

@@ -7,6 +7,7 @@
 #include "ui/UIlib.h"
 
 #include <QImage>
+#include <QObject>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
@@ -104,6 +105,23 @@ void ChooseComboItem(CComboUI* combo, int index);
 // Runs the event loop a while / until `done` (at most `timeoutMs`).
 void Pump(int ms = 0);
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000);
+// Notes whether `happened` held before any event the application delivered while it lives. A state
+// that lasts only within one pass of the event loop (a cell stopped, then restarted by a reply that
+// was already queued) is caught too; PumpUntil, which looks between passes, can miss it.
+class StateWatch : public QObject {
+public:
+    explicit StateWatch(std::function<bool()> happened);
+    ~StateWatch() override;
+    bool Seen() const { return seen_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    std::function<bool()> happened_;
+    bool seen_ = false;
+};
+
 // Shows the window modally with `inside` queued to run in its loop; returns ShowModal's result.
 UINT RunModal(CWindowWnd& window, const std::function<void()>& inside);
 
