@@ -16,7 +16,9 @@ void ProgramExit::Prepare()
     // takes SIGTERM, which the next line takes back.
     google::InstallFailureSignalHandler();
     TerminationSignals::Install([](int) { PostQuitMessage(0); });
-    std::atexit(&ProgramExit::Finish);
+    // exit() called elsewhere (Qt's, when the display connection breaks) runs the static destructors
+    // next: the IM thread must not be left running through them.
+    std::atexit([] { FinishMainWindow(); });
 }
 
 void ProgramExit::Finish()

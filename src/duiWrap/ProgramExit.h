@@ -6,7 +6,8 @@
 // before the process ends; a crash flushes the log too. UI thread only.
 class ProgramExit {
 public:
-    // Installs the signal handlers and the exit() hook; call once the QApplication exists.
+    // Installs the signal handlers and the exit() hook (FinishMainWindow); call once the QApplication
+    // exists.
     static void Prepare();
     // Finishes every running recording and flushes the log (a second call finds nothing to finish).
     static void Finish();

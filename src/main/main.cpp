@@ -67,7 +67,7 @@ int main(int argc, char** argv)
         result = login.ShowModal();
     }
     if (result != CLoginFrameWnd::kLoggedIn)
-        return 0;  // exit() runs ProgramExit::Finish
+        return 0;  // exit() runs ProgramExit::FinishMainWindow
 
     CDuiFrameWnd::Instance()->Run();
     // The window is not destroyed: the recordings and the log are finished and its IM connection

@@ -3,15 +3,17 @@
 # --target package` runs), their dependencies and contents checked, and the client unpacked into a
 # scratch root and run from there, as an installed program, against the running peers (cloudsim and
 # prosody of the "peers" fixture) with a scratch HOME: first without an account (the log-in window),
-# then logging in automatically from a prepared remembered account. Everything it writes must land in
-# the scratch data folder ($XDG_DATA_HOME/kelvue), nothing beside the executable or in the working
-# folder. Usage: package_test.sh BUILD_DIR
+# then logging in automatically from a prepared remembered account, then logged in on an X display
+# that goes away (the client leaves through exit() and ends its IM session on the way). Everything it
+# writes must land in the scratch data folder ($XDG_DATA_HOME/kelvue), nothing beside the executable or
+# in the working folder. Usage: package_test.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "${1:?usage: package_test.sh BUILD_DIR}" && pwd)
 scratch=$(mktemp -d /tmp/kelvue-package-XXXXXX)
 client_pid=""
+xvfb_pid=""
 cleanup() {
-  if [ -n "$client_pid" ] && kill -0 "$client_pid" 2>/dev/null; then kill -KILL "$client_pid" 2>/dev/null || true; fi
+  for pid in $client_pid $xvfb_pid; do kill -KILL "$pid" 2>/dev/null || true; done
   rm -rf "$scratch"
 }
 trap cleanup EXIT
@@ -91,13 +93,14 @@ log=$data/kelvue/GLogFiles/mylog.INFO
 launcher_written() { [ -f "$home/Desktop/Kelvue.desktop" ] && sleep 2; }
 logged_in() { grep -q "im连接成功" "$log" 2>/dev/null; }
 
-# run_client SECONDS CHECK: starts the unpacked client in $work and waits until CHECK succeeds, then
-# ends it with SIGTERM as a session would.
-run_client() {
-  local limit=$1 check=$2 i
+# start_client SECONDS CHECK [DISPLAY]: starts the unpacked client in $work (offscreen, or on the X
+# display DISPLAY) and waits until CHECK succeeds.
+start_client() {
+  local limit=$1 check=$2 platform=(QT_QPA_PLATFORM=offscreen) i
+  [ -z "${3:-}" ] || platform=(QT_QPA_PLATFORM=xcb DISPLAY="$3")
   (cd "$work" && exec env -i PATH=/usr/bin:/bin HOME="$home" XDG_DATA_HOME="$data" \
       XDG_CACHE_HOME="$scratch/cache" XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$runtime" \
-      QT_QPA_PLATFORM=offscreen GLOG_logbufsecs=0 "$client") >> "$scratch/client.out" 2>&1 &
+      "${platform[@]}" GLOG_logbufsecs=0 "$client") >> "$scratch/client.out" 2>&1 &
   client_pid=$!
   for ((i = 0; i < limit * 10; i++)); do
     "$check" && break
@@ -105,15 +108,26 @@ run_client() {
     sleep 0.1
   done
   "$check" || { cat "$scratch/client.out" "$log" >&2 || true; fail "$check: not within ${limit}s"; }
+}
+
+# await_client_end WHY: the client must end within 20 s of WHY.
+await_client_end() {
+  local i
+  for ((i = 0; i < 200; i++)); do kill -0 "$client_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$client_pid" 2>/dev/null && fail "the client did not end after $1"
+  wait "$client_pid" || true
+  client_pid=""
+}
+
+# run_client SECONDS CHECK: start_client, then ends it with SIGTERM as a session would.
+run_client() {
+  start_client "$1" "$2"
   # A peer that goes away while the client writes to it must not end the client (SIGPIPE, bit 13).
   local ignored
   ignored=$(awk '/^SigIgn:/ { print $2 }' "/proc/$client_pid/status")
   (( (16#$ignored >> 12) & 1 )) || fail "the client does not ignore SIGPIPE (SigIgn $ignored)"
   kill -TERM "$client_pid"
-  for ((i = 0; i < 200; i++)); do kill -0 "$client_pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$client_pid" 2>/dev/null && fail "the client did not end after SIGTERM"
-  wait "$client_pid" || true
-  client_pid=""
+  await_client_end SIGTERM
 }
 
 step "first start: the log-in window"
@@ -128,6 +142,23 @@ printf '[AccountCount]\nAccountCount=1\n[AccountIndex]\naccount0=13800138000\n[P
 run_client 90 logged_in
 grep -q "FunQueryDeviceList e" "$log" || fail "the main window did not query the device list"
 [ -s "$data/kelvue/temp.txt" ] || fail "no service reply in temp.txt of the data folder"
+
+step "third start: logged in on a display that goes away"
+exec 4> "$scratch/display"
+Xvfb -displayfd 4 -screen 0 1280x800x24 -nolisten tcp > /dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.05; done
+[ -s "$scratch/display" ] || fail "Xvfb did not start"
+rm -f "$log"  # the link names the second start's log until this start makes its own
+start_client 90 logged_in ":$(head -n 1 "$scratch/display")"
+kill "$xvfb_pid"
+wait "$xvfb_pid" 2> /dev/null || true
+xvfb_pid=""
+await_client_end "its display went away"
+grep -q "X11 connection broke" "$scratch/client.out" || { cat "$scratch/client.out" >&2; fail "the client did not leave for the lost display"; }
+# exit() finishes like the close button: the IM session is ended (not cut off) after the last words.
+sed -n '/the program ends/,$p' "$log" | grep -q "im断开连接" \
+  || { tail -n 20 "$log" >&2; fail "the IM session was not ended on the way out"; }
 
 # --- Where it wrote -------------------------------------------------------------------------------------
 (cd "$root" && find . -printf '%p %s %m %T@\n' | sort) > "$scratch/tree.after"
