@@ -1,5 +1,7 @@
 #include "video/NoticeStack.h"
 
+#include <algorithm>
+
 namespace {
 
 bool Overlap(const NoticeStack::Rect& a, const NoticeStack::Rect& b)
@@ -14,9 +16,12 @@ NoticeStack::Rect NoticeStack::Place(const Rect& area, int width, int height, co
     const int right = area.x + area.width - kMargin;
     const int bottom = area.y + area.height - kMargin;
     const Rect corner{right - width, bottom - height, width, height};
-    for (int x = corner.x; x >= area.x + kMargin; x -= width + kGap) {
-        Rect at{x, corner.y, width, height};
-        while (at.y >= area.y + kMargin) {
+    Rect at = corner;
+    while (at.x >= area.x + kMargin) {
+        // The next column starts left of everything met in this one: notices differ in width (their
+        // file names do), so the new notice's own width is no measure of the column.
+        int columnLeft = at.x;
+        for (at.y = corner.y; at.y >= area.y + kMargin;) {
             // Move above the highest notice in the way (keeping the gap), until nothing is.
             const Rect* blocker = nullptr;
             for (const Rect& other : open) {
@@ -26,8 +31,10 @@ NoticeStack::Rect NoticeStack::Place(const Rect& area, int width, int height, co
             }
             if (blocker == nullptr)
                 return at;
+            columnLeft = std::min(columnLeft, blocker->x);
             at.y = blocker->y - kGap - height;
         }
+        at.x = columnLeft - kGap - width;
     }
     return corner;
 }
