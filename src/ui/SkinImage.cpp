@@ -4,7 +4,6 @@
 
 #include <QHash>
 #include <QPainter>
-#include <QRegularExpression>
 
 namespace {
 
@@ -29,6 +28,46 @@ QRect ParseRect(const QString& text)
     return QRect(QPoint(v[0], v[1]), QPoint(v[2] - 1, v[3] - 1));
 }
 
+bool IsKeyChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == '_';
+}
+
+// The next key='value' pair at or after `at` (spaces allowed around '='; text between pairs is
+// skipped), and `at` moved past it. A hand scan rather than a regular expression: the first layout
+// parsed would otherwise compile one while the log-in window is being built.
+bool NextPair(QStringView text, qsizetype& at, QStringView& key, QStringView& value)
+{
+    const auto skipSpaces = [&text](qsizetype p) {
+        while (p < text.size() && text[p].isSpace())
+            ++p;
+        return p;
+    };
+    while (at < text.size()) {
+        if (!IsKeyChar(text[at])) {
+            ++at;
+            continue;
+        }
+        qsizetype end = at;
+        while (end < text.size() && IsKeyChar(text[end]))
+            ++end;
+        const qsizetype equals = skipSpaces(end);
+        const qsizetype p = equals < text.size() && text[equals] == '=' ? skipSpaces(equals + 1) : text.size();
+        if (p >= text.size() || text[p] != '\'') {
+            at = end;
+            continue;
+        }
+        const qsizetype close = text.indexOf('\'', p + 1);
+        if (close < 0)
+            return false;
+        key = text.sliced(at, end - at);
+        value = text.sliced(p + 1, close - p - 1);
+        at = close + 1;
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 SkinImage SkinImage::Parse(const QString& description)
@@ -39,20 +78,19 @@ SkinImage SkinImage::Parse(const QString& description)
         image.file = text;
         return image;
     }
-    static const QRegularExpression pair(R"((\w+)\s*=\s*'([^']*)')");
-    for (auto it = pair.globalMatch(text); it.hasNext();) {
-        auto m = it.next();
-        const QString key = m.captured(1).toLower();
-        const QString value = m.captured(2);
-        if (key == "file")
+    QStringView key;
+    QStringView pairValue;
+    for (qsizetype at = 0; NextPair(text, at, key, pairValue);) {
+        const QString value = pairValue.toString();
+        if (key.compare(u"file", Qt::CaseInsensitive) == 0)
             image.file = value;
-        else if (key == "source")
+        else if (key.compare(u"source", Qt::CaseInsensitive) == 0)
             image.source = ParseRect(value);
-        else if (key == "dest")
+        else if (key.compare(u"dest", Qt::CaseInsensitive) == 0)
             image.dest = ParseRect(value);
-        else if (key == "fade")
+        else if (key.compare(u"fade", Qt::CaseInsensitive) == 0)
             image.fade = value.toInt();
-        else if (key == "corner") {
+        else if (key.compare(u"corner", Qt::CaseInsensitive) == 0) {
             const QStringList c = value.split(',');
             if (c.size() == 4) {
                 image.cornerLeft = c[0].toInt();

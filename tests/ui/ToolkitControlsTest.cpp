@@ -76,6 +76,27 @@ bool RowShowsPiece(CListUI* list, int row, int x, const QString& file, int count
 
 }  // namespace
 
+// Picture descriptions as the layouts and the code write them, and what a hand-edited one may hold.
+TEST(SkinImageDescription, ReadsEveryPairAndSkipsWhatIsNotOne)
+{
+    const SkinImage icon = SkinImage::Parse("file='Toolbar/gj_ico_9.png' source='0,0,22,22' dest='2,3,24,25'");
+    EXPECT_EQ(icon.file, "Toolbar/gj_ico_9.png");
+    EXPECT_EQ(icon.source, QRect(0, 0, 22, 22));
+    EXPECT_EQ(icon.dest, QRect(2, 3, 22, 22));
+
+    const SkinImage patch = SkinImage::Parse(" FILE = 'tree_top.png'  corner='2,1,3,4' fade='100' ");
+    EXPECT_EQ(patch.file, "tree_top.png");
+    EXPECT_EQ((std::vector{patch.cornerLeft, patch.cornerTop, patch.cornerRight, patch.cornerBottom}),
+              (std::vector{2, 1, 3, 4}));
+    EXPECT_EQ(patch.fade, 100);
+
+    EXPECT_EQ(SkinImage::Parse("sys_min.png").file, "sys_min.png");
+    EXPECT_EQ(SkinImage::Parse("x file 'b.png', file='a=b.png'").file, "a=b.png");
+    const SkinImage cut = SkinImage::Parse("file='d.png' source='0,0");
+    EXPECT_EQ(cut.file, "d.png");
+    EXPECT_TRUE(cut.source.isNull());
+}
+
 TEST_F(ToolkitControls, MarkupParsesSpacesPicturesAndLinks)
 {
     const auto runs = MarkupText::Parse("<x 6><x 24><a><i tree_expand.png 2 1></a>{x 4}{i gameicons.png 18 7}{x }南门");
