@@ -61,9 +61,12 @@ bool RolePage::OnClick(const QString& name)
 
 bool RolePage::OnItemSelect(const QString& name)
 {
-    if (name == "IDC_CB_DEVTYPE")
+    if (name == "IDC_CB_DEVTYPE") {
+        // The chosen role's rights of the new type are ticked: rows left clear would read as rights it
+        // lacks, and a save would take them away.
         ShowFunList(SelectedResourceType());
-    else if (name == "IDC_COMBO_ROLE")
+        ShowRoleRights();
+    } else if (name == "IDC_COMBO_ROLE")
         ShowRoleRights();
     else
         return false;
