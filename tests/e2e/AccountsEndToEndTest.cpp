@@ -489,6 +489,73 @@ TEST_F(AccountsEndToEnd, SubAccountManagerEditsSubAccountsPeriodsGrantsAndRoles)
     ASSERT_TRUE(uitest::PumpUntil([&] { return done && OpenWindow<CChildAccountMgrWnd>() == nullptr; }, 60000));
 }
 
+// The role page ticks the chosen role's rights of whichever resource type is chosen, so that a save
+// after a change of type sends them unchanged; a role a sub-account holds stays, with the service's
+// reason shown.
+TEST_F(AccountsEndToEnd, RolePageShowsTheRightsOfEachTypeAndKeepsARoleInUse)
+{
+    uitest::MsgTipRecorder boxes;
+    bool done = false;
+    auto held = [](const std::string& roleId, int type) {
+        QStringList ids;
+        for (const ClientRole& role : RoleMgr::Instance()->GetRoles())
+            if (auto rights = role.rights.find(type); role.clientRoleId == roleId && rights != role.rights.end())
+                for (const std::string& id : rights->second)
+                    ids << QString::fromStdString(id);
+        ids.sort();
+        return ids;
+    };
+    WhenModal<CChildAccountMgrWnd>([&](CChildAccountMgrWnd& window) {
+        auto* roles = uitest::Find<CComboUI>(window, QStringLiteral("IDC_COMBO_ROLE"));
+        auto* types = uitest::Find<CComboUI>(window, QStringLiteral("IDC_CB_DEVTYPE"));
+        auto* accountRole = uitest::Find<CComboUI>(window, QStringLiteral("COMBO_ROLE"));
+        auto* funList = uitest::Find<CListUI>(window, QStringLiteral("funlist"));
+        auto click = [&](const char* name) { uitest::Click(window.FindControl(QString::fromUtf8(name))); };
+        auto ticked = [&] {
+            QStringList ids;
+            for (int i = 0; i < funList->GetCount(); ++i)
+                if (static_cast<CListElementUI*>(funList->GetItemAt(i))->GetCheck())
+                    ids << funList->GetItemAt(i)->GetUserData();
+            ids.sort();
+            return ids;
+        };
+        [&] {
+            ASSERT_TRUE(roles && types && accountRole && funList);
+            click("IDC_OPT_CONFIGROLE");
+            const int duty = ComboIndexOf(roles, QStringLiteral("值班员"));
+            ASSERT_GE(duty, 0);
+            uitest::ChooseComboItem(roles, duty);
+            const std::string dutyId = roles->GetItemAt(duty)->GetUserData().toStdString();
+            const QStringList pcRights = held(dutyId, 1);
+            ASSERT_FALSE(pcRights.isEmpty());
+            EXPECT_EQ(ticked(), pcRights);
+            uitest::ChooseComboItem(types, 1);
+            EXPECT_EQ(funList->GetCount(), 4);
+            EXPECT_EQ(ticked(), held(dutyId, 2));
+            uitest::ChooseComboItem(types, 0);
+            EXPECT_EQ(ticked(), pcRights);
+            click("IDC_BTN_SAVE");
+            EXPECT_EQ(boxes.texts, QStringList{QStringLiteral("修改成功")});
+            EXPECT_EQ(held(dutyId, 1), pcRights);
+
+            // "值班员小李" holds the role.
+            boxes.texts.clear();
+            uitest::ChooseComboItem(roles, ComboIndexOf(roles, QStringLiteral("值班员")));
+            click("IDC_BTN_DEL");
+            ASSERT_EQ(boxes.texts.size(), 1);
+            EXPECT_FALSE(boxes.texts[0].isEmpty());
+            EXPECT_EQ(boxes.texts[0].toStdString(), RoleMgr::Instance()->ErrorText());
+            EXPECT_GE(ComboIndexOf(roles, QStringLiteral("值班员")), 0);
+            EXPECT_GE(ComboIndexOf(accountRole, QStringLiteral("值班员")), 0);
+            EXPECT_EQ(held(dutyId, 1), pcRights);
+        }();
+        done = true;
+        click("IDC_BTN_CLOSE");
+    });
+    MenuCommandToMain("ID_CHILDRENUSER_ADD");
+    ASSERT_TRUE(uitest::PumpUntil([&] { return done && OpenWindow<CChildAccountMgrWnd>() == nullptr; }, 60000));
+}
+
 // Last: the client logs in as the sub-account made above.
 TEST_F(AccountsEndToEnd, SubAccountLogsInOnlyInItsPeriodsAndSeesOnlyWhatItWasGranted)
 {
