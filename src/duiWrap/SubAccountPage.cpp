@@ -93,9 +93,20 @@ void SubAccountPage::ShowRoles(const std::vector<ClientRole>& roles)
 {
     if (!role_)
         return;
+    // The role page reads the roles again after each change: the account shown keeps its role.
+    const std::string chosen = FormControls::SelectedId(role_);
     role_->RemoveAll();
     for (const ClientRole& role : roles)
         role_->Add(FormControls::ComboItem(role.clientRoleName, role.clientRoleId));
+    ChooseRole(chosen);
+}
+
+void SubAccountPage::ChooseRole(const std::string& roleId)
+{
+    if (role_)
+        for (int i = 0; i < role_->GetCount(); ++i)
+            if (role_->GetItemAt(i)->GetUserData().toStdString() == roleId)
+                role_->SelectItem(i);
 }
 
 bool SubAccountPage::OnClick(const QString& name)
@@ -225,10 +236,7 @@ void SubAccountPage::ShowSubAccount()
         time.wDay = static_cast<WORD>(day.day());
         expireDate_->SetTime(&time);
     }
-    if (role_)
-        for (int i = 0; i < role_->GetCount(); ++i)
-            if (role_->GetItemAt(i)->GetUserData().toStdString() == account.clientRoleId)
-                role_->SelectItem(i);
+    ChooseRole(account.clientRoleId);
     if (periods_) {
         periods_->RemoveAll();
         for (const auto& [start, end] : WatchPeriods::Split(account.watchTime))
@@ -331,8 +339,10 @@ void SubAccountPage::SaveSubAccount()
         ShowMsgTip(owner_, QStringLiteral("账号或密码不能为空"));
         return;
     }
-    const std::string maxOnline = FormControls::Text(manager_, "IDC_EDIT_MAXONLINENUM");
-    if (maxOnline.empty()) {
+    // A count that is not a number would be sent as 0 and reported as saved.
+    bool counted = false;
+    const int maxOnline = Utf8(FormControls::Text(manager_, "IDC_EDIT_MAXONLINENUM")).trimmed().toInt(&counted);
+    if (!counted || maxOnline < 0) {
         ShowMsgTip(owner_, QStringLiteral("请输入正确的最大在线人数"));
         return;
     }
@@ -345,7 +355,7 @@ void SubAccountPage::SaveSubAccount()
         const SYSTEMTIME& day = expireDate_->GetTime();
         account.expireTime = std::to_string(day.wYear) + "-" + std::to_string(day.wMonth) + "-" + std::to_string(day.wDay);
     }
-    account.maxLoginCount = Utf8(maxOnline).toInt();
+    account.maxLoginCount = maxOnline;
     account.watchTime = WatchPeriods::Join(periods_ ? ListedPeriods(*periods_) : std::vector<WatchPeriods::Period>());
     CTreeNodeUI* root = Root();
     if (root && IsGranted(root))

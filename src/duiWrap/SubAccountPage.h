@@ -46,6 +46,8 @@ private:
     void AddNodeItems(CTreeNodeUI* parent, const NodeRecord& node);
     CTreeNodeUI* Root() const;
     void ShowSubAccount();
+    // Chooses the role item of that id, if listed.
+    void ChooseRole(const std::string& roleId);
     void TickGrants(CTreeNodeUI* root, const std::vector<NodeRecord>& granted);
     // The grants of a ticked or partly ticked node item and what is ticked below it, appended to `into`.
     void CollectGrants(CTreeNodeUI* item, std::vector<NodeRecord>& into) const;

@@ -406,6 +406,8 @@ TEST_F(AccountsEndToEnd, SubAccountManagerEditsSubAccountsPeriodsGrantsAndRoles)
             TypeInto(window, "IDC_EDIT_SUBUSERNAME", QStringLiteral("巡检员"));
             TypeInto(window, "IDC_EDIT_MAXONLINENUM", QString());
             click("IDC_BTN_SAVEUSER");
+            TypeInto(window, "IDC_EDIT_MAXONLINENUM", QStringLiteral("1a"));  // not saved as 1, or 0
+            click("IDC_BTN_SAVEUSER");
             TypeInto(window, "IDC_EDIT_MAXONLINENUM", QStringLiteral("1"));
             uitest::ChooseComboItem(accountRole, ComboIndexOf(accountRole, QStringLiteral("巡检角色")));
             SetTime(window, "dt_starttime", 9, 0, 0);
@@ -422,6 +424,7 @@ TEST_F(AccountsEndToEnd, SubAccountManagerEditsSubAccountsPeriodsGrantsAndRoles)
             EXPECT_TRUE(PeriodRows(window).isEmpty());
             click("IDC_BTN_SAVEUSER");
             EXPECT_EQ(boxes.texts, (QStringList{QStringLiteral("账号或密码不能为空"), QStringLiteral("请输入正确的最大在线人数"),
+                                                QStringLiteral("请输入正确的最大在线人数"),
                                                 QStringLiteral("试图添加的时间段与已经存在的时间段相互覆盖!"),
                                                 QStringLiteral("开始时间不能大于或等于结束时间！"),
                                                 QStringLiteral("创建成功！")}));
@@ -521,6 +524,9 @@ TEST_F(AccountsEndToEnd, RolePageShowsTheRightsOfEachTypeAndKeepsARoleInUse)
         };
         [&] {
             ASSERT_TRUE(roles && types && accountRole && funList);
+            auto* subs = uitest::Find<CComboUI>(window, QStringLiteral("IDC_COMBO_SUBUSERLIST"));
+            uitest::ChooseComboItem(subs, ComboIndexOf(subs, QStringLiteral("值班员小李")));
+            ASSERT_EQ(accountRole->GetText(), QStringLiteral("值班员"));
             click("IDC_OPT_CONFIGROLE");
             const int duty = ComboIndexOf(roles, QStringLiteral("值班员"));
             ASSERT_GE(duty, 0);
@@ -537,6 +543,7 @@ TEST_F(AccountsEndToEnd, RolePageShowsTheRightsOfEachTypeAndKeepsARoleInUse)
             click("IDC_BTN_SAVE");
             EXPECT_EQ(boxes.texts, QStringList{QStringLiteral("修改成功")});
             EXPECT_EQ(held(dutyId, 1), pcRights);
+            EXPECT_EQ(accountRole->GetText(), QStringLiteral("值班员")) << "the roles read again keep the account's";
 
             // "值班员小李" holds the role.
             boxes.texts.clear();
