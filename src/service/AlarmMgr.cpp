@@ -10,6 +10,8 @@
 #include "ui/WindowMessages.h"
 #include "ui/WindowRegistry.h"
 
+#include <cstdint>
+#include <cstdio>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -29,6 +31,24 @@ bool IsPlainFileName(const std::string& name)
 {
     return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos &&
            name.find('\0') == std::string::npos;
+}
+
+// The picture's file name, without ".jpeg": the service's "fileId" when the record carries one (and it
+// is a plain name); otherwise one drawn from the picture's address (FNV-1a), so that a service that
+// sends no "fileId" still gets one file per picture. Empty when neither gives a usable name.
+std::string PictureName(const Json::Value& row, const std::string& imgUrl)
+{
+    bool hasFileId = row.isObject() && !row["fileId"].isNull();
+    if (hasFileId || imgUrl.empty()) {
+        std::string fileId = JsonText(row, "fileId");
+        return IsPlainFileName(fileId) ? fileId : std::string();
+    }
+    std::uint64_t hash = 14695981039346656037ull;
+    for (unsigned char c : imgUrl)
+        hash = (hash ^ c) * 1099511628211ull;
+    char name[24];
+    std::snprintf(name, sizeof name, "url-%016llx", static_cast<unsigned long long>(hash));
+    return name;
 }
 
 }  // namespace
@@ -63,13 +83,13 @@ int AlarmMgr::ReqAlarmList(const std::string& day, int hours, int page, int warn
             AlarmRecord alarm;
             alarm.warnType = JsonInt(row, "warnType");
             alarm.imgUrl = JsonText(row, "imgUrl");
-            std::string fileId = JsonText(row, "fileId");
+            std::string pictureName = PictureName(row, alarm.imgUrl);
             alarm.deviceId = JsonText(row, "deviceId");
             alarm.deviceAlias = JsonUtf8Text(row, "deviceAlias");
             alarm.nodeName = JsonText(row, "nodeName");
             alarm.createTime = JsonText(row, "createTime");
-            if (IsPlainFileName(fileId))
-                alarm.localPath = PictureFolder() + fileId + ".jpeg";
+            if (!pictureName.empty())
+                alarm.localPath = PictureFolder() + pictureName + ".jpeg";
             read.push_back(alarm);
         });
     });

@@ -14,6 +14,7 @@ namespace {
 
 constexpr long kConnectTimeoutSeconds = 5;
 constexpr long kRequestTimeoutSeconds = 20;
+constexpr long kMaxRedirects = 5;
 
 struct CurlDeleter {
     void operator()(CURL* curl) const { CurlLibrary::Get()->easy_cleanup(curl); }
@@ -35,6 +36,12 @@ CurlHandle NewHandle()
         curl->easy_setopt(handle.get(), CURLOPT_NOSIGNAL, 1L);
         curl->easy_setopt(handle.get(), CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
         curl->easy_setopt(handle.get(), CURLOPT_TIMEOUT, kRequestTimeoutSeconds);
+        // Redirects are followed as the platform's HTTP layer does, over the web only: an address
+        // from a reply (a picture's) must never make the client read a local file or another protocol.
+        curl->easy_setopt(handle.get(), CURLOPT_PROTOCOLS_STR, "http,https");
+        curl->easy_setopt(handle.get(), CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+        curl->easy_setopt(handle.get(), CURLOPT_FOLLOWLOCATION, 1L);
+        curl->easy_setopt(handle.get(), CURLOPT_MAXREDIRS, kMaxRedirects);
     }
     return handle;
 }
@@ -92,8 +99,10 @@ std::string HttpPostJson(const std::string& path, const std::string& body, const
         return kGetJsonError;
     const CurlLibrary::Functions* curl = CurlLibrary::Get();
     std::string url = "http://" + host + ":" + std::to_string(port) + "/" + path;
-    // The one extra header line of every request; "Expect:" stops curl from adding its own for large bodies.
+    // The one extra header line of every request. The request names no accept types, so curl's own
+    // "Accept" line goes, and "Expect:" stops it from adding one of its own for large bodies.
     HeaderList headers(curl->slist_append(nullptr, "Content-Type: application/json; charset=utf-8;"));
+    headers.reset(curl->slist_append(headers.release(), "Accept:"));
     headers.reset(curl->slist_append(headers.release(), "Expect:"));
     std::string reply;
     curl->easy_setopt(handle.get(), CURLOPT_URL, url.c_str());

@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr char kRoleNotListedText[] = "该角色不存在，请刷新角色列表";
+
 ClientRole* Listed(std::vector<ClientRole>& roles, const std::string& roleId)
 {
     auto found = std::find_if(roles.begin(), roles.end(), [&](const ClientRole& role) { return role.clientRoleId == roleId; });
@@ -136,8 +138,10 @@ int RoleMgr::UpdateRole(const std::string& roleId)
     {
         base::CSingleLock lock(&roleLock_, true);
         ClientRole* listed = Listed(roles_, roleId);
-        if (listed == nullptr)
+        if (listed == nullptr) {
+            errorText_ = kRoleNotListedText;
             return -1;
+        }
         role = *listed;
     }
     return CallService("api/updateClientRole.htdy", RoleToJson(role), CodeForm::Integer, errorText_);

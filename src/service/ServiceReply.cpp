@@ -69,9 +69,10 @@ bool CodeIsZero(const Json::Value& code, CodeForm form)
     }
     if (code.isNull())
         return true;  // an absent code reads as 0
-    if (!code.isInt() && !code.isUInt())
+    // Any integer that is not 0 is a refusal, also one beyond 32 bits.
+    if (!code.isInt64() && !code.isUInt64())
         throw ReplyFormatError("code");
-    return code.isInt() ? code.asInt() == 0 : code.asUInt() == 0;
+    return code.isInt64() ? code.asInt64() == 0 : code.asUInt64() == 0;
 }
 
 }  // namespace

@@ -123,6 +123,28 @@ TEST_F(AlarmPictures, AFileIdThatIsNotAPlainNameIsRefused)
     EXPECT_NE(access((PrivateWorkDir::Folder() + "escape.jpeg").c_str(), F_OK), 0);
 }
 
+TEST_F(AlarmPictures, RecordsWithoutAFileIdGetOnePictureFileEachFromTheirAddress)
+{
+    service_.ServeFile("/pic/a", "JPEG-A");
+    service_.ServeFile("/pic/b", "JPEG-B");
+    service_.SetReply("{\"code\":0,\"result\":{\"totalPage\":1,\"rows\":[{\"deviceId\":\"cam1\",\"imgUrl\":\"" +
+                      service_.Url("/pic/a") + "\"},{\"deviceId\":\"cam1\",\"imgUrl\":\"" + service_.Url("/pic/b") + "\"}]}}");
+    ASSERT_EQ(AlarmMgr::Instance()->ReqAlarmList("2026-01-05", 0, 0, 1), 0);
+    std::vector<AlarmRecord> alarms;
+    AlarmMgr::Instance()->GetAlarms(alarms);
+    ASSERT_EQ(alarms.size(), 2u);
+    EXPECT_EQ(alarms[0].localPath.rfind(PrivateWorkDir::Folder() + "tmp/", 0), 0u);
+    EXPECT_NE(alarms[0].localPath, alarms[1].localPath);
+    PictureWindow window;
+    for (const AlarmRecord& alarm : alarms)
+        AlarmMgr::Instance()->RequestPicture(alarm.key, window.GetHWND());
+    ASSERT_TRUE(PumpUntil([&] { return window.results.size() == 2; }));
+    EXPECT_EQ(window.results[alarms[0].key], WM_ALARM_PICTURE_READY);
+    EXPECT_EQ(window.results[alarms[1].key], WM_ALARM_PICTURE_READY);
+    EXPECT_EQ(ReadFile(alarms[0].localPath), "JPEG-A");
+    EXPECT_EQ(ReadFile(alarms[1].localPath), "JPEG-B");
+}
+
 TEST_F(AlarmPictures, UnseenCountRisesAndReadingTheListResetsItEvenAfterAFailedQuery)
 {
     AlarmMgr* alarms = AlarmMgr::Instance();

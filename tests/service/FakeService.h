@@ -23,13 +23,17 @@ public:
         std::string path;  // without the leading "/"
         std::string body;
         std::string contentType;
+        bool hasAccept = false;  // whether an "Accept" header line came
     };
 
     FakeService()
     {
         server_.Post(R"(/.*)", [this](const httplib::Request& request, httplib::Response& response) {
             std::unique_lock<std::mutex> lock(mutex_);
-            requests_.push_back({request.path.substr(1), request.body, request.get_header_value("Content-Type")});
+            if (Redirected(request.path, response))
+                return;
+            requests_.push_back({request.path.substr(1), request.body, request.get_header_value("Content-Type"),
+                                 request.has_header("Accept")});
             const Request received = requests_.back();
             // A slow service: the request is recorded at once, the answer comes after the delay (or
             // when the service stops).
@@ -41,6 +45,8 @@ public:
         server_.Get(R"(/.*)", [this](const httplib::Request& request, httplib::Response& response) {
             std::lock_guard<std::mutex> lock(mutex_);
             ++gets_[request.path];
+            if (Redirected(request.path, response))
+                return;
             auto file = files_.find(request.path);
             if (file == files_.end()) {
                 response.status = 404;
@@ -94,6 +100,13 @@ public:
         files_[path] = content;
     }
 
+    // Requests of `path` (GET or POST) are answered with a redirect of `status` to `location`.
+    void Redirect(const std::string& path, const std::string& location, int status)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        redirects_[path] = {location, status};
+    }
+
     std::vector<Request> Requests()
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -116,6 +129,15 @@ public:
     }
 
 private:
+    bool Redirected(const std::string& path, httplib::Response& response)
+    {
+        auto redirect = redirects_.find(path);
+        if (redirect == redirects_.end())
+            return false;
+        response.set_redirect(redirect->second.first, redirect->second.second);
+        return true;
+    }
+
     httplib::Server server_;
     int port_ = 0;
     std::thread thread_;
@@ -126,6 +148,7 @@ private:
     std::function<std::string(const Request&)> handler_;
     std::map<std::string, std::string> files_;
     std::map<std::string, int> gets_;
+    std::map<std::string, std::pair<std::string, int>> redirects_;
     std::chrono::milliseconds delay_{0};
     bool stopping_ = false;
     std::condition_variable stopped_;

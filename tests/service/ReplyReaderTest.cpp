@@ -108,6 +108,7 @@ std::vector<BadReply> CommonBadReplies(CodeForm form)
         {R"({"code":{"n":0}})", kReplyFormatText},
         {R"({"code":5,"msg":"账号或密码错误"})", "账号或密码错误"},
         {R"({"code":5})", kRefusedText},
+        {R"({"code":10000000000,"msg":"大号码拒绝"})", "大号码拒绝"},  // a refusal code beyond 32 bits
         {R"({"code":5,"msg":""})", kRefusedText},
         {R"({"code":5,"msg":"\u0000hidden"})", kRefusedText},  // a message that shows as nothing
         {R"({"code":"7","msg":"no"})", form == CodeForm::Text ? "no" : kReplyFormatText},

@@ -176,6 +176,7 @@ TEST(RequestBodies, UpdateOfAnUnlistedRoleSendsNothing)
     std::size_t before = service.RequestCount();
     EXPECT_EQ(RoleMgr::Instance()->UpdateRole("no-such-role"), -1);
     EXPECT_EQ(service.RequestCount(), before);
+    EXPECT_EQ(RoleMgr::Instance()->ErrorText(), "该角色不存在，请刷新角色列表");  // not a stale reason
 }
 
 TEST(RequestBodies, NodeToJsonOfTheWrittenExamples)

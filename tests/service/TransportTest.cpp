@@ -48,6 +48,17 @@ TEST(HttpPostJson, PostsTheBodyUnchangedWithTheOneContentTypeLine)
     EXPECT_EQ(sent.path, "api/addUserNode.htdy");
     EXPECT_EQ(sent.body, body);
     EXPECT_EQ(sent.contentType, "application/json; charset=utf-8;");
+    EXPECT_FALSE(sent.hasAccept);  // the request names no accept types
+}
+
+TEST(HttpPostJson, FollowsARedirectOfTheServiceToTheReply)
+{
+    FakeService service;
+    service.Redirect("/old/reqCmd", "/vyr-api/ws/api/reqCmd", 307);
+    service.SetReply("{\"code\":0}");
+    EXPECT_EQ(HttpPostJson("old/reqCmd", "{\"cmd\":11}", "127.0.0.1", PortOf(service)), "{\"code\":0}");
+    EXPECT_EQ(service.Last().path, "vyr-api/ws/api/reqCmd");
+    EXPECT_EQ(service.Last().body, "{\"cmd\":11}");
 }
 
 TEST(HttpPostJson, TempFileHoldsExactlyTheLastReplyReadableByItsOwnerOnly)
@@ -122,6 +133,23 @@ TEST(DownloadUrlToFile, LeavesNoFileWhenTheServerHasNone)
     EXPECT_NE(access("missing.jpeg.part", F_OK), 0);
     EXPECT_FALSE(DownloadUrlToFile("http://127.0.0.1:" + std::to_string(FreeLoopbackPort()) + "/x", "missing.jpeg"));
     EXPECT_NE(access("missing.jpeg", F_OK), 0);
+}
+
+TEST(DownloadUrlToFile, FollowsRedirectsOverTheWebOnly)
+{
+    FakeService service;
+    service.ServeFile("/pic/real.jpeg", "JPEG");
+    service.Redirect("/pic/moved.jpeg", service.Url("/pic/real.jpeg"), 302);
+    ASSERT_TRUE(DownloadUrlToFile(service.Url("/pic/moved.jpeg"), "moved.jpeg"));
+    EXPECT_EQ(ReadFile("moved.jpeg"), "JPEG");
+
+    // An address from a reply never reads a local file, directly or through a redirect.
+    std::ofstream("secret.txt") << "SECRET";
+    const std::string localFile = "file://" + PrivateWorkDir::Folder() + "secret.txt";
+    EXPECT_FALSE(DownloadUrlToFile(localFile, "local.jpeg"));
+    service.Redirect("/pic/local.jpeg", localFile, 302);
+    EXPECT_FALSE(DownloadUrlToFile(service.Url("/pic/local.jpeg"), "local.jpeg"));
+    EXPECT_NE(access("local.jpeg", F_OK), 0);
 }
 
 TEST(ConvertCodePage, ConvertsBetweenGbkAndUtf8BothWays)
