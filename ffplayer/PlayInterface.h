@@ -33,7 +33,7 @@ enum PlayEvent : int {
     PE_OPEN_FAILED = 2,
     PE_FIRST_FRAME = 3,
     PE_STATE_CHANGED = 4,
-    PE_RECORD_STOPPED = 5,  // a recording was finalised because the session ended
+    PE_RECORD_STOPPED = 5,  // reserved: never sent (Stop finalises a recording in progress without an event)
     PE_SNAPSHOT_SAVED = 6,
     PE_SNAPSHOT_FAILED = 7,
     PE_PLAY_FAILED = 8,

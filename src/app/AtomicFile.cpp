@@ -21,6 +21,8 @@ bool AtomicFile::Read(const std::string& path, std::string& content)
 
 bool AtomicFile::Write(const std::string& path, const std::string& content, int mode)
 {
+    if (access(path.c_str(), W_OK) != 0 && errno != ENOENT)
+        return false;
     std::string tempPath = path + ".XXXXXX";
     int fd = mkstemp(tempPath.data());  // created readable by the owner only
     if (fd < 0)

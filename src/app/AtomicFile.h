@@ -13,6 +13,8 @@ public:
     static constexpr int kKeepMode = -1;
 
     // The file gets `mode`, or with kKeepMode the mode of the file it replaces (0644 for a new one).
-    // False (the target untouched, the temporary file removed) when any step fails.
+    // False (the target untouched, the temporary file removed) when any step fails. An existing file
+    // that this process may not write (a read-only file) is refused, as writing it in place would be:
+    // the rename would otherwise replace it.
     static bool Write(const std::string& path, const std::string& content, int mode = kKeepMode);
 };

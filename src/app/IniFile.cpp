@@ -35,6 +35,18 @@ bool SameName(const std::string& a, const std::string& b)
     return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
+// A UTF-8 byte order mark that an editor put before the first line: not part of the first line's text
+// (the first section's header would not be recognised), and kept in front when the file is rewritten.
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+std::string TakeByteOrderMark(std::string& content)
+{
+    if (content.rfind(kByteOrderMark, 0) != 0)
+        return {};
+    content.erase(0, sizeof kByteOrderMark - 1);
+    return kByteOrderMark;
+}
+
 std::vector<Line> SplitLines(const std::string& content)
 {
     std::vector<Line> lines;
@@ -120,8 +132,9 @@ std::string LowerCase(std::string name)
 
 }  // namespace
 
-IniFile::Snapshot::Snapshot(const std::string& content)
+IniFile::Snapshot::Snapshot(std::string content)
 {
+    TakeByteOrderMark(content);
     std::map<std::string, std::string>* current = nullptr;  // null while outside a section or in a repeated one
     std::string name, key, value;
     for (const Line& line : SplitLines(content)) {
@@ -222,6 +235,7 @@ bool IniFile::WriteString(const std::string& section, const std::string& key, co
     // nothing, it would keep this one entry and lose every other setting.
     if (!AtomicFile::Read(path_, content) && access(path_.c_str(), F_OK) == 0)
         return false;
+    const std::string mark = TakeByteOrderMark(content);
     std::vector<Line> lines = SplitLines(content);
     std::string eol = (!lines.empty() && lines.front().ending == "\r\n") ? "\r\n" : "\n";
     if (!lines.empty() && lines.back().ending.empty())
@@ -232,20 +246,20 @@ bool IniFile::WriteString(const std::string& section, const std::string& key, co
     if (!FindSection(lines, section, begin, end)) {
         lines.push_back({"[" + section + "]", eol});
         lines.push_back(entry);
-        return Rewrite(Join(lines));
+        return Rewrite(mark + Join(lines));
     }
     std::string lineKey, lineValue;
     std::size_t insertAt = begin;
     for (std::size_t i = begin; i < end; ++i) {
         if (KeyValueOf(lines[i].text, lineKey, lineValue) && SameName(lineKey, key)) {
             lines[i].text = entry.text;
-            return Rewrite(Join(lines));
+            return Rewrite(mark + Join(lines));
         }
         if (!Trim(lines[i].text).empty())
             insertAt = i + 1;
     }
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
-    return Rewrite(Join(lines));
+    return Rewrite(mark + Join(lines));
 }
 
 bool IniFile::DeleteSection(const std::string& section)
@@ -253,12 +267,13 @@ bool IniFile::DeleteSection(const std::string& section)
     std::string content;
     if (path_.empty() || !AtomicFile::Read(path_, content))
         return true;
+    const std::string mark = TakeByteOrderMark(content);
     std::vector<Line> lines = SplitLines(content);
     std::size_t begin = 0, end = 0;
     if (!FindSection(lines, section, begin, end))
         return true;
     lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(begin - 1), lines.begin() + static_cast<std::ptrdiff_t>(end));
-    return Rewrite(Join(lines));
+    return Rewrite(mark + Join(lines));
 }
 
 bool IniFile::Rewrite(const std::string& content) const

@@ -6,9 +6,11 @@
 
 // Reader and writer of Windows-style profile files: "[section]" lines followed by "key=value" lines.
 // Sections and keys are compared without regard to case; whitespace around keys and values is ignored;
-// lines starting with ";" or "#" are comments. Every write re-reads the file, changes only the lines it
-// must, and replaces the file through a temporary file in the same folder and a rename, so a crash never
-// leaves a half-written file. Not thread-safe: each file is used by one thread at a time.
+// lines starting with ";" or "#" are comments; a UTF-8 byte order mark before the first line is skipped
+// (and kept). Every write re-reads the file, changes only the lines it must, and replaces the file
+// through a temporary file in the same folder and a rename, so a crash never leaves a half-written file;
+// a file this process may not write is refused, as an in-place write would be. Not thread-safe: each
+// file is used by one thread at a time.
 class IniFile {
 public:
     // Longest value a read returns (the profile reader's buffer of 256 bytes less its terminator).
@@ -26,7 +28,7 @@ public:
 
     private:
         friend class IniFile;
-        explicit Snapshot(const std::string& content);
+        explicit Snapshot(std::string content);
         bool Lookup(const std::string& section, const std::string& key, std::string& value) const;
 
         // Names in lower case; of a section or key that occurs twice, the first counts.

@@ -104,12 +104,49 @@ std::string StartupEnvironment::DesktopFolder()
     return home != nullptr && *home != '\0' ? std::string(home) + "/Desktop" : std::string();
 }
 
+namespace {
+
+// A value of the desktop entry's string type: a backslash and the line-breaking characters escaped, so
+// that no path can end the line and add keys of its own.
+std::string DesktopEntryString(const std::string& text)
+{
+    std::string value;
+    for (char c : text) {
+        switch (c) {
+        case '\\': value += "\\\\"; break;
+        case '\n': value += "\\n"; break;
+        case '\r': value += "\\r"; break;
+        case '\t': value += "\\t"; break;
+        default: value += c;
+        }
+    }
+    return value;
+}
+
+// The program as the one argument of "Exec": quoted, with the characters special inside the quotes
+// escaped and "%" doubled (field codes), then escaped as a string value.
+std::string DesktopExecArgument(const std::string& program)
+{
+    std::string quoted = "\"";
+    for (char c : program) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+        if (c == '%')
+            quoted += '%';
+    }
+    return DesktopEntryString(quoted + "\"");
+}
+
+}  // namespace
+
 bool StartupEnvironment::WriteDesktopLauncher(const std::string& desktopFolder, const std::string& exePath,
                                               const std::string& programFolder)
 {
     // The icon is the one the package installs into the icon theme; without it the desktop shows its own.
-    std::string content = "[Desktop Entry]\nType=Application\nName=Kelvue\nExec=\"" + exePath + "\"\nPath=" +
-                          programFolder + "\nIcon=kelvue\nTerminal=false\nCategories=AudioVideo;Video;\n";
+    std::string content = "[Desktop Entry]\nType=Application\nName=Kelvue\nExec=" + DesktopExecArgument(exePath) +
+                          "\nPath=" + DesktopEntryString(programFolder) +
+                          "\nIcon=kelvue\nTerminal=false\nCategories=AudioVideo;Video;\n";
     // Executable, as desktops want of a launcher they are to start.
     return AtomicFile::Write(desktopFolder + "/Kelvue.desktop", content, 0755);
 }

@@ -81,6 +81,48 @@ std::string WithLineFeeds(const std::string& text)
     return result;
 }
 
+// TinyXML parses nested elements by recursion: a file nested some ten thousand levels deep would
+// overflow the stack. A history is two levels deep; anything much deeper is not one.
+constexpr int kMaxNesting = 256;
+
+// True when the elements of `text` nest deeper than `limit`. Comments, CDATA sections, declarations and
+// quoted attribute values are skipped, so only real element tags count.
+bool NestsDeeperThan(const std::string& text, int limit)
+{
+    int depth = 0;
+    std::size_t pos = 0;
+    auto skipPast = [&](const char* end) {
+        const std::size_t found = text.find(end, pos);
+        pos = found == std::string::npos ? text.size() : found + std::strlen(end);
+    };
+    while ((pos = text.find('<', pos)) != std::string::npos) {
+        if (text.compare(pos, 4, "<!--") == 0) {
+            skipPast("-->");
+        } else if (text.compare(pos, 9, "<![CDATA[") == 0) {
+            skipPast("]]>");
+        } else if (text.compare(pos, 2, "<?") == 0 || text.compare(pos, 2, "<!") == 0) {
+            skipPast(">");
+        } else if (text.compare(pos, 2, "</") == 0) {
+            --depth;
+            skipPast(">");
+        } else {
+            char quote = 0;
+            std::size_t end = pos + 1;
+            for (; end < text.size() && (quote != 0 || text[end] != '>'); ++end)
+                if (quote == 0 && (text[end] == '"' || text[end] == '\''))
+                    quote = text[end];
+                else if (text[end] == quote)
+                    quote = 0;
+            if (end >= text.size() || text[end - 1] != '/')
+                ++depth;
+            if (depth > limit)
+                return true;
+            pos = end;
+        }
+    }
+    return false;
+}
+
 TiXmlElement* FindTopLevel(TiXmlDocument& doc, const std::string& name)
 {
     for (TiXmlElement* e = doc.FirstChildElement(); e != nullptr; e = e->NextSiblingElement())
@@ -206,6 +248,10 @@ ViewHistory::LoadResult ViewHistory::Load(TiXmlDocument& doc) const
     // TinyXML stops quietly at what it does not understand (text, a NUL, "<!" junk) and reads random
     // bytes as an empty document; saving then would drop the rest. Only a file read to its end that holds
     // a day is the history.
+    if (NestsDeeperThan(text, kMaxNesting)) {
+        LOG(WARNING) << "viewing history " << fileName_ << " nests deeper than " << kMaxNesting << " levels";
+        return LoadResult::Unreadable;
+    }
     const char* end = doc.Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
     if (!doc.Error() && end != nullptr && IsBlank(text.substr(static_cast<std::size_t>(end - text.c_str()))) &&
         HoldsADay(doc))
@@ -235,6 +281,12 @@ bool ViewHistory::LoadForChange(TiXmlDocument& doc) const
 
 bool ViewHistory::Save(TiXmlDocument& doc) const
 {
+    // A history the user made read-only stays as it is, as saving over it in place would fail; the
+    // rename below would replace it.
+    if (::access(fileName_.c_str(), W_OK) != 0 && errno != ENOENT) {
+        LOG(ERROR) << "cannot write viewing history " << fileName_ << ": " << std::strerror(errno);
+        return false;
+    }
     const std::string temp = fileName_ + ".tmp";
     FILE* file = std::fopen(temp.c_str(), "w");
     if (file == nullptr) {

@@ -14,7 +14,7 @@ class TiXmlDocument;
 // Every operation loads, changes and saves the file; nothing is kept in memory. The file is written
 // to a temporary file beside it and renamed into place, and a file that exists but cannot be read as a
 // history (malformed, or XML that holds no day) is renamed to "<name>.bad" before a new history replaces
-// it. UI thread only.
+// it. A file this process may not write (read-only) is never replaced. UI thread only.
 class ViewHistory {
 public:
     static ViewHistory* Instance();

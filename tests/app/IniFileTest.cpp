@@ -2,13 +2,13 @@
 #include "TempFolder.h"
 
 #include "app/IniFile.h"
+#include "support/AsOrdinaryUser.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -93,29 +93,38 @@ TEST_F(IniFileTest, AFileThatCannotBeReadIsNotRewrittenFromNothing)
     const std::string content = "[config]\nvideopath=/rec\npicpath=/pic\n";
     WriteFile(path, content);
     chmod(path.c_str(), 0200);
-    // The write runs as a user who may write the file but not read it: as root (who reads anything),
-    // in a child that has become "nobody", owner of the folder and the file.
-    bool written = true;
-    if (geteuid() != 0) {
-        written = IniFile(path).WriteString("config", "revalarm", "1");
-    } else {
-        ASSERT_EQ(0, chown(folder_.Path().c_str(), 65534, 65534));
-        ASSERT_EQ(0, chown(path.c_str(), 65534, 65534));
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            const bool asNobody = setgid(65534) == 0 && setuid(65534) == 0;
-            _exit(!asNobody ? 2 : IniFile(path).WriteString("config", "revalarm", "1") ? 1 : 0);
-        }
-        int status = 0;
-        ASSERT_EQ(child, waitpid(child, &status, 0));
-        ASSERT_TRUE(WIFEXITED(status));
-        ASSERT_NE(2, WEXITSTATUS(status)) << "could not become nobody";
-        written = WEXITSTATUS(status) == 1;
-    }
-    EXPECT_FALSE(written);
+    EXPECT_FALSE(AsOrdinaryUser(folder_.Path(), [&] { return IniFile(path).WriteString("config", "revalarm", "1"); }));
     chmod(path.c_str(), 0600);
     EXPECT_EQ(content, ReadFile(path));
+}
+
+// A read-only file refuses writes, as writing it in place would; the folder's permission to rename
+// over it must not override that.
+TEST_F(IniFileTest, AReadOnlyFileIsNotReplaced)
+{
+    const std::string path = PathOf("readonly.ini");
+    const std::string content = "[config]\nvideopath=/rec\n";
+    WriteFile(path, content);
+    chmod(path.c_str(), 0444);
+    EXPECT_FALSE(AsOrdinaryUser(folder_.Path(), [&] {
+        IniFile ini(path);
+        return ini.WriteString("config", "revalarm", "1") || ini.DeleteSection("config");
+    }));
+    EXPECT_EQ(content, ReadFile(path));
+}
+
+// A byte order mark that an editor put in front is not part of the first section's name.
+TEST_F(IniFileTest, AByteOrderMarkIsSkippedAndKept)
+{
+    const std::string path = PathOf("bom.ini");
+    WriteFile(path, "\xEF\xBB\xBF[config]\r\nvideopath=/rec\r\n[windows]\r\nload=true\r\n");
+    IniFile ini(path);
+    std::string value;
+    ini.ReadString("config", "videopath", "", value);
+    EXPECT_EQ(value, "/rec");
+    ASSERT_TRUE(ini.WriteString("config", "picpath", "/pic"));
+    ASSERT_TRUE(ini.DeleteSection("windows"));
+    EXPECT_EQ(ReadFile(path), "\xEF\xBB\xBF[config]\r\nvideopath=/rec\r\npicpath=/pic\r\n");
 }
 
 TEST_F(IniFileTest, OwnerOnlyFilesStaySoAndNoTemporaryFileIsLeft)

@@ -6,8 +6,10 @@
 #include <glog/logging.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -25,6 +27,34 @@ TEST(StartupEnvironment, DesktopLauncherIsWrittenAndRewrittenEachStart)
     EXPECT_NE(installed.find("Path=/home/u/.local/share/kelvue/\n"), std::string::npos);
     EXPECT_NE(installed.find("Icon=kelvue\n"), std::string::npos);
     EXPECT_FALSE(StartupEnvironment::WriteDesktopLauncher(desktop.Path() + "missing", "/x", "/"));
+}
+
+// Paths are the user's: a space, a quote, "$", "%", a backslash or a line break in them must reach the
+// desktop as part of the path, never end the line or the argument.
+TEST(StartupEnvironment, DesktopLauncherEscapesWhatThePathsHold)
+{
+    TempFolder desktop;
+    ASSERT_TRUE(StartupEnvironment::WriteDesktopLauncher(desktop.Path() + ".", "/opt/my app/100%/a\"b$c\\d`e",
+                                                         "/home/u/x\nExec=evil\\"));
+    const std::string launcher = ReadFile(desktop.Path() + "Kelvue.desktop");
+    EXPECT_NE(launcher.find("\nExec=\"/opt/my app/100%%/a\\\\\"b\\\\$c\\\\\\\\d\\\\`e\"\n"), std::string::npos) << launcher;
+    EXPECT_NE(launcher.find("\nPath=/home/u/x\\nExec=evil\\\\\n"), std::string::npos) << launcher;
+    EXPECT_EQ(launcher.find("\nExec=evil"), std::string::npos);
+
+    // The desktop's own reader starts the program from such a folder (GLib's, when it is installed;
+    // its check that the program exists does not take "%%", so the folder has none).
+    if (std::system("command -v gio >/dev/null 2>&1") != 0)
+        return;
+    TempFolder folder;
+    const std::string odd = folder.Path() + "my \"odd\" $dir\\`x/";
+    ASSERT_TRUE(std::filesystem::create_directory(odd));
+    WriteFile(odd + "kelvue", "#!/bin/sh\ntouch started\n");
+    chmod((odd + "kelvue").c_str(), 0755);
+    ASSERT_TRUE(StartupEnvironment::WriteDesktopLauncher(desktop.Path() + ".", odd + "kelvue", folder.Path()));
+    ASSERT_EQ(0, std::system(("gio launch '" + desktop.Path() + "Kelvue.desktop' 2>&1").c_str()));
+    for (int i = 0; i < 100 && !std::filesystem::exists(folder.Path() + "started"); ++i)
+        usleep(20000);
+    EXPECT_TRUE(std::filesystem::exists(folder.Path() + "started"));
 }
 
 TEST(StartupEnvironment, EnsureFolderCreatesOneLevelAndReusesAnExistingOne)

@@ -1,10 +1,13 @@
 #include "video/ViewHistory.h"
 
+#include "support/AsOrdinaryUser.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -167,4 +170,42 @@ TEST_F(ViewHistoryTest, SaveFailureLeavesTheOldFileIntact)
     EXPECT_FALSE(history.AddCamera("B", day1));
     EXPECT_EQ(before, Read(Path()));
     fs::remove(Path() + ".tmp");
+}
+
+// A history the user made read-only is not replaced behind its back (the folder would allow a rename).
+TEST_F(ViewHistoryTest, AReadOnlyFileIsNotReplaced)
+{
+    ViewHistory history(Path());
+    history.AddCamera("A", day1);
+    const std::string before = Read(Path());
+    chmod(Path().c_str(), 0444);
+    EXPECT_FALSE(AsOrdinaryUser(dir.string(), [&] {
+        return history.AddCamera("B", day1) || history.RemoveCamera("A") || history.ClearAll();
+    }));
+    EXPECT_EQ(before, Read(Path()));
+}
+
+// A file nested far deeper than a history is not one: it must not overflow the parser's stack (the
+// history is read at every start), and is kept aside like any other file that is not a history. A long
+// history whose ids hold "/" and ">" is still one.
+TEST_F(ViewHistoryTest, DeeplyNestedFilesAreKeptAsideWithoutCrashing)
+{
+    std::string deep;
+    for (int i = 0; i < 300000; ++i)
+        deep += "<D>";
+    Write(deep);
+    ViewHistory history(Path());
+    EXPECT_TRUE(Load(history).empty());
+    ASSERT_TRUE(history.AddCamera("B", day2));
+    EXPECT_TRUE(Read(Path() + ".bad") == deep);
+    EXPECT_EQ((Groups{{"2016-3-10", {"B"}}}), Load(history));
+
+    std::string day = "<D2016-3-9>\n    <!-- <a><b><c> -->\n";
+    std::vector<std::string> ids;
+    for (int i = 0; i < 400; ++i) {
+        ids.push_back("cam/" + std::to_string(i) + ">x");
+        day += "    <devinfo cameraid=\"" + ids.back() + "\" />\n";
+    }
+    Write(day + "</D2016-3-9>\n");
+    EXPECT_EQ((Groups{{"2016-3-9", ids}}), Load(history));
 }
