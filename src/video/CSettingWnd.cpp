@@ -3,6 +3,7 @@
 #include "app/LocalConfig.h"
 #include "ui/COptionUI.h"
 #include "ui/CTabLayoutUI.h"
+#include "ui/ShowMsgTip.h"
 
 #include <QFileDialog>
 #include <QStandardPaths>
@@ -83,18 +84,20 @@ void CSettingWnd::ChooseFolder(const char* editName)
         ok_->SetEnabled(true);
 }
 
-void CSettingWnd::Save()
+bool CSettingWnd::Save()
 {
     LocalConfig* config = LocalConfig::Instance();
     auto text = [this](const char* name) {
         CControlUI* control = FindControl(name);
         return control != nullptr ? control->GetText().toStdString() : std::string();
     };
-    config->SetPicPath(text("et_picpath"));
-    config->SetRePicPath(text("et_repicpath"));
-    config->SetVideoPath(text("et_videopath"));
-    config->SetReVideoPath(text("et_revidoepath"));
-    config->SetReceiveAlarm(receiveAlarm_ != nullptr && receiveAlarm_->IsSelected());
+    // Every setting is tried, in this order, even after one failed: those that can be written are.
+    bool saved = config->SetPicPath(text("et_picpath"));
+    saved = config->SetRePicPath(text("et_repicpath")) && saved;
+    saved = config->SetVideoPath(text("et_videopath")) && saved;
+    saved = config->SetReVideoPath(text("et_revidoepath")) && saved;
+    saved = config->SetReceiveAlarm(receiveAlarm_ != nullptr && receiveAlarm_->IsSelected()) && saved;
+    return saved;
 }
 
 void CSettingWnd::Notify(TNotifyUI& msg)
@@ -106,8 +109,12 @@ void CSettingWnd::Notify(TNotifyUI& msg)
             return;
         }
         if (name == "ok") {
-            Save();
-            Close(1);
+            // A refused write (a read-only or unreadable config.ini) keeps the window open, so the
+            // user knows the choices did not take and can cancel or try again.
+            if (Save())
+                Close(1);
+            else
+                ShowMsgTip(GetHWND(), QString::fromUtf8("设置保存失败，请检查配置文件config.ini是否可写"));
             return;
         }
         if (name == "opt_pathset")

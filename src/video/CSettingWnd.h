@@ -8,7 +8,8 @@ class COptionUI;
 
 // The settings window: the four capture folders (page 0) and the alarm notice switch (page 1). "ok"
 // stays disabled until a folder was chosen or the alarm option clicked; it saves through LocalConfig
-// and closes; "close" and "cancel" close without saving. Modal; deletes itself when closed.
+// and closes, or says so and stays open when the configuration file refused a setting; "close" and
+// "cancel" close without saving. Modal; deletes itself when closed.
 class CSettingWnd : public WindowImplBase {
 public:
     // Runs the settings modally over `owner`.
@@ -27,7 +28,7 @@ protected:
 
 private:
     void ChooseFolder(const char* editName);
-    void Save();
+    bool Save();  // false when a setting could not be written
     void ShowPage(int page);
 
     CControlUI* tab_ = nullptr;

@@ -5,6 +5,7 @@
 #include "ui/COptionUI.h"
 #include "ui/CTabLayoutUI.h"
 #include "ui/CWindowWnd.h"
+#include "ui/ShowMsgTip.h"
 #include "ui/WindowImplBase.h"
 #include "ui/WindowMessages.h"
 #include "ui/WindowRegistry.h"
@@ -201,6 +202,35 @@ TEST(Settings, OkSavesFoldersToConfigIniAndCancelWritesNothing)
         EXPECT_FALSE(settings->FindControl("ok")->IsEnabled());
         Click(settings, "close");
     });
+}
+
+TEST(Settings, ARefusedWriteIsReportedAndTheWindowStaysOpen)
+{
+    LocalConfig* config = LocalConfig::Instance();
+    const std::filesystem::path ini = config->GetConfigFilePath();
+    const std::filesystem::path kept = ini.string() + ".kept";
+    std::filesystem::rename(ini, kept);
+    std::filesystem::create_directory(ini);  // a config.ini that cannot be read refuses every write
+    QStringList shown;
+    SetMsgTipHook([&](HWND, const QString& text) {
+        shown << text;
+        return true;
+    });
+    CSettingWnd::SetFolderChooser([](QWidget*, const QString&) { return QString("/tmp/elsewhere"); });
+    bool open = false;
+    RunSettings([&](WindowImplBase* settings) {
+        Click(settings, "btn_pic");
+        Click(settings, "ok");
+        open = WindowOf(TopLevel("CSettingWnd")) != nullptr;
+        Click(settings, "cancel");
+    });
+    SetMsgTipHook({});
+    CSettingWnd::SetFolderChooser({});
+    std::filesystem::remove(ini);
+    std::filesystem::rename(kept, ini);
+    EXPECT_EQ(QStringList{"设置保存失败，请检查配置文件config.ini是否可写"}, shown);
+    EXPECT_TRUE(open) << "the choices are still there to cancel or try again";
+    EXPECT_NE("/tmp/elsewhere/", config->GetPicPath());
 }
 
 TEST(SplitChooser, LayoutButtonsReachTheWallThroughTheOwner)
