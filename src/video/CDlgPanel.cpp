@@ -133,6 +133,10 @@ LRESULT CDlgPanel::OnWindowMessage(UINT message, WPARAM, LPARAM)
     case WM_LBUTTONDOWN:
         LocalConfig::Instance()->SetCurrentCameraText(deviceId_);
         ::PostMessage(wall_->GetHWND(), WM_SELECT_CELL, 0, cellIndex_);
+        // Selecting the selected cell changes nothing in the wall, but its camera becomes the current
+        // one again: a click in the device tree may have made another camera current meanwhile.
+        if (selected_)
+            ::PostMessage(wall_->MainWindow(), WM_CELL_SELECTED, 0, 0);
         break;
     case WM_LBUTTONDBLCLK:
     case WM_TOGGLE_FULLSCREEN:
