@@ -442,6 +442,19 @@ TEST_F(WallTest, CellFullScreenCycle)
     EXPECT_TRUE(wall->isVisible());
     EXPECT_EQ(inWall, panel->geometry());
     EXPECT_EQ(9u, VisibleCells().size());
+
+    // Full screen asked for on a cell that is not the selected one (its menu, or its toolbar button,
+    // neither of which selects it): that cell is the one shown alone, and it is selected.
+    ::SendMessage(Inner(2)->GetHWND(), WM_RBUTTONDOWN, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return TopLevel("MenuWnd") != nullptr; }));
+    auto* menu = dynamic_cast<CMenuWnd*>(WindowOf(TopLevel("MenuWnd")));
+    ASSERT_NE(nullptr, menu);
+    QTest::mouseClick(menu->FindMenuItem("fullscreen")->GetWidget(), Qt::LeftButton);
+    ASSERT_TRUE(PumpUntil([&] { return wall->LayoutCount() == 0; }));
+    EXPECT_EQ(std::set<int>{2}, VisibleCells());
+    EXPECT_EQ(2, wall->SelectedCell());
+    EXPECT_EQ(1, wall->Panel(2)->FullScreenState());
+    EXPECT_EQ(0, panel->FullScreenState());
 }
 
 // What a user does: double clicks on the picture, each one step of the cycle, and Escape.
