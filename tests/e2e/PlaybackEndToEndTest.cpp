@@ -303,6 +303,7 @@ TEST_F(PlaybackEndToEnd, ASecondSearchWhileAReplayPlaysShowsTheNewPeriod)
         int shown = -1;
         EXPECT_TRUE(PictureReaches(window, SecondOfDay(second) + 1, 2, 8000, &shown))
             << "the picture shows " << shown << ", not the second period";
+        uitest::SaveScreenshot(window, QString::fromStdString(ScreenshotDir() + "/playback-second-search.png"));
         EXPECT_EQ(std::vector<std::string>{CommandTexts::ReplayStop(firstUrl)},
                   CameraGot(kCamera, 1, before, R"({"cmd":51)"));
         EXPECT_EQ(1u, CameraGot(kCamera, 1, before, R"({"cmd":50)").size());
