@@ -14,6 +14,8 @@
 
 #include <QWidget>
 
+#include <algorithm>
+
 const char* const CCPlayToolBarWnd::kMoreHint = "  ( 滑动鼠标显示更多功能 )";
 
 namespace {
@@ -202,6 +204,11 @@ void CCPlayToolBarWnd::ShowQualityIcon(int width)
         button->SetAttribute("hotimage", Piece(icon.file, "22,0,44,22"));
         button->SetAttribute("disabledimage", Piece(icon.file, "66,0,88,22"));
         button->SetToolTip(QString::fromUtf8(icon.tooltip));
+        // The quality's name is the button's label from now on: showing the toolbar sets every
+        // tooltip from the labels, and an empty label erased the name before it could be seen.
+        const auto at = std::find(buttonNames_.begin(), buttonNames_.end(), QStringLiteral("btn_bitrateswitch"));
+        if (at != buttonNames_.end())
+            buttonLabels_[static_cast<size_t>(at - buttonNames_.begin())] = QString::fromUtf8(icon.tooltip);
     }
 }
 

@@ -92,6 +92,9 @@ void CDlgPanel::ToggleFullScreen()
 {
     switch (fsState_) {
     case 0:
+        // The wall shows its selected cell alone: this cell is selected first, as a click on it would
+        // be (its toolbar button and its menu do not select it), so the cell asked for is the one shown.
+        SelectInWall();
         ::PostMessage(wall_->GetHWND(), WM_MAXIMIZE_CELL, 0, 0);
         fsState_ = 1;
         break;
@@ -131,8 +134,7 @@ LRESULT CDlgPanel::OnWindowMessage(UINT message, WPARAM, LPARAM)
 {
     switch (message) {
     case WM_LBUTTONDOWN:
-        LocalConfig::Instance()->SetCurrentCameraText(deviceId_);
-        ::PostMessage(wall_->GetHWND(), WM_SELECT_CELL, 0, cellIndex_);
+        SelectInWall();
         break;
     case WM_LBUTTONDBLCLK:
     case WM_TOGGLE_FULLSCREEN:
@@ -145,6 +147,16 @@ LRESULT CDlgPanel::OnWindowMessage(UINT message, WPARAM, LPARAM)
         break;
     }
     return 0;
+}
+
+void CDlgPanel::SelectInWall()
+{
+    LocalConfig::Instance()->SetCurrentCameraText(deviceId_);
+    ::PostMessage(wall_->GetHWND(), WM_SELECT_CELL, 0, cellIndex_);
+    // Selecting the selected cell changes nothing in the wall, but its camera becomes the current one
+    // again: a click in the device tree may have made another camera current meanwhile.
+    if (selected_)
+        ::PostMessage(wall_->MainWindow(), WM_CELL_SELECTED, 0, 0);
 }
 
 void CDlgPanel::PlaceInner()

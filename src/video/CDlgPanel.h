@@ -52,6 +52,8 @@ protected:
 
 private:
     void PlaceInner();
+    // As a click on the cell: its camera is made current and the wall selects it.
+    void SelectInWall();
 
     CvyrProDlg* wall_;
     int cellIndex_;

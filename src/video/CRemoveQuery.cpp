@@ -142,6 +142,10 @@ void CRemoveQuery::Search()
 {
     if (!day_ || !from_ || !to_)
         return;
+    // A replay still open is ended first, as its stop button ends it: the camera would go on serving
+    // it, and the player, still active, would not open the new one (the old period stayed on screen).
+    if (ReplayOpen())
+        StopClicked();
     const std::string command = control_.Search(day_->GetTime(), from_->GetTime(), to_->GetTime());
     SetTip(QString());
     CamParamMgr::Instance()->PostCmd(deviceId_, command);
@@ -174,8 +178,16 @@ void CRemoveQuery::StartReplay()
         slider_->SetValue(0);
     settingSlider_ = false;
     SetTip(QString());
+    // A second answer to one search (or to two quick ones) replaces the replay being opened.
+    if (ReplayOpen())
+        PlayerManager::Instance()->Stop(playerId_);
     if (replayVideo_)
         replayVideo_->Play(control_.ReplayUrl());
+}
+
+bool CRemoveQuery::ReplayOpen() const
+{
+    return PlayerManager::IsActiveState(PlayerManager::Instance()->GetState(playerId_));
 }
 
 void CRemoveQuery::StopReplay()

@@ -54,6 +54,7 @@ private:
     void StartReplay();
     void StopReplay();
     void StopClicked();
+    bool ReplayOpen() const;
     void ChangeSpeed(bool faster);
     void Reopen();
     void Seek(int value);

@@ -290,6 +290,27 @@ TEST_F(PlaybackEndToEnd, SeekMovesThePictureAndSpeedTwoAdvancesTwiceAsFast)
     });
 }
 
+// Searching again while a replay plays: the open replay is ended (cmd 51) and the new period is shown.
+TEST_F(PlaybackEndToEnd, ASecondSearchWhileAReplayPlaysShowsTheNewPeriod)
+{
+    const QDateTime first = Yesterday(16, 0), second = Yesterday(17, 0);
+    WithPlaybackOf(kCamera, [&](CRemoveQuery& window) {
+        ASSERT_TRUE(Search(window, first, first.addSecs(600)));
+        ASSERT_TRUE(PictureReaches(window, SecondOfDay(first) + 1, 2, 5000));
+        const std::string firstUrl = window.Control().ReplayUrl();
+        const size_t before = camsim_.Received(kCamera).size();
+        PressSearch(window, second, second.addSecs(600));
+        int shown = -1;
+        EXPECT_TRUE(PictureReaches(window, SecondOfDay(second) + 1, 2, 8000, &shown))
+            << "the picture shows " << shown << ", not the second period";
+        uitest::SaveScreenshot(window, QString::fromStdString(ScreenshotDir() + "/playback-second-search.png"));
+        EXPECT_EQ(std::vector<std::string>{CommandTexts::ReplayStop(firstUrl)},
+                  CameraGot(kCamera, 1, before, R"({"cmd":51)"));
+        EXPECT_EQ(1u, CameraGot(kCamera, 1, before, R"({"cmd":50)").size());
+        EXPECT_TRUE(uitest::PumpUntil([&] { return window.FindControl(QStringLiteral("IDC_BT_STOP"))->IsEnabled(); }));
+    });
+}
+
 TEST_F(PlaybackEndToEnd, RecordingAndSnapshotLandInThePlaybackFolders)
 {
     const QDateTime from = Yesterday(12, 0), to = Yesterday(12, 10);

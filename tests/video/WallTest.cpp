@@ -156,6 +156,15 @@ TEST_F(WallTest, SelectedCellFirstThenFirstFreeCell)
     ASSERT_TRUE(PumpUntil([&] { return wall->SelectedCell() == 1; }));
     EXPECT_FALSE(wall->Panel(5)->IsSelected());
     EXPECT_EQ("b", LocalConfig::Instance()->GetCurrentCameraText());
+
+    // Another camera made current elsewhere (a click in the device tree): a click on the selected
+    // cell makes its camera the current one again, the selection staying as it is.
+    const int announced = main.Count(WM_CELL_SELECTED);
+    LocalConfig::Instance()->SetCurrentCameraText("a");
+    ::PostMessage(wall->Panel(1)->GetHWND(), WM_LBUTTONDOWN, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return main.Count(WM_CELL_SELECTED) == announced + 1; }));
+    EXPECT_EQ("b", LocalConfig::Instance()->GetCurrentCameraText());
+    EXPECT_EQ(1, wall->SelectedCell());
 }
 
 TEST_F(WallTest, TwoRequestsBeforeTheAddressArriveOpenTwoCells)
@@ -433,6 +442,19 @@ TEST_F(WallTest, CellFullScreenCycle)
     EXPECT_TRUE(wall->isVisible());
     EXPECT_EQ(inWall, panel->geometry());
     EXPECT_EQ(9u, VisibleCells().size());
+
+    // Full screen asked for on a cell that is not the selected one (its menu, or its toolbar button,
+    // neither of which selects it): that cell is the one shown alone, and it is selected.
+    ::SendMessage(Inner(2)->GetHWND(), WM_RBUTTONDOWN, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return TopLevel("MenuWnd") != nullptr; }));
+    auto* menu = dynamic_cast<CMenuWnd*>(WindowOf(TopLevel("MenuWnd")));
+    ASSERT_NE(nullptr, menu);
+    QTest::mouseClick(menu->FindMenuItem("fullscreen")->GetWidget(), Qt::LeftButton);
+    ASSERT_TRUE(PumpUntil([&] { return wall->LayoutCount() == 0; }));
+    EXPECT_EQ(std::set<int>{2}, VisibleCells());
+    EXPECT_EQ(2, wall->SelectedCell());
+    EXPECT_EQ(1, wall->Panel(2)->FullScreenState());
+    EXPECT_EQ(0, panel->FullScreenState());
 }
 
 // What a user does: double clicks on the picture, each one step of the cycle, and Escape.
@@ -676,6 +698,7 @@ TEST_F(WallTest, ToolbarFollowsThePlayerStateAndTheCellWidth)
     const QWidget* cell = Inner(0)->GetWidget();
     EXPECT_EQ(QRect(0, cell->height() - 30, cell->width(), 30), bar->GetWidget()->geometry());
     EXPECT_EQ(QString("截图"), control("btn_snapshot")->GetToolTip());
+    EXPECT_EQ(QString("流畅"), control("btn_bitrateswitch")->GetToolTip()) << "the quality's name outlives the hover";
     EXPECT_EQ(QString(), control("hl_toolbar")->GetToolTip());
     EXPECT_FALSE(dynamic_cast<CContainerUI*>(control("hl_toolbar"))->HasHScrollBar());
     ::SendMessage(wall->GetHWND(), WM_LAYOUT_64, 0, 0);
@@ -683,6 +706,7 @@ TEST_F(WallTest, ToolbarFollowsThePlayerStateAndTheCellWidth)
     const QString hint = QString::fromUtf8(CCPlayToolBarWnd::kMoreHint);
     EXPECT_EQ(QString("截图") + hint, control("btn_snapshot")->GetToolTip());
     EXPECT_EQ(hint, control("hl_space")->GetToolTip());
+    EXPECT_EQ(QString("流畅") + hint, control("btn_bitrateswitch")->GetToolTip());
     EXPECT_TRUE(dynamic_cast<CContainerUI*>(control("hl_toolbar"))->HasHScrollBar());
     ::SendMessage(wall->GetHWND(), WM_LAYOUT_4, 0, 0);
     ::SendMessage(Inner(0)->GetHWND(), WM_MOUSEHOVER, 0, 0);
