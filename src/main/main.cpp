@@ -11,17 +11,39 @@
 #include "service/CurlLibrary.h"
 #include "service/DeviceMgr.h"
 #include "ui/CPaintManagerUI.h"
+#include "ui/ModalLoop.h"
 #include "video/VideoSurfaceHost.h"
 
 #include <fontconfig/fontconfig.h>
 
 #include <QApplication>
 #include <QIcon>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
+
+namespace {
+
+// Without its layout (the executable copied away from its skin folder, a damaged installation) the
+// log-in window would be built empty and never seen, and the program would seem not to start.
+void ReportMissingSkin()
+{
+    const QString layout = CPaintManagerUI::GetResourcePath() + QStringLiteral("skinLogin.xml");
+    std::fprintf(stderr, "kelvue: the log-in window's layout %s cannot be read\n", qPrintable(layout));
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Kelvue"),
+                    QStringLiteral("程序的界面文件缺失或损坏：\n%1\n请重新安装程序。").arg(layout), QMessageBox::Ok);
+    // Run in the toolkit's modal loop, which a termination signal (a logout) also ends.
+    ModalLoop loop;
+    QObject::connect(&box, &QMessageBox::finished, [&loop] { loop.End(); });
+    box.show();
+    loop.Run();
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -63,6 +85,11 @@ int main(int argc, char** argv)
     {
         CLoginFrameWnd login;
         login.Create(nullptr, QStringLiteral("LoginWnd"), 0x96C80000, 0x100);
+        if (login.GetPaintManager()->GetRoot() == nullptr) {
+            login.ShowWindow(false);  // an empty frame, not a window to show
+            ReportMissingSkin();
+            return 1;
+        }
         login.CenterWindow();
         result = login.ShowModal();
     }

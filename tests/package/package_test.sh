@@ -6,7 +6,8 @@
 # then logging in automatically from a prepared remembered account, then logged in on an X display
 # that goes away (the client leaves through exit() and ends its IM session on the way). Everything it
 # writes must land in the scratch data folder ($XDG_DATA_HOME/kelvue), nothing beside the executable or
-# in the working folder. Usage: package_test.sh BUILD_DIR
+# in the working folder. Last, the executable copied away from its skin must say so in a message box.
+# Usage: package_test.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "${1:?usage: package_test.sh BUILD_DIR}" && pwd)
 scratch=$(mktemp -d /tmp/kelvue-package-XXXXXX)
@@ -93,14 +94,14 @@ log=$data/kelvue/GLogFiles/mylog.INFO
 launcher_written() { [ -f "$home/Desktop/Kelvue.desktop" ] && sleep 2; }
 logged_in() { grep -q "im连接成功" "$log" 2>/dev/null; }
 
-# start_client SECONDS CHECK [DISPLAY]: starts the unpacked client in $work (offscreen, or on the X
-# display DISPLAY) and waits until CHECK succeeds.
+# start_client SECONDS CHECK [DISPLAY]: starts the unpacked client ($program, by default $client) in
+# $work (offscreen, or on the X display DISPLAY) and waits until CHECK succeeds.
 start_client() {
   local limit=$1 check=$2 platform=(QT_QPA_PLATFORM=offscreen) i
   [ -z "${3:-}" ] || platform=(QT_QPA_PLATFORM=xcb DISPLAY="$3")
   (cd "$work" && exec env -i PATH=/usr/bin:/bin HOME="$home" XDG_DATA_HOME="$data" \
       XDG_CACHE_HOME="$scratch/cache" XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$runtime" \
-      "${platform[@]}" GLOG_logbufsecs=0 "$client") >> "$scratch/client.out" 2>&1 &
+      "${platform[@]}" GLOG_logbufsecs=0 "${program:-$client}") >> "$scratch/client.out" 2>&1 &
   client_pid=$!
   for ((i = 0; i < limit * 10; i++)); do
     "$check" && break
@@ -143,14 +144,20 @@ run_client 90 logged_in
 grep -q "FunQueryDeviceList e" "$log" || fail "the main window did not query the device list"
 [ -s "$data/kelvue/temp.txt" ] || fail "no service reply in temp.txt of the data folder"
 
+# start_xvfb: an X display of its own in $display (its server $xvfb_pid).
+start_xvfb() {
+  exec 4> "$scratch/display"
+  Xvfb -displayfd 4 -screen 0 1280x800x24 -nolisten tcp > /dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.05; done
+  [ -s "$scratch/display" ] || fail "Xvfb did not start"
+  display=":$(head -n 1 "$scratch/display")"
+}
+
 step "third start: logged in on a display that goes away"
-exec 4> "$scratch/display"
-Xvfb -displayfd 4 -screen 0 1280x800x24 -nolisten tcp > /dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.05; done
-[ -s "$scratch/display" ] || fail "Xvfb did not start"
+start_xvfb
 rm -f "$log"  # the link names the second start's log until this start makes its own
-start_client 90 logged_in ":$(head -n 1 "$scratch/display")"
+start_client 90 logged_in "$display"
 kill "$xvfb_pid"
 wait "$xvfb_pid" 2> /dev/null || true
 xvfb_pid=""
@@ -172,4 +179,17 @@ grep -qxF "Exec=\"$client\"" "$launcher" || fail "the launcher does not start th
 grep -qxF "Path=$data/kelvue/" "$launcher" || fail "the launcher does not start in the data folder: $(cat "$launcher")"
 step "written into the data folder:"
 (cd "$data/kelvue" && find . -mindepth 1 | sort | sed 's/^/  /')
+
+step "the executable copied away from its skin"
+mkdir -p "$scratch/alone/bin"
+program=$scratch/alone/bin/kelvue
+cp "$client" "$program"
+start_xvfb
+missing_skin_said() { grep -q "skinLogin.xml cannot be read" "$scratch/client.out"; }
+start_client 30 missing_skin_said "$display"
+message_box_shown() { xwininfo -display "$display" -root -tree | grep -q '"Kelvue"'; }
+for _ in $(seq 100); do message_box_shown && break; sleep 0.1; done
+message_box_shown || fail "no message box tells that the skin is missing"
+kill -TERM "$client_pid"
+await_client_end "SIGTERM over its message box"
 step "PASS"
