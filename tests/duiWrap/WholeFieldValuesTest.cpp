@@ -77,6 +77,7 @@ TEST_F(WholeFieldValues, EveryPasswordFieldTakesTheWholePassword)
     ASSERT_NE(change, nullptr);
     for (const char* field : {"OldPwdEdit", "NewPwdEdit", "RepPwdEdit"})
         EXPECT_EQ(TypedInto(*change, field, kLongPassword), kLongPassword) << field;
+    uitest::SaveScreenshot(*change, QStringLiteral("screenshots/change-password-long.png"));
     uitest::Click(change->FindControl(QStringLiteral("closebtn")));
     uitest::Pump(20);
 
@@ -100,6 +101,7 @@ TEST_F(WholeFieldValues, RenameNodeShowsTheWholeCurrentName)
     CChangeNode dialog(kLongName.toStdString(), "2002", nullptr);
     dialog.Create(nullptr, QStringLiteral("修改节点"), UI_WNDSTYLE_DIALOG, WS_EX_WINDOWEDGE);
     EXPECT_EQ(dialog.FindControl(QStringLiteral("IDC_EDIT_NODENAME"))->GetText(), kLongName);
+    uitest::SaveScreenshot(dialog, QStringLiteral("screenshots/rename-node-long-name.png"));
     dialog.DestroyWindow();
 }
 
