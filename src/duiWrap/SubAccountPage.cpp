@@ -22,6 +22,8 @@
 
 #include <glog/logging.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <set>
 
@@ -41,6 +43,24 @@ QString Utf8(const std::string& text)
 bool IsGranted(const CTreeNodeUI* item)
 {
     return item->Item() && item->Item()->checkState(0) != Qt::Unchecked;
+}
+
+// The validity day as the service writes it ("Y-M-D"): the numbers between the "-" separators, so
+// that whatever follows the day (a time of day) is left aside. No text, or no such day: today.
+QDate ExpiryDay(const std::string& text)
+{
+    int parts[3] = {0, 0, 0};
+    size_t from = 0;
+    for (int& part : parts) {
+        const size_t dash = text.find('-', from);
+        const std::string piece = text.substr(from, dash == std::string::npos ? std::string::npos : dash - from);
+        part = static_cast<int>(std::clamp(std::strtol(piece.c_str(), nullptr, 10), -1L, 99999L));
+        if (dash == std::string::npos)
+            break;
+        from = dash + 1;
+    }
+    const QDate day(parts[0], parts[1], parts[2]);
+    return day.isValid() ? day : QDate::currentDate();
 }
 
 std::string ClockText(const SYSTEMTIME& time)
@@ -227,9 +247,7 @@ void SubAccountPage::ShowSubAccount()
     FormControls::SetText(manager_, "IDC_EDIT_SUBUSERKEY", account.password);
     FormControls::SetText(manager_, "IDC_EDIT_MAXONLINENUM", std::to_string(account.maxLoginCount));
     if (expireDate_) {
-        QDate day = QDate::fromString(Utf8(account.expireTime), QStringLiteral("yyyy-M-d"));
-        if (!day.isValid())
-            day = QDate::currentDate();
+        const QDate day = ExpiryDay(account.expireTime);
         SYSTEMTIME time;
         time.wYear = static_cast<WORD>(day.year());
         time.wMonth = static_cast<WORD>(day.month());

@@ -492,6 +492,53 @@ TEST_F(AccountsEndToEnd, SubAccountManagerEditsSubAccountsPeriodsGrantsAndRoles)
     ASSERT_TRUE(uitest::PumpUntil([&] { return done && OpenWindow<CChildAccountMgrWnd>() == nullptr; }, 60000));
 }
 
+// A sub-account named by another client (17 characters, 16 of them outside the basic plane) is shown
+// whole, and a save without changes keeps its name and password as the service holds them.
+TEST_F(AccountsEndToEnd, SubAccountSavedUnchangedKeepsWhatAnotherClientGaveIt)
+{
+    uitest::MsgTipRecorder boxes;
+    const QString name = QString::fromUtf8("\xF0\x9F\x8F\xA2").repeated(16) + QStringLiteral("岗");
+    ASSERT_EQ(RoleMgr::Instance()->ReqRoleList(), 0);
+    ASSERT_FALSE(RoleMgr::Instance()->GetRoles().empty());
+    ChildAccount elsewhere;
+    elsewhere.mobile = "13600136003";
+    if (ChildAccount left; FindSub(left, elsewhere.mobile))  // from a run that stopped half-way
+        ChildAccountMgr::Instance()->DeleteChildAccount(left.clientInfoId);
+    elsewhere.name = name.toStdString();
+    elsewhere.password = "Kv-0123456789-abcdefghij-ABCDEF";  // 32 characters
+    elsewhere.clientRoleId = RoleMgr::Instance()->GetRoles().front().clientRoleId;
+    elsewhere.maxLoginCount = 2;
+    elsewhere.expireTime = "2030-1-1";
+    elsewhere.watchTime = "00:00:00-23:59:59";
+    ASSERT_EQ(ChildAccountMgr::Instance()->CreateChildAccount(elsewhere), 0) << ChildAccountMgr::Instance()->ErrorText();
+
+    bool done = false;
+    WhenModal<CChildAccountMgrWnd>([&](CChildAccountMgrWnd& window) {
+        auto* subs = uitest::Find<CComboUI>(window, QStringLiteral("IDC_COMBO_SUBUSERLIST"));
+        auto field = [&](const char* control) { return window.FindControl(QString::fromUtf8(control))->GetText(); };
+        [&] {
+            ASSERT_NE(subs, nullptr);
+            const int index = ComboIndexOf(subs, name);
+            ASSERT_GT(index, 0);
+            uitest::ChooseComboItem(subs, index);
+            EXPECT_EQ(field("IDC_EDIT_SUBUSERNAME"), name);
+            EXPECT_EQ(field("IDC_EDIT_SUBUSERKEY"), QString::fromStdString(elsewhere.password));
+            uitest::Click(window.FindControl(QStringLiteral("IDC_BTN_SAVEUSER")));
+            ChildAccount after;
+            ASSERT_TRUE(FindSub(after, elsewhere.mobile));
+            EXPECT_EQ(QString::fromStdString(after.name), name);
+            EXPECT_EQ(after.password, elsewhere.password);
+            uitest::ChooseComboItem(subs, ComboIndexOf(subs, name));
+            uitest::Click(window.FindControl(QStringLiteral("IDC_BTN_DELUSER")));
+            EXPECT_EQ(boxes.texts, (QStringList{QStringLiteral("修改成功！"), QStringLiteral("删除成功！")}));
+        }();
+        done = true;
+        uitest::Click(window.FindControl(QStringLiteral("IDC_BTN_CLOSE")));
+    });
+    MenuCommandToMain("ID_CHILDRENUSER_ADD");
+    ASSERT_TRUE(uitest::PumpUntil([&] { return done && OpenWindow<CChildAccountMgrWnd>() == nullptr; }, 60000));
+}
+
 // The role page ticks the chosen role's rights of whichever resource type is chosen, so that a save
 // after a change of type sends them unchanged; a role a sub-account holds stays, with the service's
 // reason shown.
