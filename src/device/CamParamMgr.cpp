@@ -75,6 +75,10 @@ void CamParamMgr::RunWorker()
             batch.swap(queue_);
         }
         for (const auto& command : batch) {
+            // Without a camera (nothing selected) there is no one to address: "@" + domain is no
+            // camera's JID, and asking it for presence would send the request to our own account.
+            if (command.deviceId.empty())
+                continue;
             const std::string jid = DeviceJid(command.deviceId);
             if (!messenger_.IsFriend(command.deviceId))
                 messenger_.Subscribe(jid);

@@ -14,6 +14,8 @@ DirectCommandSender::~DirectCommandSender()
 
 void DirectCommandSender::SendCmdDirect(const std::string& deviceId, const std::string& text)
 {
+    if (deviceId.empty())
+        return;  // no camera selected: nobody to send to (see CamParamMgr's worker)
     std::lock_guard<std::mutex> guard(mutex_);
     JoinFinished();
     auto done = std::make_shared<std::atomic<bool>>(false);

@@ -118,6 +118,7 @@ TEST(CamParamMgr, WorkerSubscribesStrangersAndSendsOnlyToOnlineCamerasInOrder)
     CamParamMgr mgr(im);
     for (int i = 0; i < 50; ++i)
         mgr.PostCmd("online", std::to_string(i));
+    mgr.PostCmd("", "no camera selected");  // dropped without a subscription to "@" + domain
     mgr.PostCmd("offline", "dropped");
     mgr.PostCmd("stranger", "s");
     auto calls = im.WaitCalls(53);
@@ -127,4 +128,7 @@ TEST(CamParamMgr, WorkerSubscribesStrangersAndSendsOnlyToOnlineCamerasInOrder)
     EXPECT_EQ((FakeMessenger::Call{"subscribe", DeviceJid("offline"), ""}), calls[50]);
     EXPECT_EQ((FakeMessenger::Call{"subscribe", DeviceJid("stranger"), ""}), calls[51]);
     EXPECT_EQ((FakeMessenger::Call{"send", DeviceJid("stranger"), "s"}), calls[52]);
+    mgr.PostCmd("online", "last");
+    EXPECT_EQ(54u, im.WaitCalls(54).size());
+    EXPECT_EQ((FakeMessenger::Call{"send", DeviceJid("online"), "last"}), im.Calls().back());
 }
