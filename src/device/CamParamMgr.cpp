@@ -75,8 +75,8 @@ void CamParamMgr::RunWorker()
             batch.swap(queue_);
         }
         for (const auto& command : batch) {
-            // Without a camera (nothing selected) there is no one to address: "@" + domain is no
-            // camera's JID, and asking it for presence would send the request to our own account.
+            // Without a camera (nothing selected) there is no one to address: "@" + domain is no valid
+            // JID, and the IM library would send the subscription request without any address.
             if (command.deviceId.empty())
                 continue;
             const std::string jid = DeviceJid(command.deviceId);
