@@ -58,6 +58,9 @@ TEST(CamParamMgr, StoreReplyKeepsValuesOnRefusalAndBadInput)
     };
     for (const auto& r : refused)
         EXPECT_EQ(r.result, mgr.StoreReply(kCam, r.body)) << r.body;
+    // Nesting beyond the JSON library's limit makes it throw: a reply, not the client, must fail.
+    const std::string deep = R"({"cmd":12,"bit_rate":1,"x":)" + std::string(5000, '[') + std::string(5000, ']') + "}";
+    EXPECT_EQ(-1, mgr.StoreReply(kCam, deep));
     ASSERT_EQ(0, mgr.GetVideoParam(kCam, encode));
     EXPECT_EQ(512, encode.bit_rate);
     EXPECT_EQ(640, encode.width);
