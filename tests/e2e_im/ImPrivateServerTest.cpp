@@ -141,10 +141,10 @@ TEST_F(PrivateServer, ACameraWhoseIdHasCapitalsIsOnlineAndAnswersUnderThatId)
     ASSERT_TRUE(PumpUntil([&] { return kv7.IsConnected(); }));
     rig.Connect("u1", "pw", server.Port());
     ASSERT_TRUE(PumpUntil([&] { return rig.im.IsOnline("KV7"); }));
-    EXPECT_EQ(1u, rig.window.EventsOf(WM_IM_PRESENCE, "KV7").size());
     ASSERT_TRUE(PumpUntil([&] { return Received(kv7, CommandTexts::AlarmNotices()); }));  // the online sequence
     rig.params.ReqDevInfo("KV7");
     EXPECT_TRUE(PumpUntil([&] { return !rig.window.LinesWith("info KV7 门口").empty(); }));
+    EXPECT_EQ(1u, rig.window.EventsOf(WM_IM_PRESENCE, "KV7").size());
     rig.Disconnect();
 }
 
