@@ -75,9 +75,8 @@ void CamParamMgr::RunWorker()
             batch.swap(queue_);
         }
         for (const auto& command : batch) {
-            // Without a camera (nothing selected) there is no one to address: "@" + domain is no valid
-            // JID, and the IM library would send the subscription request without any address.
-            if (command.deviceId.empty())
+            // No camera selected, or an id that cannot be a JID's user part: there is no one to address.
+            if (!IsAddressableDeviceId(command.deviceId))
                 continue;
             const std::string jid = DeviceJid(command.deviceId);
             if (!messenger_.IsFriend(command.deviceId))

@@ -122,6 +122,8 @@ TEST(CamParamMgr, WorkerSubscribesStrangersAndSendsOnlyToOnlineCamerasInOrder)
     for (int i = 0; i < 50; ++i)
         mgr.PostCmd("online", std::to_string(i));
     mgr.PostCmd("", "no camera selected");  // dropped without a subscription to "@" + domain
+    mgr.PostCmd("a b", "no JID");
+    mgr.PostCmd("x@y", "no JID");
     mgr.PostCmd("offline", "dropped");
     mgr.PostCmd("stranger", "s");
     auto calls = im.WaitCalls(53);
