@@ -25,6 +25,12 @@ int IntOf(const Json::Value& command, const char* key, int fallback)
     return v.isNumeric() && v.isConvertibleTo(Json::intValue) ? v.asInt() : fallback;
 }
 
+std::string TextOf(const Json::Value& command, const char* key)
+{
+    const Json::Value& v = command[key];
+    return v.isString() ? v.asString() : std::string();
+}
+
 }  // namespace
 
 CameraBehaviour::CameraBehaviour(std::string deviceId, std::string alias, VideoAddressSource& video)
@@ -50,8 +56,12 @@ CameraBehaviour::Outcome CameraBehaviour::Answer(const std::string& body, std::i
     std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     Json::Value command;
     std::string errors;
-    if (!reader->parse(body.data(), body.data() + body.size(), &command, &errors) || !command.isObject())
+    try {  // jsoncpp throws beyond its nesting limit: such a command is no command
+        if (!reader->parse(body.data(), body.data() + body.size(), &command, &errors) || !command.isObject())
+            return {};
+    } catch (const std::exception&) {
         return {};
+    }
     const int cmd = IntOf(command, "cmd", -1);
     Outcome outcome;
     Json::Value reply = Reply(cmd);
@@ -138,17 +148,17 @@ CameraBehaviour::Outcome CameraBehaviour::Answer(const std::string& body, std::i
         break;
     }
     case 51:
-        video_.CloseReplay(command["replay_url"].asString());
+        video_.CloseReplay(TextOf(command, "replay_url"));
         break;
     case 53: {
         const Json::Value& speed = command["speed"];
-        if (!speed.isNumeric() || !video_.SetReplaySpeed(command["replay_url"].asString(), speed.asDouble()))
+        if (!speed.isNumeric() || !video_.SetReplaySpeed(TextOf(command, "replay_url"), speed.asDouble()))
             reply["err_num"] = 1;
         break;
     }
     case 54: {
         const Json::Value& position = command["position"];
-        if (!position.isNumeric() || !video_.SeekReplay(command["replay_url"].asString(), position.asDouble()))
+        if (!position.isNumeric() || !video_.SeekReplay(TextOf(command, "replay_url"), position.asDouble()))
             reply["err_num"] = 1;
         break;
     }

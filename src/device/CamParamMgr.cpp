@@ -75,6 +75,9 @@ void CamParamMgr::RunWorker()
             batch.swap(queue_);
         }
         for (const auto& command : batch) {
+            // No camera selected, or an id that cannot be a JID's user part: there is no one to address.
+            if (!IsAddressableDeviceId(command.deviceId))
+                continue;
             const std::string jid = DeviceJid(command.deviceId);
             if (!messenger_.IsFriend(command.deviceId))
                 messenger_.Subscribe(jid);

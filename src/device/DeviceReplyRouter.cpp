@@ -130,21 +130,24 @@ void DeviceReplyRouter::OnDeviceReply(const std::string& deviceId, const std::st
             view_.ShowEncodePanel(deviceId);
         break;
     case 13:
-        if (errNum != 0) {
+        if (errNum != 0)
             view_.ShowMessageBox("视频参数设置失败");
-            break;
-        }
-        params_.ReqVideoParam(deviceId);
+        else
+            params_.ReqVideoParam(deviceId);
+        // The cells stopped for the change play again, with the new parameters or, when the camera
+        // refused them, with the old ones: a refusal must not leave them stopped.
         if (streams_.GetRestart(deviceId)) {
             streams_.SetRestart(deviceId, false);
             view_.RestartCameraCells(deviceId);
         }
         break;
     case 26:
-        if (errNum == 0) {
+        if (errNum == 0)
             view_.ShowMessageBox("发送成功！");
-            params_.ReqAudioStatus(deviceId);
-        }
+        else
+            view_.ShowMessageBox("音频设置失败");
+        // Either way the check box is set again from what the camera now has.
+        params_.ReqAudioStatus(deviceId);
         break;
     case 27:
         params_.StoreReply(deviceId, body);

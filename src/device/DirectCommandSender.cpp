@@ -14,6 +14,8 @@ DirectCommandSender::~DirectCommandSender()
 
 void DirectCommandSender::SendCmdDirect(const std::string& deviceId, const std::string& text)
 {
+    if (!IsAddressableDeviceId(deviceId))
+        return;  // no camera selected (or no valid JID): nobody to send to
     std::lock_guard<std::mutex> guard(mutex_);
     JoinFinished();
     auto done = std::make_shared<std::atomic<bool>>(false);

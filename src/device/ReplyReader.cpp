@@ -1,6 +1,7 @@
 #include "device/ReplyReader.h"
 
 #include "service/JsonEscape.h"
+#include "service/ServiceReply.h"
 
 #include <json/reader.h>
 
@@ -13,9 +14,17 @@ bool ReplyReader::Parse(const std::string& body)
     std::string errors;
     root_ = Json::Value();
     malformed_ = false;
-    const std::string text = ReplaceLoneSurrogateEscapes(body);
-    if (!reader->parse(text.data(), text.data() + text.size(), &root_, &errors))
+    // jsoncpp throws beyond its nesting limit; any peer can send such a body, so it is refused first.
+    if (!JsonDepthWithin(body))
         return false;
+    const std::string text = ReplaceLoneSurrogateEscapes(body);
+    try {
+        if (!reader->parse(text.data(), text.data() + text.size(), &root_, &errors))
+            return false;
+    } catch (const std::exception&) {
+        root_ = Json::Value();
+        return false;
+    }
     return root_.isObject();
 }
 

@@ -9,7 +9,8 @@
 // marks the reply as malformed, so the caller can refuse it instead of storing garbage.
 class ReplyReader {
 public:
-    // False when the text is not a JSON object.
+    // False when the text is not a JSON object (also one nested deeper than any reply is, which the
+    // JSON library would answer with an exception).
     bool Parse(const std::string& body);
 
     int Int(const char* key);

@@ -26,6 +26,20 @@ constexpr int kPollMs = 100;
 // Subscription requests sent at most between two looks at the input: the server's answers to them
 // (roster pushes) are read as they come instead of piling up.
 constexpr size_t kSubscriptionBatch = 200;
+
+// A device id as the user part of a JID comes back from the server: case-folded (ids are ASCII).
+std::string FoldedId(const std::string& deviceId)
+{
+    std::string folded = deviceId;
+    std::transform(folded.begin(), folded.end(), folded.begin(),
+                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
+    return folded;
+}
+
+bool HasCapitals(const std::string& text)
+{
+    return std::any_of(text.begin(), text.end(), [](unsigned char c) { return c >= 'A' && c <= 'Z'; });
+}
 }
 
 CIMClient::CIMClient() : CIMClient(XmppLibrary::Instance()) {}
@@ -176,14 +190,28 @@ void CIMClient::SendQueuedSubscriptions(int fd)
 bool CIMClient::IsFriend(const std::string& deviceId)
 {
     base::CSingleLock guard(&lock_, true);
+    NoteSpelling(deviceId);
     return friendSet_.count(deviceId) != 0;
 }
 
 bool CIMClient::IsOnline(const std::string& deviceId)
 {
     base::CSingleLock guard(&lock_, true);
-    auto it = presence_.find(deviceId);
+    NoteSpelling(deviceId);
+    auto it = presence_.find(HasCapitals(deviceId) ? FoldedId(deviceId) : deviceId);
     return it != presence_.end() && it->second == kXmppAvailable;
+}
+
+void CIMClient::NoteSpelling(const std::string& deviceId)
+{
+    if (HasCapitals(deviceId))
+        spellings_.insert_or_assign(FoldedId(deviceId), deviceId);
+}
+
+std::string CIMClient::ProgramSpelling(const std::string& userPart) const
+{
+    auto it = spellings_.find(userPart);
+    return it != spellings_.end() ? it->second : userPart;
 }
 
 bool CIMClient::WaitUntilReady(std::stop_token stop)
@@ -208,7 +236,12 @@ void CIMClient::OnMessage(const std::string& deviceId, const std::string& body)
     HWND hwnd = notifyWnd_.load();
     if (hwnd == nullptr)
         return;
-    PostImMessage(hwnd, std::make_unique<ImMessageRecord>(ImMessageRecord{deviceId, body}));
+    std::string sender;
+    {
+        base::CSingleLock guard(&lock_, true);
+        sender = ProgramSpelling(deviceId);
+    }
+    PostImMessage(hwnd, std::make_unique<ImMessageRecord>(ImMessageRecord{sender, body}));
 }
 
 void CIMClient::OnConnected()
@@ -236,6 +269,8 @@ void CIMClient::OnRoster(const std::vector<std::string>& names)
         // Every connection after a lost one delivers the whole roster again.
         friends_ = names;
         friendSet_ = std::unordered_set<std::string>(names.begin(), names.end());
+        for (const auto& name : names)
+            NoteSpelling(name);
     }
     HWND hwnd = notifyWnd_.load();
     if (hwnd == nullptr)
@@ -254,7 +289,7 @@ void CIMClient::OnRosterPresence(const std::string& deviceId, XmppPresence prese
         return;
     presence_[deviceId] = value;
     if (HWND hwnd = notifyWnd_.load())
-        PostPresence(hwnd, value, deviceId);
+        PostPresence(hwnd, value, ProgramSpelling(deviceId));
 }
 
 void CIMClient::OnLog(XmppLogKind, const std::string& line)

@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -92,6 +93,11 @@ public:
 private:
     void RunReceiveLoop();
     bool HasQueuedSubscriptions();
+    // The IM server gives a JID's user part back case-folded ("KV7@..." answers as "kv7"): the ids the
+    // program used with capitals are kept by their folded form, so presences and replies are reported
+    // under the id the program knows. Both under lock_.
+    void NoteSpelling(const std::string& deviceId);
+    std::string ProgramSpelling(const std::string& userPart) const;
     // Sends queued subscription requests on the connection's socket while it has room and no input
     // waits, at most a batch.
     void SendQueuedSubscriptions(int fd);
@@ -104,7 +110,8 @@ private:
     base::CCriticalSection lock_;
     std::vector<std::string> friends_;      // lock_; roster order, for GetFriends
     std::unordered_set<std::string> friendSet_;  // lock_; the same names, for IsFriend on every tree rebuild
-    std::map<std::string, int> presence_;   // lock_
+    std::map<std::string, int> presence_;   // lock_; keyed by the user part as the server reports it
+    std::unordered_map<std::string, std::string> spellings_;  // lock_; folded id -> id with capitals
     std::string boundJid_;                  // lock_
     std::unordered_set<std::string> subscribed_;  // lock_; JIDs asked for during this connection
     std::deque<std::string> toSubscribe_;         // lock_; asked for, not sent yet

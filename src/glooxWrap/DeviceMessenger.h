@@ -2,6 +2,7 @@
 
 #include <stop_token>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // What the device command senders need from the IM connection. CIMClient implements it; tests can
@@ -25,4 +26,18 @@ public:
 inline std::string DeviceJid(const std::string& deviceId)
 {
     return deviceId + "@" KELVUE_DEVICE_DOMAIN;
+}
+
+// Whether a device id can be the user part of a JID: not empty and without the characters a user part
+// may not hold (blanks and control characters, " & ' / : < > @). With any other the IM library makes no
+// valid JID and would send the stanza without an address, which the server takes as meant for our own
+// account; commands for such ids (no camera selected, a mistyped id) are not sent.
+inline bool IsAddressableDeviceId(const std::string& deviceId)
+{
+    if (deviceId.empty())
+        return false;
+    for (unsigned char c : deviceId)
+        if (c <= ' ' || c == 0x7f || std::string_view("\"&'/:<>@").find(static_cast<char>(c)) != std::string_view::npos)
+            return false;
+    return true;
 }

@@ -58,6 +58,9 @@ TEST(CamParamMgr, StoreReplyKeepsValuesOnRefusalAndBadInput)
     };
     for (const auto& r : refused)
         EXPECT_EQ(r.result, mgr.StoreReply(kCam, r.body)) << r.body;
+    // Nesting beyond the JSON library's limit makes it throw: a reply, not the client, must fail.
+    const std::string deep = R"({"cmd":12,"bit_rate":1,"x":)" + std::string(5000, '[') + std::string(5000, ']') + "}";
+    EXPECT_EQ(-1, mgr.StoreReply(kCam, deep));
     ASSERT_EQ(0, mgr.GetVideoParam(kCam, encode));
     EXPECT_EQ(512, encode.bit_rate);
     EXPECT_EQ(640, encode.width);
@@ -118,6 +121,9 @@ TEST(CamParamMgr, WorkerSubscribesStrangersAndSendsOnlyToOnlineCamerasInOrder)
     CamParamMgr mgr(im);
     for (int i = 0; i < 50; ++i)
         mgr.PostCmd("online", std::to_string(i));
+    mgr.PostCmd("", "no camera selected");  // dropped without a subscription to "@" + domain
+    mgr.PostCmd("a b", "no JID");
+    mgr.PostCmd("x@y", "no JID");
     mgr.PostCmd("offline", "dropped");
     mgr.PostCmd("stranger", "s");
     auto calls = im.WaitCalls(53);
@@ -127,4 +133,7 @@ TEST(CamParamMgr, WorkerSubscribesStrangersAndSendsOnlyToOnlineCamerasInOrder)
     EXPECT_EQ((FakeMessenger::Call{"subscribe", DeviceJid("offline"), ""}), calls[50]);
     EXPECT_EQ((FakeMessenger::Call{"subscribe", DeviceJid("stranger"), ""}), calls[51]);
     EXPECT_EQ((FakeMessenger::Call{"send", DeviceJid("stranger"), "s"}), calls[52]);
+    mgr.PostCmd("online", "last");
+    EXPECT_EQ(54u, im.WaitCalls(54).size());
+    EXPECT_EQ((FakeMessenger::Call{"send", DeviceJid("online"), "last"}), im.Calls().back());
 }

@@ -56,7 +56,7 @@ TEST_F(Router, RepliesAreRoutedByCmd)
         {R"({"cmd":12,"bit_rate":512,"width":640,"height":360})", {"encode c1"}},
         {R"({"cmd":12,"err_num":3,"bit_rate":1,"width":1})", {"box 视频参数获取错误！"}},
         {R"({"cmd":13,"err_num":1})", {"box 视频参数设置失败"}},
-        {R"({"cmd":26,"err_num":1})", {}},
+        {R"({"cmd":26,"err_num":1})", {"box 音频设置失败"}},
         {R"({"cmd":26})", {"box 发送成功！"}},
         {R"({"cmd":27,"status":0})", {"audio on"}},
         {R"({"cmd":27,"status":1,"err_num":4})", {"audio on"}},
@@ -70,13 +70,19 @@ TEST_F(Router, RepliesAreRoutedByCmd)
         router.OnDeviceReply("c1", row.body);
         EXPECT_EQ(row.reactions, view.Take()) << row.body;
     }
+    // Any peer can send a body nested deeper than the JSON library allows (it throws): ignored.
+    router.OnDeviceReply("c1", R"({"cmd":82,"x":)" + std::string(5000, '[') + std::string(5000, ']') + "}");
+    router.OnDeviceReply("c1", std::string(100000, '{'));
+    EXPECT_TRUE(view.Take().empty());
     // The failed cmd 12 kept the stored values.
     EncodeParams encode;
     ASSERT_EQ(0, params.GetVideoParam("c1", encode));
     EXPECT_EQ(512, encode.bit_rate);
     EXPECT_EQ(640, encode.width);
-    // Success of 26 asked for the audio status; nothing else was sent.
-    EXPECT_EQ((std::vector<std::string>{R"({ "channel_id": 0, "cmd":27})"}), Sent(1));
+    // Both answers to 26 asked for the audio status, so the check box shows what the camera has;
+    // nothing else was sent.
+    EXPECT_EQ((std::vector<std::string>{R"({ "channel_id": 0, "cmd":27})", R"({ "channel_id": 0, "cmd":27})"}),
+              Sent(2));
 }
 
 TEST_F(Router, AlarmNoticesCountOnlyWhenWanted)
@@ -97,6 +103,20 @@ TEST_F(Router, SuccessfulSetRequestsParametersAndRestartsCellsOnce)
     EXPECT_EQ((Lines{"restart c1"}), view.Take());
     EXPECT_FALSE(streams.GetRestart("c1"));
     EXPECT_EQ(2u, Sent(2).size());
+}
+
+// A camera that refuses new encoding parameters keeps its old stream: the cells stopped for the change
+// play again instead of staying stopped until some later change succeeds.
+TEST_F(Router, RefusedSetRestartsTheStoppedCellsWithoutAskingForParameters)
+{
+    streams.SetRestart("c1", true);
+    router.OnDeviceReply("c1", R"({"cmd":13,"err_num":2})");
+    EXPECT_EQ((Lines{"box 视频参数设置失败", "restart c1"}), view.Take());
+    EXPECT_FALSE(streams.GetRestart("c1"));
+    router.OnDeviceReply("c1", R"({"cmd":13,"err_num":2})");
+    EXPECT_EQ((Lines{"box 视频参数设置失败"}), view.Take());
+    params.ReqDevInfo("c1");  // a marker: the refusals queued nothing before it
+    EXPECT_EQ((std::vector<std::string>{R"({"cmd":5})"}), Sent(1));
 }
 
 TEST_F(Router, PlayAddressOpensAsManyCellsAsWereWaiting)

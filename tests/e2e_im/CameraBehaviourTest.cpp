@@ -132,6 +132,10 @@ TEST_F(Behaviour, NoticesAndRebootAreNotAnsweredLikeQueries)
     EXPECT_TRUE(reboot.reboot);
     EXPECT_FALSE(camera.Answer("not json", kNow).reply);
     EXPECT_FALSE(camera.Answer(R"({"cmd":99})", kNow).reply);
+    // Bodies that made the JSON library throw: nested beyond its limit, a replay address that is no text.
+    EXPECT_FALSE(camera.Answer(std::string(5000, '[') + std::string(5000, ']'), kNow).reply);
+    EXPECT_EQ(0, Ask(R"({"cmd":51,"dev_type":0, "replay_url" :{"a":1}})")["err_num"].asInt());
+    EXPECT_TRUE(camera.Answer(R"({"cmd":53, "replay_url": [1], "dev_type": 0,"speed":2})", kNow).reply);
     EXPECT_EQ("http://127.0.0.1:8091/live/cam1.flv", Ask(R"({"cmd":40, "channel_id" : 0, "dev_type" : 0})")["play_url"].asString());
     EXPECT_EQ(82, Parse(camera.AlarmNotice(1))["cmd"].asInt());
 }

@@ -130,6 +130,24 @@ TEST_F(PrivateServer, LostSessionComesBackWithRosterPresenceAndOnlineSequence)
     EXPECT_EQ(2u, rig.window.LinesWith("roster").size());
 }
 
+// A device id with capitals: the server folds the user part of the camera's JID ("KV7" logs in and
+// answers as "kv7"), and the client still sees the camera online and routes its replies to "KV7".
+TEST_F(PrivateServer, ACameraWhoseIdHasCapitalsIsOnlineAndAnswersUnderThatId)
+{
+    server.AddAccount("kv7", "c");
+    server.SetRoster("u1", {{"pc1", "pc1"}, {"kv7", "KV7"}});
+    server.SetRoster("kv7", {{"u1", ""}});
+    SimCamera kv7(SimCamera::Account{"KV7", "c", "门口", true}, settings, video, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return kv7.IsConnected(); }));
+    rig.Connect("u1", "pw", server.Port());
+    ASSERT_TRUE(PumpUntil([&] { return rig.im.IsOnline("KV7"); }));
+    ASSERT_TRUE(PumpUntil([&] { return Received(kv7, CommandTexts::AlarmNotices()); }));  // the online sequence
+    rig.params.ReqDevInfo("KV7");
+    EXPECT_TRUE(PumpUntil([&] { return !rig.window.LinesWith("info KV7 门口").empty(); }));
+    EXPECT_EQ(1u, rig.window.EventsOf(WM_IM_PRESENCE, "KV7").size());
+    rig.Disconnect();
+}
+
 TEST_F(PrivateServer, RepeatedAvailablePresencePostsNothing)
 {
     rig.Connect("u1", "pw", server.Port());

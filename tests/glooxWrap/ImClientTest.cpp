@@ -79,6 +79,32 @@ TEST_F(ImClient, PayloadsReachTheWindowOrAreFreedWhenItIsGone)
     EXPECT_TRUE(TakeImMessage(0)->body.empty());
 }
 
+// The server gives a JID's user part back case-folded: a camera the program knows as "KV7" is online,
+// and its presence and replies reach the window, under "KV7", not as the stranger "kv7".
+TEST_F(ImClient, DeviceIdsWithCapitalsAreReportedAsTheProgramWritesThem)
+{
+    Recorder window;
+    CIMClient client;
+    client.SetNotifyWnd(window.GetHWND());
+    client.OnRoster({"KV7", "cam1"});
+    client.OnRosterPresence("kv7", kXmppAvailable);
+    client.OnRosterPresence("cam1", kXmppAvailable);
+    EXPECT_TRUE(client.IsOnline("KV7"));
+    EXPECT_TRUE(client.IsOnline("cam1"));
+    EXPECT_FALSE(client.IsFriend("kv7")) << "roster names still compare exactly";
+    EXPECT_FALSE(client.IsOnline("AB9"));  // in the tree, not on the roster: known from this question on
+    client.OnRosterPresence("ab9", kXmppAvailable);
+    EXPECT_TRUE(client.IsOnline("AB9"));
+    client.OnMessage("ab9", R"({"cmd":40})");
+    client.OnMessage("kv7", "x");
+    client.OnRosterPresence("kv7", kXmppUnavailable);
+    Pump(50);
+    EXPECT_EQ((std::vector<std::string>{std::to_string(WM_IM_ROSTER), "0 KV7", "0 cam1", "0 AB9",
+                                        R"(AB9 {"cmd":40})", "KV7 x", "5 KV7"}),
+              window.texts);
+    EXPECT_FALSE(client.IsOnline("KV7"));
+}
+
 TEST_F(ImClient, GatesStayOpenOnceOpenedAndWaitersCanBeStopped)
 {
     Gate gate;
