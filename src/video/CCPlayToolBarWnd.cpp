@@ -275,8 +275,16 @@ void CCPlayToolBarWnd::ShowSoundState()
 
 void CCPlayToolBarWnd::OpenQualityChooser()
 {
+    // A second press closes the open chooser, as a drop-down button does, instead of stacking another
+    // (the chooser only closes by itself when the mouse leaves it or it loses the focus).
+    if (::IsWindow(chooser_)) {
+        ::SendMessage(chooser_, WM_CLOSE, 0, 0);
+        chooser_ = nullptr;
+        return;
+    }
     auto* chooser = new CRatioSwicthWnd(cell_->DeviceId());
     chooser->Open(target_);
+    chooser_ = chooser->GetHWND();
 }
 
 LRESULT CCPlayToolBarWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)

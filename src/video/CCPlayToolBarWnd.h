@@ -66,6 +66,7 @@ private:
     CPlayInnerWnd* cell_;
     int playerId_;
     HWND target_ = nullptr;
+    HWND chooser_ = nullptr;  // the quality chooser this toolbar opened last (gone once closed)
     std::vector<QString> buttonNames_;
     std::vector<QString> buttonLabels_;
     int buttonsWidth_ = 0;

@@ -28,12 +28,10 @@
 #include <QImage>
 #include <QScreen>
 #include <QTest>
-
-#include <thread>
-
 #include <QWidget>
 
 #include <set>
+#include <thread>
 
 using namespace walltest;
 
@@ -750,10 +748,13 @@ TEST_F(WallTest, QualityChooserSwitchesOnlyToAnotherWidth)
     ASSERT_TRUE(WaitPlaying(0));
     ::SendMessage(Inner(0)->GetHWND(), WM_MOUSEHOVER, 0, 0);
     CCPlayToolBarWnd* bar = Inner(0)->Toolbar();
+    // The open chooser: closed ones may linger as hidden widgets until the loop deletes them.
     auto openChooser = [&]() -> WindowImplBase* {
         QTest::mouseClick(bar->FindControl("btn_bitrateswitch")->GetWidget(), Qt::LeftButton);
-        auto* chooser = Inner(0)->GetWidget()->findChild<QWidget*>("RatioSwicthWnd");
-        return chooser != nullptr && chooser->isVisible() ? WindowOf(chooser) : nullptr;
+        for (QWidget* chooser : Inner(0)->GetWidget()->findChildren<QWidget*>("RatioSwicthWnd"))
+            if (chooser->isVisible())
+                return WindowOf(chooser);
+        return nullptr;
     };
     WindowImplBase* chooser = openChooser();
     ASSERT_NE(nullptr, chooser);
@@ -788,6 +789,20 @@ TEST_F(WallTest, QualityChooserSwitchesOnlyToAnotherWidth)
     wall->setFocus();
     ASSERT_TRUE(PumpUntil([&] { return Inner(0)->GetWidget()->findChild<QWidget*>("RatioSwicthWnd") == nullptr; }));
     EXPECT_EQ(1, main.Count(WM_SWITCH_STREAM));
+
+    // A second press of the button closes the chooser instead of stacking a second one; a third opens it.
+    auto choosers = [&] {
+        std::set<WindowImplBase*> open;  // a chooser's window and its layout's root share the name
+        for (QWidget* chooser : Inner(0)->GetWidget()->findChildren<QWidget*>("RatioSwicthWnd"))
+            if (chooser->isVisible())
+                open.insert(WindowOf(chooser));
+        return open.size();
+    };
+    ASSERT_NE(nullptr, openChooser());
+    QTest::mouseClick(bar->FindControl("btn_bitrateswitch")->GetWidget(), Qt::LeftButton);
+    ASSERT_TRUE(PumpUntil([&] { return choosers() == 0; })) << choosers() << " choosers open";
+    ASSERT_NE(nullptr, openChooser());
+    EXPECT_EQ(1u, choosers());
 }
 
 // Each level is a row of icon and word; a press anywhere on the row chooses it and closes the chooser.
