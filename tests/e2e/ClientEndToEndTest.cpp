@@ -47,6 +47,7 @@
 #include <filesystem>
 #include <functional>
 #include <fstream>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -620,6 +621,7 @@ TEST_F(ClientEndToEnd, AnotherCamerasAnswerLeavesTheParameterPageToTheShownCamer
                           Text("IDC_CMBFRATE").toStdString() + R"(,"qos":)" + qos + R"(,"key_frame_interval":)" + qos +
                           R"(,"height":)" + std::to_string(shown.height) + R"(,"width":)" + std::to_string(shown.width) + "}");
     EXPECT_FALSE(StreamRequestMgr::Instance()->GetRestart("kv100101"));
+    EXPECT_TRUE(uitest::PumpUntil([&] { return boxes.texts.contains(QStringLiteral("发送成功！")); }, 10000));
     EXPECT_TRUE(uitest::PumpUntil([&] { return other->VideoWidth() == newWidth && CellPlaying("kv100102") >= 0; }, 20000))
         << other->VideoWidth();
 }
@@ -644,6 +646,7 @@ TEST_F(ClientEndToEnd, CameraPagesSayWhenNoCameraIsChosenOrItIsOffline)
     };
 
     // The account's row chooses no camera.
+    main->DeviceList()->EnsureVisible(0);
     uitest::ClickRow(main->DeviceList(), 0);
     ASSERT_EQ(main->CurDeviceId(), "");
     everyKind();
@@ -657,7 +660,19 @@ TEST_F(ClientEndToEnd, CameraPagesSayWhenNoCameraIsChosenOrItIsOffline)
     boxes.texts.clear();
     everyKind();
     EXPECT_EQ(boxes.texts, (QStringList{offline, offline, offline, offline, offline}));
-    EXPECT_TRUE(uitest::SaveScreenshot(*main, QString::fromStdString(ScreenshotDir() + "/ptz-offline-camera.png")));
+
+    // One of those boxes as the user sees it.
+    const MsgTipHook recorder = SetMsgTipHook({});
+    auto shot = std::make_shared<bool>(false);  // the timer may outlive a test that saw no box
+    QTimer::singleShot(300, [shot] {
+        if (auto* box = dynamic_cast<CWindowWnd*>(CWindowWnd::FromWidget(QApplication::activeModalWidget()))) {
+            *shot = uitest::SaveScreenshot(*box, QString::fromStdString(ScreenshotDir() + "/camera-offline-box.png"));
+            box->Close(IDOK);
+        }
+    });
+    uitest::Click(main->FindControl(QStringLiteral("IDC_BUTTON_GETPOINT")));
+    SetMsgTipHook(recorder);
+    EXPECT_TRUE(*shot);
 
     // Nothing was kept for it: back online, it gets its online sequence and no pan-tilt-zoom command.
     ASSERT_TRUE(camsim_.Post(away, "online"));
