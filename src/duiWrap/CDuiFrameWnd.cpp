@@ -168,7 +168,8 @@ void CDuiFrameWnd::InitWindow()
                                            });
     ptzPanel_->Init(GetHWND());
     paramPanel_ = std::make_unique<CamParamPanel>(
-        m_PaintManager, GetHWND(), *CamParamMgr::Instance(), *StreamRequestMgr::Instance(),
+        m_PaintManager, GetHWND(), *CamParamMgr::Instance(), *StreamRequestMgr::Instance(), *CIMClient::Instance(),
+        [this] { return curDeviceId_; },
         [this](const std::string& deviceId) {
             if (videoWall_)
                 videoWall_->SuspendCamera(deviceId);
@@ -722,10 +723,10 @@ void CDuiFrameWnd::ShowMessageBox(const std::string& text)
     ShowMsgTip(GetHWND(), QString::fromStdString(text));
 }
 
-void CDuiFrameWnd::ShowDeviceInfo(const std::string&, const DeviceInfo& info)
+void CDuiFrameWnd::ShowDeviceInfo(const std::string& deviceId, const DeviceInfo& info)
 {
     if (paramPanel_)
-        paramPanel_->ShowDeviceInfo(info);
+        paramPanel_->ShowDeviceInfo(deviceId, info);
 }
 
 void CDuiFrameWnd::ShowImagePanel(const std::string& deviceId)

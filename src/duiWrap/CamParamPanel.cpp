@@ -8,7 +8,6 @@
 #include "ui/CListLabelElementUI.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CSliderUI.h"
-#include "ui/ShowMsgTip.h"
 
 namespace {
 
@@ -31,9 +30,17 @@ constexpr ImageRow kImageRows[] = {
 }  // namespace
 
 CamParamPanel::CamParamPanel(CPaintManagerUI& manager, HWND owner, CamParamMgr& params, StreamRequestMgr& streams,
-                             CellStopper stopCells)
-    : manager_(manager), owner_(owner), params_(params), streams_(streams), stopCells_(std::move(stopCells))
+                             DeviceMessenger& presence, ShownCamera shownCamera, CellStopper stopCells)
+    : manager_(manager), params_(params), streams_(streams), gate_(owner, presence),
+      shownCamera_(std::move(shownCamera)), stopCells_(std::move(stopCells))
 {
+}
+
+// Another camera's answer (a quality switch, or a refresh of the camera shown before) must not fill
+// the panels: a save would send its values to the shown camera.
+bool CamParamPanel::IsShown(const std::string& deviceId) const
+{
+    return shownCamera_ && shownCamera_() == deviceId;
 }
 
 QString CamParamPanel::Text(const char* name) const
@@ -61,10 +68,8 @@ bool CamParamPanel::OnClick(const QString& name, const std::string& deviceId)
 
 void CamParamPanel::Refresh(const std::string& deviceId)
 {
-    if (deviceId.empty()) {
-        ShowMsgTip(owner_, QStringLiteral("请先选定摄像头"));
+    if (!gate_.Admit(deviceId))
         return;
-    }
     params_.ReqDevInfo(deviceId);
     ImageCaps caps;
     if (params_.GetImageCaps(deviceId, caps) == 0) {
@@ -80,10 +85,8 @@ void CamParamPanel::Refresh(const std::string& deviceId)
 
 void CamParamPanel::Save(const std::string& deviceId)
 {
-    if (deviceId.empty()) {
-        ShowMsgTip(owner_, QStringLiteral("没有选中摄像机"));
+    if (!gate_.Admit(deviceId, QStringLiteral("没有选中摄像机")))
         return;
-    }
     const std::optional<EncodeParams> chosen =
         EncodePanelValues::Read(Text("IDC_EDIT_BITSTREAM").toStdString(), Text("IDC_CMBFRATE").toStdString(),
                                 Text("IDC_CMBQLY").toStdString(), Text("IDC_CMBVSIZE").toStdString());
@@ -100,8 +103,10 @@ void CamParamPanel::Save(const std::string& deviceId)
     params_.ReqSetAudio(deviceId, audio && audio->GetCheck());
 }
 
-void CamParamPanel::ShowDeviceInfo(const DeviceInfo& info)
+void CamParamPanel::ShowDeviceInfo(const std::string& deviceId, const DeviceInfo& info)
 {
+    if (!IsShown(deviceId))
+        return;
     if (!info.devName.empty())
         SetText("CameraName", info.devName);
     SetText("IDC_EDITCOM", info.conslInterface);
@@ -114,7 +119,7 @@ void CamParamPanel::ShowImagePanel(const std::string& deviceId)
 {
     ImageParams values;
     ImageCaps caps;
-    if (params_.GetImageParam(deviceId, values) != 0 || params_.GetImageCaps(deviceId, caps) != 0)
+    if (!IsShown(deviceId) || params_.GetImageParam(deviceId, values) != 0 || params_.GetImageCaps(deviceId, caps) != 0)
         return;
     for (const ImageRow& row : kImageRows) {
         const int offered = caps.*row.capability;
@@ -136,7 +141,7 @@ void CamParamPanel::ShowImagePanel(const std::string& deviceId)
 void CamParamPanel::ShowEncodePanel(const std::string& deviceId)
 {
     EncodeParams values;
-    if (params_.GetVideoParam(deviceId, values) != 0)
+    if (!IsShown(deviceId) || params_.GetVideoParam(deviceId, values) != 0)
         return;
     SetText("IDC_EDIT_BITSTREAM", std::to_string(EncodePanelValues::ShownBitRate(values.bit_rate)));
     if (auto* sizes = manager_.FindControlAs<CComboUI>(QStringLiteral("IDC_CMBVSIZE"))) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/DeviceReplyView.h"
+#include "duiWrap/CameraCommandGate.h"
 #include "ui/WinDef.h"
 
 #include <QString>
@@ -10,13 +11,16 @@
 
 class CamParamMgr;
 class CPaintManagerUI;
+class DeviceMessenger;
 class StreamRequestMgr;
 
 // The main window's parameter page: the device information edits, the encoding panel
 // ("IDC_EDIT_BITSTREAM", "IDC_CMBVSIZE", "IDC_CMBQLY", "IDC_CMBFRATE"), the image panel (five rows,
 // each a layout with a slider and an edit, shown only when the camera offers the parameter), the audio
 // check box, and the refresh and save buttons. Values come from CamParamMgr's store once the camera
-// answered; the reply router calls the Show operations.
+// answered; the reply router calls the Show operations for whichever camera answered, and the panels
+// take only the shown camera's (the main window's current one): what a save sends is read from them.
+// Refresh and save say so when there is no camera or it is offline, instead of queueing for nothing.
 //
 // Threads: UI thread only.
 class CamParamPanel {
@@ -24,26 +28,32 @@ public:
     // Stops every wall cell playing the camera; they are restarted when the camera accepted the new size.
     using CellStopper = std::function<void(const std::string& deviceId)>;
 
+    // The id of the camera the page shows.
+    using ShownCamera = std::function<std::string()>;
+
     CamParamPanel(CPaintManagerUI& manager, HWND owner, CamParamMgr& params, StreamRequestMgr& streams,
-                  CellStopper stopCells);
+                  DeviceMessenger& presence, ShownCamera shownCamera, CellStopper stopCells);
 
     // "click" of the refresh or save button for the current camera; false for any other control.
     bool OnClick(const QString& name, const std::string& deviceId);
     void Refresh(const std::string& deviceId);
     void Save(const std::string& deviceId);
 
-    void ShowDeviceInfo(const DeviceInfo& info);
+    // A camera's answer: shown when it is the shown camera's, otherwise left to the store.
+    void ShowDeviceInfo(const std::string& deviceId, const DeviceInfo& info);
     void ShowImagePanel(const std::string& deviceId);
     void ShowEncodePanel(const std::string& deviceId);
     void SetAudioChecked(bool checked);
 
 private:
+    bool IsShown(const std::string& deviceId) const;
     QString Text(const char* name) const;
     void SetText(const char* name, const std::string& text);
 
     CPaintManagerUI& manager_;
-    HWND owner_;
     CamParamMgr& params_;
     StreamRequestMgr& streams_;
+    CameraCommandGate gate_;
+    ShownCamera shownCamera_;
     CellStopper stopCells_;
 };

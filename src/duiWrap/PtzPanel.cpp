@@ -8,13 +8,16 @@
 #include "ui/CSliderUI.h"
 #include "ui/WindowRegistry.h"
 
+#include <QStringList>
+
 PtzPanel::PtzPanel(CPaintManagerUI& manager, CommandSink& queue, DeviceMessenger& presence, DirectSender sendDirect)
-    : manager_(manager), control_(queue, presence), sendDirect_(std::move(sendDirect))
+    : manager_(manager), presence_(presence), control_(queue, presence), sendDirect_(std::move(sendDirect))
 {
 }
 
 void PtzPanel::Init(HWND target)
 {
+    target_ = target;
     if (auto* presets = manager_.FindControlAs<CComboUI>(QStringLiteral("IDC_COMBO_POINT"))) {
         presets->RemoveAll();
         for (int i = 1; i <= 255; ++i) {
@@ -54,6 +57,13 @@ int PtzPanel::SelectedPreset() const
 
 bool PtzPanel::OnClick(const QString& name, const std::string& deviceId)
 {
+    static const QStringList kPresetButtons = {QStringLiteral("IDC_BUTTON_GETPOINT"), QStringLiteral("IDC_BUTTON_ADDPOINT"),
+                                               QStringLiteral("IDC_BUTTON_DELPOINT"), QStringLiteral("IDC_BUTTON_DELALLPOINT"),
+                                               QStringLiteral("IDC_BUTTON_CRUISE")};
+    if (!kPresetButtons.contains(name))
+        return false;
+    if (!Gate().Admit(deviceId))
+        return true;
     if (name == "IDC_BUTTON_GETPOINT")
         sendDirect_(deviceId, CommandTexts::PtzGotoPreset(SelectedPreset()));
     else if (name == "IDC_BUTTON_ADDPOINT")
@@ -62,15 +72,25 @@ bool PtzPanel::OnClick(const QString& name, const std::string& deviceId)
         control_.DeletePreset(deviceId, SelectedPreset());
     else if (name == "IDC_BUTTON_DELALLPOINT")
         control_.DeleteAllPresets(deviceId);
-    else if (name == "IDC_BUTTON_CRUISE")
-        control_.StartCruise(deviceId);
     else
-        return false;
+        control_.StartCruise(deviceId);
     return true;
 }
 
 bool PtzPanel::HandleMessage(UINT message, WPARAM wParam, const std::string& deviceId)
 {
+    if (!PtzControl::MoveOf(message))
+        return false;
+    // Every press is judged afresh: the release of a refused one may have been lost to the message box.
+    if (wParam == 1) {
+        refusedPresses_.erase(message);
+        if (!Gate().Admit(deviceId)) {
+            refusedPresses_.insert(message);
+            return true;
+        }
+    } else if (wParam == 0 && refusedPresses_.erase(message) > 0) {
+        return true;  // nothing moved, nothing to stop
+    }
     return control_.HandleMove(message, wParam, deviceId);
 }
 

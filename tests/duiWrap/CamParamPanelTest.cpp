@@ -30,20 +30,26 @@ protected:
     uitest::MsgTipRecorder boxes;
     std::string camera = "c1";
     Lines stopped;
-    CamParamPanel panel{*rig.window.GetPaintManager(), rig.window.GetHWND(), rig.params, rig.streams,
-                        [this](const std::string& id) { stopped.push_back(id); }};
+    CamParamPanel panel{*rig.window.GetPaintManager(), rig.window.GetHWND(), rig.params, rig.streams, rig.im,
+                        [this] { return camera; }, [this](const std::string& id) { stopped.push_back(id); }};
 };
 
 }  // namespace
 
-TEST_F(ParamPage, WithoutACameraRefreshAndSaveSaySoAndSendNothing)
+TEST_F(ParamPage, WithoutACameraOrOfflineRefreshAndSaveSaySoAndSendNothing)
 {
     camera.clear();
     uitest::Click(rig.Control("IDC_BTNREFLASH"));
     uitest::Click(rig.Control("IDC_BTNSAVE"));
-    EXPECT_EQ(boxes.texts, (QStringList{QStringLiteral("请先选定摄像头"), QStringLiteral("没有选中摄像机")}));
+    camera = "c2";  // not online
+    rig.Control("IDC_EDIT_BITSTREAM")->SetText(QStringLiteral("64"));
+    uitest::Click(rig.Control("IDC_BTNREFLASH"));
+    uitest::Click(rig.Control("IDC_BTNSAVE"));
+    EXPECT_EQ(boxes.texts, (QStringList{QStringLiteral("请先选定摄像头"), QStringLiteral("没有选中摄像机"),
+                                        QStringLiteral("摄像头不在线"), QStringLiteral("摄像头不在线")}));
     uitest::Pump(50);
     EXPECT_TRUE(rig.im.Calls().empty());
+    EXPECT_TRUE(stopped.empty());
 }
 
 TEST_F(ParamPage, RefreshAsksForImageValuesOnlyWhenTheCameraOffersAny)
@@ -64,13 +70,13 @@ TEST_F(ParamPage, RefreshAsksForImageValuesOnlyWhenTheCameraOffersAny)
 
 TEST_F(ParamPage, StoredAnswersFillThePanels)
 {
-    panel.ShowDeviceInfo({"门口", "RJ45", "IPC", "KV-1", "1.0.3"});
+    panel.ShowDeviceInfo("c1", {"门口", "RJ45", "IPC", "KV-1", "1.0.3"});
     EXPECT_EQ(Text("CameraName"), QStringLiteral("门口"));
     EXPECT_EQ(Text("IDC_EDITCOM"), QStringLiteral("RJ45"));
     EXPECT_EQ(Text("IDC_EDITDEVTYPE"), QStringLiteral("IPC"));
     EXPECT_EQ(Text("IDC_EDITPVERSION"), QStringLiteral("KV-1"));
     EXPECT_EQ(Text("IDC_EDITVERSION"), QStringLiteral("1.0.3"));
-    panel.ShowDeviceInfo({"", "", "", "", ""});
+    panel.ShowDeviceInfo("c1", {"", "", "", "", ""});
     EXPECT_EQ(Text("CameraName"), QStringLiteral("门口")) << "an empty name keeps the shown one";
 
     Store(R"({"cmd":14,"rstn_list":"1920X1080&1280X720&640X360"})");
@@ -97,10 +103,22 @@ TEST_F(ParamPage, StoredAnswersFillThePanels)
     EXPECT_EQ(Text("IDC_EDIT_DAYTIME"), QStringLiteral("70"));
     EXPECT_EQ(Text("IDC_EDIT_NIGTHTIME"), QString());
 
-    // Another camera's answers that never came change nothing.
+    // Another camera's answers are stored for it and leave the panels to the shown camera.
+    ASSERT_EQ(rig.params.StoreReply("c2", R"({"cmd":12,"bit_rate":256,"fps":12,"qos":30,"height":180,"width":320})"), 0);
+    ASSERT_EQ(rig.params.StoreReply("c2", R"({"cmd":4,"bright":0,"contrast":1,"saturation":1,"sensor_black":1,"sensor_day":1})"), 0);
+    ASSERT_EQ(rig.params.StoreReply("c2", R"({"cmd":10,"brightness":1,"contrast":2,"saturation":3,"sensor_black":4,"sensor_day":5})"), 0);
     panel.ShowEncodePanel("c2");
     panel.ShowImagePanel("c2");
+    panel.ShowDeviceInfo("c2", {"后门", "WIFI", "NVR", "KV-2", "2.0"});
     EXPECT_EQ(Text("IDC_EDIT_BITSTREAM"), QStringLiteral("64"));
+    EXPECT_EQ(Text("IDC_CMBVSIZE"), QStringLiteral("1280X720"));
+    EXPECT_TRUE(Shown("lightnessLayout"));
+    EXPECT_EQ(Text("IDC_EDIT_SATURATION"), QStringLiteral("255"));
+    EXPECT_EQ(Text("CameraName"), QStringLiteral("门口"));
+    EXPECT_EQ(Text("IDC_EDITCOM"), QString()) << "as c1's second answer left it";
+    EncodeParams stored;
+    ASSERT_EQ(rig.params.GetVideoParam("c2", stored), 0);
+    EXPECT_EQ(stored.width, 320);
 }
 
 TEST_F(ParamPage, SaveSendsThePanelAndTheAudioChoice)

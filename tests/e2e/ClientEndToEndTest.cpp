@@ -47,6 +47,7 @@
 #include <filesystem>
 #include <functional>
 #include <fstream>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -571,6 +572,114 @@ TEST_F(ClientEndToEnd, QualitySwitchRestartsTheCamerasCellsAtTheNewSize)
     EXPECT_TRUE(uitest::PumpUntil([&] { return inner->VideoWidth() == 640 && CellPlaying("kv100102") >= 0; }, 20000))
         << inner->VideoWidth();
     EXPECT_TRUE(stopped.Seen()) << "the camera's cells stop first";
+}
+
+TEST_F(ClientEndToEnd, AnotherCamerasAnswerLeavesTheParameterPageToTheShownCamera)
+{
+    CDuiFrameWnd* main = Main();
+    CvyrProDlg* wall = main->VideoWall();
+    if (CellPlaying("kv100102") < 0) {
+        ASSERT_TRUE(ActivateCamera("kv100102"));
+    }
+    ASSERT_TRUE(uitest::PumpUntil([] { return CellPlaying("kv100102") >= 0; }, 20000)) << WallState();
+    CPlayInnerWnd* other = wall->Panel(CellPlaying("kv100102"))->Inner();
+    ASSERT_TRUE(uitest::PumpUntil([&] { return other->VideoWidth() > 0; }, 20000));
+    const int otherWidth = other->VideoWidth();
+    const int newWidth = otherWidth == 320 ? 640 : 320;
+
+    // The page shows kv100101, the current camera.
+    ASSERT_TRUE(ActivateCamera("kv100101"));
+    ASSERT_EQ(main->CurDeviceId(), "kv100101");
+    uitest::Click(main->FindControl(QStringLiteral("Remote")));
+    main->FindControl(QStringLiteral("IDC_EDIT_BITSTREAM"))->SetText(QString());
+    uitest::Click(main->FindControl(QStringLiteral("IDC_BTNREFLASH")));
+    ASSERT_TRUE(uitest::PumpUntil([] { return !Text("IDC_EDIT_BITSTREAM").isEmpty(); }, 10000));
+    EncodeParams shown;
+    ASSERT_EQ(CamParamMgr::Instance()->GetVideoParam("kv100101", shown), 0);
+    const QString shownSize = Text("IDC_CMBVSIZE"), shownBitRate = Text("IDC_EDIT_BITSTREAM");
+    ASSERT_EQ(shownSize, QString::number(shown.width) + "X" + QString::number(shown.height));
+    ASSERT_NE(shown.width, newWidth);
+
+    // The other camera's quality switch: its new values come back and are stored for it only.
+    ::PostMessage(other->GetHWND(), WM_SWITCH_STREAM, static_cast<WPARAM>(newWidth), 0);
+    EncodeParams switched;
+    ASSERT_TRUE(uitest::PumpUntil([&] {
+        return CamParamMgr::Instance()->GetVideoParam("kv100102", switched) == 0 && switched.width == newWidth;
+    }, 20000));
+    uitest::Pump(200);
+    EXPECT_EQ(Text("IDC_CMBVSIZE"), shownSize);
+    EXPECT_EQ(Text("IDC_EDIT_BITSTREAM"), shownBitRate);
+
+    // Save sends the shown camera its own values, and its cells keep playing.
+    ASSERT_TRUE(camsim_.Post("kv100101", "clear"));
+    uitest::MsgTipRecorder boxes;  // the save's "发送成功！"
+    uitest::Click(main->FindControl(QStringLiteral("IDC_BTNSAVE")));
+    const auto got = CameraGot("kv100101", 1);
+    ASSERT_FALSE(got.empty());
+    const std::string bitRate = std::to_string(shownBitRate.toInt() * 8), qos = Text("IDC_CMBQLY").toStdString();
+    EXPECT_EQ(got[0], R"({"cmd":13,"channel_id": 0,"bit_rate":)" + bitRate + R"(,"fps":)" +
+                          Text("IDC_CMBFRATE").toStdString() + R"(,"qos":)" + qos + R"(,"key_frame_interval":)" + qos +
+                          R"(,"height":)" + std::to_string(shown.height) + R"(,"width":)" + std::to_string(shown.width) + "}");
+    EXPECT_FALSE(StreamRequestMgr::Instance()->GetRestart("kv100101"));
+    EXPECT_TRUE(uitest::PumpUntil([&] { return boxes.texts.contains(QStringLiteral("发送成功！")); }, 10000));
+    EXPECT_TRUE(uitest::PumpUntil([&] { return other->VideoWidth() == newWidth && CellPlaying("kv100102") >= 0; }, 20000))
+        << other->VideoWidth();
+}
+
+TEST_F(ClientEndToEnd, CameraPagesSayWhenNoCameraIsChosenOrItIsOffline)
+{
+    CDuiFrameWnd* main = Main();
+    uitest::MsgTipRecorder boxes;
+    const QString none = QStringLiteral("请先选定摄像头"), offline = QStringLiteral("摄像头不在线");
+    CControlUI* up = main->FindControl(QStringLiteral("IDC_BTNUP"));
+    auto everyKind = [&] {  // refresh, save, a held move and a preset of each path
+        uitest::Click(main->FindControl(QStringLiteral("Remote")));
+        uitest::Click(main->FindControl(QStringLiteral("IDC_BTNREFLASH")));
+        uitest::Click(main->FindControl(QStringLiteral("IDC_BTNSAVE")));
+        uitest::Click(main->FindControl(QStringLiteral("Control")));
+        uitest::Press(up);
+        uitest::Pump(300);
+        uitest::Release(up);
+        uitest::Pump(100);
+        uitest::Click(main->FindControl(QStringLiteral("IDC_BUTTON_GETPOINT")));
+        uitest::Click(main->FindControl(QStringLiteral("IDC_BUTTON_CRUISE")));
+    };
+
+    // The account's row chooses no camera.
+    main->DeviceList()->EnsureVisible(0);
+    uitest::ClickRow(main->DeviceList(), 0);
+    ASSERT_EQ(main->CurDeviceId(), "");
+    everyKind();
+    EXPECT_EQ(boxes.texts, (QStringList{none, QStringLiteral("没有选中摄像机"), none, none, none}));
+
+    // An offline camera chosen by a double click (which says so itself).
+    const std::string away = kOfflineCameras.front();
+    ASSERT_FALSE(CIMClient::Instance()->IsOnline(away));
+    ASSERT_TRUE(ActivateCamera(away));
+    ASSERT_EQ(main->CurDeviceId(), away);
+    boxes.texts.clear();
+    everyKind();
+    EXPECT_EQ(boxes.texts, (QStringList{offline, offline, offline, offline, offline}));
+
+    // One of those boxes as the user sees it.
+    const MsgTipHook recorder = SetMsgTipHook({});
+    auto shot = std::make_shared<bool>(false);  // the timer may outlive a test that saw no box
+    QTimer::singleShot(300, [shot] {
+        if (auto* box = dynamic_cast<CWindowWnd*>(CWindowWnd::FromWidget(QApplication::activeModalWidget()))) {
+            *shot = uitest::SaveScreenshot(*box, QString::fromStdString(ScreenshotDir() + "/camera-offline-box.png"));
+            box->Close(IDOK);
+        }
+    });
+    uitest::Click(main->FindControl(QStringLiteral("IDC_BUTTON_GETPOINT")));
+    SetMsgTipHook(recorder);
+    EXPECT_TRUE(*shot);
+
+    // Nothing was kept for it: back online, it gets its online sequence and no pan-tilt-zoom command.
+    ASSERT_TRUE(camsim_.Post(away, "online"));
+    ASSERT_TRUE(uitest::PumpUntil([&] { return CIMClient::Instance()->IsOnline(away); }, 10000));
+    EXPECT_TRUE(CameraGot(away, 1, 0, R"({"cmd":25,)").empty());
+    ASSERT_TRUE(camsim_.Post(away, "offline"));
+    ASSERT_TRUE(uitest::PumpUntil([&] { return !CIMClient::Instance()->IsOnline(away); }, 10000));
 }
 
 TEST_F(ClientEndToEnd, RefusedLogInShowsTheServicesMessage)
