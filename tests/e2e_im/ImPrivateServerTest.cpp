@@ -130,6 +130,22 @@ TEST_F(PrivateServer, LostSessionComesBackWithRosterPresenceAndOnlineSequence)
     EXPECT_EQ(2u, rig.window.LinesWith("roster").size());
 }
 
+// A log-in the server refuses: the window hears once that there is no session (not as if every camera
+// were offline), the client keeps trying, and no later failure posts anything.
+TEST_F(PrivateServer, ARefusedLogInIsToldOnceAndTriedAgain)
+{
+    ReconnectBackoff backoff(std::chrono::milliseconds(50), std::chrono::milliseconds(100));
+    const ImLogin login{"u1", "wrong", KELVUE_DEVICE_DOMAIN, "127.0.0.1", server.Port()};
+    rig.imThread = std::thread([&] { KeepImConnection(rig.im, login, backoff); });
+    const auto stop = qScopeGuard([&] { rig.Disconnect(); });
+    ASSERT_TRUE(PumpUntil([&] { return rig.window.EventsOf(WM_IM_DISCONNECTED).size() == 1; }));
+    PumpFor(1500);  // several more refused attempts
+    rig.Disconnect();
+    EXPECT_GE(backoff.Attempts(), 3);
+    EXPECT_EQ(1u, rig.window.EventsOf(WM_IM_DISCONNECTED).size());
+    EXPECT_TRUE(rig.window.EventsOf(WM_IM_CONNECTED).empty());
+}
+
 // A device id with capitals: the server folds the user part of the camera's JID ("KV7" logs in and
 // answers as "kv7"), and the client still sees the camera online and routes its replies to "KV7".
 TEST_F(PrivateServer, ACameraWhoseIdHasCapitalsIsOnlineAndAnswersUnderThatId)

@@ -1,6 +1,8 @@
+#include "base/ReconnectBackoff.h"
 #include "glooxWrap/CIMClient.h"
 #include "glooxWrap/Gate.h"
 #include "glooxWrap/ImEvents.h"
+#include "glooxWrap/KeepImConnection.h"
 #include "glooxWrap/XmppLibrary.h"
 #include "support/LoopbackPort.h"
 #include "support/UnusableLibraries.h"
@@ -144,6 +146,25 @@ TEST_F(ImClient, UnreachableServerPostsNothingAndRefusesSends)
     EXPECT_FALSE(client.IsOnline(""));
     EXPECT_FALSE(client.IsFriend("cam1"));
     EXPECT_EQ(0u, client.BoundJid().rfind(std::string("13800138000@") + KELVUE_DEVICE_DOMAIN + "/", 0));
+}
+
+// The first connection fails (nothing listens): the window hears once that there is no session, so it
+// can say why every camera is offline; the attempts go on without further events.
+TEST_F(ImClient, AFirstConnectionThatFailsIsToldOnceAndTriedAgain)
+{
+    Recorder window;
+    CIMClient client;
+    client.SetNotifyWnd(window.GetHWND());
+    ReconnectBackoff backoff(std::chrono::milliseconds(10), std::chrono::milliseconds(20));
+    const ImLogin login{"13800138000", "pw", KELVUE_DEVICE_DOMAIN, "127.0.0.1", FreeLoopbackPort()};
+    std::thread imThread([&] { KeepImConnection(client, login, backoff); });
+    Pump(400);
+    client.Disconnect();
+    imThread.join();
+    Pump(50);
+    EXPECT_GE(backoff.Attempts(), 3);
+    EXPECT_EQ(std::vector<std::string>{std::to_string(WM_IM_DISCONNECTED)}, window.texts);
+    EXPECT_FALSE(client.ConnectedGate().IsOpen());
 }
 
 namespace {
