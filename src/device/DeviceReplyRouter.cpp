@@ -143,9 +143,8 @@ void DeviceReplyRouter::OnDeviceReply(const std::string& deviceId, const std::st
         else
             params_.ReqVideoParam(deviceId);
         // The cells stopped for the change play again, with the new parameters or, when the camera
-        // refused them, with the old ones: a refusal must not leave them stopped.
-        // After the switch's time-out the cells play already (StreamRequestMgr::kSwitchAnswerMs):
-        // a late answer restarts nothing.
+        // refused them, with the old ones: a refusal must not leave them stopped. An answer after the
+        // switch's time-out (StreamRequestMgr::kSwitchAnswerMs) finds them playing and restarts nothing.
         if (streams_.TakeRestart(deviceId))
             view_.RestartCameraCells(deviceId);
         break;
