@@ -28,6 +28,14 @@ DeviceReplyRouter::DeviceReplyRouter(DeviceMessenger& im, CamParamMgr& params, S
                                      AlarmNoticeCounter& alarms, DeviceReplyView& view)
     : im_(im), params_(params), streams_(streams), alarms_(alarms), view_(view)
 {
+    // A camera that does not answer a parameter change in time (offline, silent) gets its cells back
+    // as if it had refused the change: on the old stream.
+    streams_.SetSwitchTimeoutListener([this](const std::string& deviceId) { view_.RestartCameraCells(deviceId); });
+}
+
+DeviceReplyRouter::~DeviceReplyRouter()
+{
+    streams_.SetSwitchTimeoutListener(nullptr);
 }
 
 bool DeviceReplyRouter::HandleImEvent(UINT message, WPARAM wParam, LPARAM lParam)
@@ -135,11 +143,10 @@ void DeviceReplyRouter::OnDeviceReply(const std::string& deviceId, const std::st
         else
             params_.ReqVideoParam(deviceId);
         // The cells stopped for the change play again, with the new parameters or, when the camera
-        // refused them, with the old ones: a refusal must not leave them stopped.
-        if (streams_.GetRestart(deviceId)) {
-            streams_.SetRestart(deviceId, false);
+        // refused them, with the old ones: a refusal must not leave them stopped. An answer after the
+        // switch's time-out (StreamRequestMgr::kSwitchAnswerMs) finds them playing and restarts nothing.
+        if (streams_.TakeRestart(deviceId))
             view_.RestartCameraCells(deviceId);
-        }
         break;
     case 26:
         if (errNum == 0)

@@ -20,6 +20,9 @@ class DeviceReplyRouter {
 public:
     DeviceReplyRouter(DeviceMessenger& im, CamParamMgr& params, StreamRequestMgr& streams,
                       AlarmNoticeCounter& alarms, DeviceReplyView& view);
+    ~DeviceReplyRouter();
+    DeviceReplyRouter(const DeviceReplyRouter&) = delete;
+    DeviceReplyRouter& operator=(const DeviceReplyRouter&) = delete;
 
     // Handles WM_IM_CONNECTED, WM_IM_MESSAGE, WM_IM_ROSTER and WM_IM_PRESENCE (freeing their payloads);
     // false for any other message.

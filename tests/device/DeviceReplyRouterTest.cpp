@@ -119,6 +119,36 @@ TEST_F(Router, RefusedSetRestartsTheStoppedCellsWithoutAskingForParameters)
     EXPECT_EQ((std::vector<std::string>{R"({"cmd":5})"}), Sent(1));
 }
 
+// A camera that never answers the change (offline, silent): after the wait its cells play the old stream
+// again, once; an answer that comes later restarts nothing, one in time leaves the wait nothing to do.
+TEST_F(Router, UnansweredSetRestartsTheStoppedCellsOnceAfterTheWait)
+{
+    streams.SetSwitchAnswerTime(50);
+    streams.SetRestart("c1", true);
+    streams.SetRestart("c2", true);
+    streams.SetRestart("c3", true);
+    streams.SetRestart("c3", false);  // the cells of c3 were given back meanwhile
+    EXPECT_TRUE(view.Take().empty());
+    QElapsedTimer clock;
+    clock.start();
+    while (view.lines.size() < 2 && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ((Lines{"restart c1", "restart c2"}), view.Take());
+    EXPECT_FALSE(streams.GetRestart("c1"));
+
+    router.OnDeviceReply("c1", R"({"cmd":13})");
+    router.OnDeviceReply("c2", R"({"cmd":13,"err_num":2})");
+    EXPECT_EQ((Lines{"box 视频参数设置失败"}), view.Take());
+
+    streams.SetRestart("c1", true);
+    router.OnDeviceReply("c1", R"({"cmd":13,"err_num":2})");
+    EXPECT_EQ((Lines{"box 视频参数设置失败", "restart c1"}), view.Take());
+    clock.restart();
+    while (clock.elapsed() < 200)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(view.Take().empty());
+}
+
 TEST_F(Router, PlayAddressOpensAsManyCellsAsWereWaiting)
 {
     streams.ReqPlayUrl("c1", true);

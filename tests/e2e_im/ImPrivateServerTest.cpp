@@ -130,6 +130,44 @@ TEST_F(PrivateServer, LostSessionComesBackWithRosterPresenceAndOnlineSequence)
     EXPECT_EQ(2u, rig.window.LinesWith("roster").size());
 }
 
+// A log-in the server refuses: the window hears once that there is no session (not as if every camera
+// were offline), the client keeps trying, and no later failure posts anything.
+TEST_F(PrivateServer, ARefusedLogInIsToldOnceAndTriedAgain)
+{
+    ReconnectBackoff backoff(std::chrono::milliseconds(50), std::chrono::milliseconds(100));
+    const ImLogin login{"u1", "wrong", KELVUE_DEVICE_DOMAIN, "127.0.0.1", server.Port()};
+    rig.imThread = std::thread([&] { KeepImConnection(rig.im, login, backoff); });
+    const auto stop = qScopeGuard([&] { rig.Disconnect(); });
+    ASSERT_TRUE(PumpUntil([&] { return rig.window.EventsOf(WM_IM_DISCONNECTED).size() == 1; }));
+    PumpFor(1500);  // several more refused attempts
+    rig.Disconnect();
+    EXPECT_GE(backoff.Attempts(), 3);
+    EXPECT_EQ(1u, rig.window.EventsOf(WM_IM_DISCONNECTED).size());
+    EXPECT_TRUE(rig.window.EventsOf(WM_IM_CONNECTED).empty());
+}
+
+// A quality switch the camera takes in but never answers: the cells stopped for it play the old stream
+// again once the wait is over, and the answer that finally comes restarts nothing a second time.
+TEST_F(PrivateServer, AnUnansweredQualitySwitchGivesTheCellsBackOnce)
+{
+    rig.Connect("u1", "pw", server.Port());
+    ASSERT_TRUE(PumpUntil([&] { return rig.im.IsOnline("pc1"); }));
+    camera->SetAnswering(false);
+    rig.streams.SetRestart("pc1", true);  // as the cell does before the main window stops it
+    rig.params.ReqSwitchRatio("pc1", 320);
+    ASSERT_TRUE(PumpUntil([&] {
+        auto lines = camera->Received();
+        return std::any_of(lines.begin(), lines.end(), [](const std::string& body) { return CmdOf(body) == 13; });
+    }));
+    EXPECT_TRUE(rig.window.LinesWith("restart").empty());
+    ASSERT_TRUE(PumpUntil([&] { return !rig.window.LinesWith("restart").empty(); },
+                          StreamRequestMgr::kSwitchAnswerMs + 5000));
+    camera->SetAnswering(true);
+    camera->Say(R"({"cmd":13,"err_num":0})");
+    ASSERT_TRUE(PumpUntil([&] { return !rig.window.LinesWith("encode pc1").empty(); })) << "the late success asks cmd 12";
+    EXPECT_EQ(std::vector<std::string>{"restart pc1"}, rig.window.LinesWith("restart"));
+}
+
 // A device id with capitals: the server folds the user part of the camera's JID ("KV7" logs in and
 // answers as "kv7"), and the client still sees the camera online and routes its replies to "KV7".
 TEST_F(PrivateServer, ACameraWhoseIdHasCapitalsIsOnlineAndAnswersUnderThatId)

@@ -1,6 +1,8 @@
+#include "base/ReconnectBackoff.h"
 #include "glooxWrap/CIMClient.h"
 #include "glooxWrap/Gate.h"
 #include "glooxWrap/ImEvents.h"
+#include "glooxWrap/KeepImConnection.h"
 #include "glooxWrap/XmppLibrary.h"
 #include "support/LoopbackPort.h"
 #include "support/UnusableLibraries.h"
@@ -154,7 +156,7 @@ protected:
     const UnusableLibraries unusable_{"libkelvue_xmpp.so", OTHER_LIBRARY};
 };
 
-// A loopback server that accepts connections and never answers.
+// A loopback server that accepts connections and never answers (or hangs up).
 class SilentServer {
 public:
     SilentServer()
@@ -177,6 +179,14 @@ public:
         pollfd ready{fd_, POLLIN, 0};
         return ::poll(&ready, 1, 0) == 1;
     }
+    // Takes the waiting connections and closes them at once (a server that hangs up); how many.
+    int HangUp()
+    {
+        int count = 0;
+        for (pollfd ready{fd_, POLLIN, 0}; ::poll(&ready, 1, 0) == 1; ++count)
+            ::close(::accept(fd_, nullptr, nullptr));
+        return count;
+    }
 
 private:
     int fd_ = -1;
@@ -184,6 +194,32 @@ private:
 };
 
 }  // namespace
+
+// The first connection fails (the server hangs up at once): the window hears once that there is no
+// session, so it can say why every camera is offline; the attempts go on without further events.
+TEST_F(ImClient, AFirstConnectionThatFailsIsToldOnceAndTriedAgain)
+{
+    Recorder window;
+    SilentServer server;
+    CIMClient client;
+    client.SetNotifyWnd(window.GetHWND());
+    ReconnectBackoff backoff(std::chrono::milliseconds(10), std::chrono::milliseconds(20));
+    const ImLogin login{"13800138000", "pw", KELVUE_DEVICE_DOMAIN, "127.0.0.1", server.Port()};
+    std::thread imThread([&] { KeepImConnection(client, login, backoff); });
+    int attempts = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (attempts < 3 && clock.elapsed() < 20000) {
+        attempts += server.HangUp();
+        Pump(5);
+    }
+    client.Disconnect();
+    imThread.join();
+    Pump(50);
+    EXPECT_GE(attempts, 3);
+    EXPECT_EQ(std::vector<std::string>{std::to_string(WM_IM_DISCONNECTED)}, window.texts);
+    EXPECT_FALSE(client.ConnectedGate().IsOpen());
+}
 
 TEST_F(ImLibraryFiles, TheFirstFileThatLoadsWithTheFactoryIsTakenOnceAndTheBuildsLibraryIsFound)
 {
