@@ -69,13 +69,21 @@ protected:
         return static_cast<size_t>(std::count(cmds.begin(), cmds.end(), cmd));
     }
     // Double-clicks the camera and returns the cell that then draws its frames (-1 when none does).
+    // The cell playing `deviceId` once frames of its own stream arrive: a cell that showed another
+    // camera before has painted frames already, and a drop before the new stream opened is not a drop
+    // of a playing stream. A few frames more than before, as one or two of the old stream may be on
+    // their way.
     static int Play(const std::string& deviceId)
     {
+        std::vector<int> before(CvyrProDlg::kCellCount, 0);
+        for (int i = 0; i < CvyrProDlg::kCellCount; ++i)
+            if (CPlayInnerWnd* inner = Main()->VideoWall()->Panel(i)->Inner(); inner != nullptr && inner->Surface())
+                before[i] = Frames(i);
         if (!ActivateCamera(deviceId))
             return -1;
         int cell = -1;
-        uitest::PumpUntil([&] { return (cell = CellPlaying(deviceId)) >= 0; }, 15000);
-        return cell;
+        auto ownFrames = [&] { return (cell = CellPlaying(deviceId)) >= 0 && Frames(cell) >= before[cell] + 3; };
+        return uitest::PumpUntil(ownFrames, 15000) ? cell : -1;
     }
     static CPlayInnerWnd* Inner(int cell) { return Main()->VideoWall()->Panel(cell)->Inner(); }
     // Frames the player delivered to the cell (paints also count repaints of a still picture).
