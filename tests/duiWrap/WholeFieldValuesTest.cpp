@@ -27,16 +27,6 @@ const QString kLongPassword = QStringLiteral("Kv-0123456789-abcdefghij-ABCDEFGHI
 // 17 characters outside the basic plane: 34 UTF-16 units, within a service's limit of 32 characters.
 const QString kLongName = QString::fromUtf8("\xF0\x9F\x8F\xA2").repeated(16) + QStringLiteral("仓");
 
-// The visible window of type T (null when none is open).
-template <typename T>
-T* OpenWindow()
-{
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (auto* window = dynamic_cast<T*>(CWindowWnd::FromWidget(top)); window && top->isVisible())
-            return window;
-    return nullptr;
-}
-
 class WholeFieldValues : public ::testing::Test {
 protected:
     void SetUp() override
@@ -73,7 +63,7 @@ TEST_F(WholeFieldValues, EveryPasswordFieldTakesTheWholePassword)
     login.DestroyWindow();
 
     CChangePwdWnd::Show(nullptr);
-    CChangePwdWnd* change = OpenWindow<CChangePwdWnd>();
+    CChangePwdWnd* change = uitest::ShownWindow<CChangePwdWnd>();
     ASSERT_NE(change, nullptr);
     for (const char* field : {"OldPwdEdit", "NewPwdEdit", "RepPwdEdit"})
         EXPECT_EQ(TypedInto(*change, field, kLongPassword), kLongPassword) << field;
@@ -83,7 +73,7 @@ TEST_F(WholeFieldValues, EveryPasswordFieldTakesTheWholePassword)
 
     QString unlockWith;
     QTimer::singleShot(0, [&] {
-        CLockScreenWnd* lock = OpenWindow<CLockScreenWnd>();
+        CLockScreenWnd* lock = uitest::ShownWindow<CLockScreenWnd>();
         if (lock == nullptr) {
             ADD_FAILURE() << "no lock screen";
             PostQuitMessage(0);

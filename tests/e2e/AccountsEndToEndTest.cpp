@@ -76,16 +76,6 @@ void WhenModal(std::function<void(T&)> act)
     poll->start(50);
 }
 
-// The open window of type T that is not modal (null when none is open).
-template <typename T>
-T* OpenWindow()
-{
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (auto* window = dynamic_cast<T*>(CWindowWnd::FromWidget(top)); window && top->isVisible())
-            return window;
-    return nullptr;
-}
-
 // A password change as another client of the account would make it.
 bool ChangePasswordOnService(const std::string& from, const std::string& to)
 {
@@ -210,7 +200,7 @@ TEST_F(AccountsEndToEnd, LockedWindowTakesNoInputAndOnlyThePasswordUnlocks)
     });
     const int framesBefore = surface->FramesPainted();
     uitest::Click(main->FindControl(QStringLiteral("IDC_BTN_SPLITSCREEN")));
-    EXPECT_TRUE(uitest::PumpUntil([&] { return seen.size() == 1 && !OpenWindow<CLockScreenWnd>(); }, 5000));
+    EXPECT_TRUE(uitest::PumpUntil([&] { return seen.size() == 1 && !uitest::ShownWindow<CLockScreenWnd>(); }, 5000));
     EXPECT_EQ(seen, QStringList{QString::fromUtf8(kAccount)});
     EXPECT_EQ(boxes.texts, (QStringList{QStringLiteral("输入的密码不正确！"), QStringLiteral("输入的密码不正确！")}));
     EXPECT_TRUE(LocalConfig::Instance()->IsScreenLocked());
@@ -252,7 +242,7 @@ TEST_F(AccountsEndToEnd, PasswordWindowChecksInOrderAndTheNewPasswordIsTheOneAsk
     uitest::MsgTipRecorder boxes;
     MenuCommandToMain("ID_CHANGEPASSWORD");
     CChangePwdWnd* window = nullptr;
-    ASSERT_TRUE(uitest::PumpUntil([&] { return (window = OpenWindow<CChangePwdWnd>()) != nullptr; }, 3000));
+    ASSERT_TRUE(uitest::PumpUntil([&] { return (window = uitest::ShownWindow<CChangePwdWnd>()) != nullptr; }, 3000));
     uitest::SaveScreenshot(*window, Shot("change_password.png"));
     auto attempt = [&](const char* oldPassword, const char* newPassword, const char* repeated) {
         TypeInto(*window, "OldPwdEdit", QString::fromUtf8(oldPassword));
@@ -275,7 +265,7 @@ TEST_F(AccountsEndToEnd, PasswordWindowChecksInOrderAndTheNewPasswordIsTheOneAsk
 
     boxes.texts.clear();
     attempt(kPassword, kNewPassword, kNewPassword);
-    EXPECT_TRUE(uitest::PumpUntil([] { return OpenWindow<CChangePwdWnd>() == nullptr; }, 3000));
+    EXPECT_TRUE(uitest::PumpUntil([] { return uitest::ShownWindow<CChangePwdWnd>() == nullptr; }, 3000));
     EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join('|').toStdString();
     EXPECT_EQ(UserSession::Instance()->Password(), kNewPassword);
     RememberedAccounts remembered(CLoginFrameWnd::AccountFilePath());
@@ -305,9 +295,9 @@ TEST_F(AccountsEndToEnd, PasswordWindowChecksInOrderAndTheNewPasswordIsTheOneAsk
 
     // Back to the demo password through the window again.
     MenuCommandToMain("ID_CHANGEPASSWORD");
-    ASSERT_TRUE(uitest::PumpUntil([&] { return (window = OpenWindow<CChangePwdWnd>()) != nullptr; }, 3000));
+    ASSERT_TRUE(uitest::PumpUntil([&] { return (window = uitest::ShownWindow<CChangePwdWnd>()) != nullptr; }, 3000));
     attempt(kNewPassword, kPassword, kPassword);
-    EXPECT_TRUE(uitest::PumpUntil([] { return OpenWindow<CChangePwdWnd>() == nullptr; }, 3000));
+    EXPECT_TRUE(uitest::PumpUntil([] { return uitest::ShownWindow<CChangePwdWnd>() == nullptr; }, 3000));
     EXPECT_EQ(UserSession::Instance()->Password(), kPassword);
 }
 
@@ -489,7 +479,7 @@ TEST_F(AccountsEndToEnd, SubAccountManagerEditsSubAccountsPeriodsGrantsAndRoles)
         click("IDC_BTN_CLOSE");
     });
     MenuCommandToMain("ID_CHILDRENUSER_ADD");
-    ASSERT_TRUE(uitest::PumpUntil([&] { return done && OpenWindow<CChildAccountMgrWnd>() == nullptr; }, 60000));
+    ASSERT_TRUE(uitest::PumpUntil([&] { return done && uitest::ShownWindow<CChildAccountMgrWnd>() == nullptr; }, 60000));
 }
 
 // A sub-account named by another client (17 characters, 16 of them outside the basic plane) is shown
@@ -536,7 +526,7 @@ TEST_F(AccountsEndToEnd, SubAccountSavedUnchangedKeepsWhatAnotherClientGaveIt)
         uitest::Click(window.FindControl(QStringLiteral("IDC_BTN_CLOSE")));
     });
     MenuCommandToMain("ID_CHILDRENUSER_ADD");
-    ASSERT_TRUE(uitest::PumpUntil([&] { return done && OpenWindow<CChildAccountMgrWnd>() == nullptr; }, 60000));
+    ASSERT_TRUE(uitest::PumpUntil([&] { return done && uitest::ShownWindow<CChildAccountMgrWnd>() == nullptr; }, 60000));
 }
 
 // The role page ticks the chosen role's rights of whichever resource type is chosen, so that a save
@@ -607,7 +597,7 @@ TEST_F(AccountsEndToEnd, RolePageShowsTheRightsOfEachTypeAndKeepsARoleInUse)
         click("IDC_BTN_CLOSE");
     });
     MenuCommandToMain("ID_CHILDRENUSER_ADD");
-    ASSERT_TRUE(uitest::PumpUntil([&] { return done && OpenWindow<CChildAccountMgrWnd>() == nullptr; }, 60000));
+    ASSERT_TRUE(uitest::PumpUntil([&] { return done && uitest::ShownWindow<CChildAccountMgrWnd>() == nullptr; }, 60000));
 }
 
 // Last: the client logs in as the sub-account made above.

@@ -71,15 +71,6 @@ std::map<std::string, int> StoredReceivers(const std::string& deviceId)
     return receivers;
 }
 
-template <typename W>
-W* ShownWindow()
-{
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* window = dynamic_cast<W*>(CWindowWnd::FromWidget(widget)); window && widget->isVisible())
-            return window;
-    return nullptr;
-}
-
 // Runs `inside` in the modal loop of the window of type W that `open` shows, then closes the window
 // with `closeButton` (if it is still open) so that `open` returns.
 template <typename W>
@@ -89,13 +80,13 @@ void InWindow(const std::function<void()>& open, const std::function<void(W&)>& 
     QTimer poll;
     poll.setInterval(20);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        W* window = ShownWindow<W>();
+        W* window = uitest::ShownWindow<W>();
         if (!window || ran)
             return;
         ran = true;
         poll.stop();
         inside(*window);
-        if (ShownWindow<W>() == window)
+        if (uitest::ShownWindow<W>() == window)
             uitest::Click(window->FindControl(QString::fromUtf8(closeButton)));
     });
     poll.start();
@@ -401,5 +392,5 @@ TEST_F(AlarmsEndToEnd, SettingsArmWhatIsTickedAndSwitchReceiversOfOneCameraOnly)
         EXPECT_EQ(StoredReceivers("kv100103"), receiversArmed);
     });
     // The window released itself when it was closed.
-    EXPECT_EQ(ShownWindow<CAlarmSettingWnd>(), nullptr);
+    EXPECT_EQ(uitest::ShownWindow<CAlarmSettingWnd>(), nullptr);
 }

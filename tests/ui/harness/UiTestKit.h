@@ -6,6 +6,7 @@
 
 #include "ui/UIlib.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QObject>
 #include <QPoint>
@@ -84,6 +85,16 @@ template <typename T>
 T* Find(WindowImplBase& window, const QString& name)
 {
     return dynamic_cast<T*>(window.FindControl(name));
+}
+
+// The visible top-level window of type T (null when none is shown).
+template <typename T>
+T* ShownWindow()
+{
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* window = dynamic_cast<T*>(CWindowWnd::FromWidget(top)); window && top->isVisible())
+            return window;
+    return nullptr;
 }
 
 // Input, as a user gives it (Qt events through the whole toolkit path).
