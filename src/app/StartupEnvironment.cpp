@@ -13,6 +13,56 @@
 #include <thread>
 #include <unistd.h>
 
+void StartupEnvironment::NameSessionBus()
+{
+    // libdbus tries its own installation folder before the PATH.
+    const char* path = std::getenv("PATH");
+    const std::string fallback = SessionBusFallback(std::getenv("DBUS_SESSION_BUS_ADDRESS"),
+                                                    std::getenv("XDG_RUNTIME_DIR"),
+                                                    std::string("/usr/bin:") + (path != nullptr ? path : ""));
+    if (!fallback.empty())
+        setenv("DBUS_SESSION_BUS_ADDRESS", fallback.c_str(), 1);
+}
+
+std::string StartupEnvironment::SessionBusFallback(const char* address, const char* runtimeFolder,
+                                                   const std::string& programFolders)
+{
+    if (address != nullptr && *address != '\0')
+        return std::string();
+    if (runtimeFolder == nullptr || runtimeFolder[0] != '/')
+        return std::string();
+    const std::string bus = std::string(runtimeFolder) + "/bus";
+    struct stat info {};
+    if (lstat(bus.c_str(), &info) == 0)
+        return std::string();
+    std::size_t start = 0;
+    while (start <= programFolders.size()) {
+        std::size_t end = programFolders.find(':', start);
+        if (end == std::string::npos)
+            end = programFolders.size();
+        // An empty entry is the working directory, as the shell reads it.
+        const std::string folder = end > start ? programFolders.substr(start, end - start) : std::string(".");
+        if (access((folder + "/dbus-launch").c_str(), X_OK) == 0)
+            return std::string();
+        start = end + 1;
+    }
+    // Bytes outside the set a bus address takes as they are go as %XX.
+    std::string escaped = "unix:path=";
+    for (unsigned char c : bus) {
+        const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                           c == '-' || c == '_' || c == '/' || c == '.' || c == '\\' || c == '*';
+        if (plain) {
+            escaped += static_cast<char>(c);
+        } else {
+            static const char kHex[] = "0123456789abcdef";
+            escaped += '%';
+            escaped += kHex[c >> 4];
+            escaped += kHex[c & 0xf];
+        }
+    }
+    return escaped;
+}
+
 void StartupEnvironment::Prepare(const char* /*argv0*/)
 {
     std::setlocale(LC_ALL, "");

@@ -9,6 +9,18 @@
 // rewritten. Every failure here is silent: the program starts anyway. Runs once, on the main thread.
 class StartupEnvironment {
 public:
+    // Before anything else (it sets the environment, so no other thread may run yet): where no session
+    // bus is named and none listens at its usual place, libdbus would have dbus-launch start one, and
+    // looks for that program along the PATH even where it is not installed. The accessibility bridge
+    // asks for the bus as the log-in window sets its first text, and the window waits for that search
+    // (some 10 ms). Where no dbus-launch exists the search cannot succeed, so the bus is named at its
+    // usual place instead: asking for it then fails at once, or finds a bus started there later.
+    static void NameSessionBus();
+    // The address NameSessionBus sets: "unix:path=<runtimeFolder>/bus" (escaped as bus addresses are),
+    // or empty when `address` names a bus already, `runtimeFolder` is not an absolute folder, something
+    // exists at "<runtimeFolder>/bus", or dbus-launch is found in `programFolders` (as PATH is written).
+    static std::string SessionBusFallback(const char* address, const char* runtimeFolder,
+                                          const std::string& programFolders);
     // All of the above for the running program. The log files are always named "mylog", whatever
     // `argv0` says; it is taken so that main() hands over what it has.
     static void Prepare(const char* argv0);

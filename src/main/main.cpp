@@ -50,6 +50,7 @@ int main(int argc, char** argv)
     // A peer that goes away while the client writes to it (the IM server, a camera's stream) must not
     // end the program: the write fails with EPIPE and the connection's own error handling takes over.
     std::signal(SIGPIPE, SIG_IGN);
+    StartupEnvironment::NameSessionBus();
     // Fontconfig reads its configuration (some forty files) on the other core while the application
     // connects to the display; the log-in window's first text then finds it read.
     std::thread([] { FcInit(); }).detach();

@@ -57,6 +57,41 @@ TEST(StartupEnvironment, DesktopLauncherEscapesWhatThePathsHold)
     EXPECT_TRUE(std::filesystem::exists(folder.Path() + "started"));
 }
 
+// The session bus is named only where libdbus would otherwise search for dbus-launch in vain, and
+// named so that a bus daemon reads the same place from the address (a folder with a space and a "%").
+TEST(StartupEnvironment, SessionBusIsNamedOnlyWhereNoneCouldBeFoundOrStarted)
+{
+    TempFolder programs;
+    TempFolder runtime;
+    const std::string folder = runtime.Path() + "run 100%";
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    const std::string noLauncher = programs.Path() + "none:" + programs.Path() + "empty";
+    const std::string address = StartupEnvironment::SessionBusFallback(nullptr, folder.c_str(), noLauncher);
+    EXPECT_EQ("unix:path=" + runtime.Path() + "run%20100%25/bus", address);
+    EXPECT_EQ(address, StartupEnvironment::SessionBusFallback("", folder.c_str(), noLauncher));
+
+    EXPECT_EQ("", StartupEnvironment::SessionBusFallback("unix:path=/elsewhere", folder.c_str(), noLauncher));
+    EXPECT_EQ("", StartupEnvironment::SessionBusFallback(nullptr, nullptr, noLauncher));
+    EXPECT_EQ("", StartupEnvironment::SessionBusFallback(nullptr, "relative", noLauncher));
+    // A dbus-launch anywhere along the folders can start a bus: libdbus is left to it.
+    ASSERT_TRUE(std::filesystem::create_directory(programs.Path() + "bin"));
+    WriteFile(programs.Path() + "bin/dbus-launch", "#!/bin/sh\n");
+    chmod((programs.Path() + "bin/dbus-launch").c_str(), 0755);
+    EXPECT_EQ("", StartupEnvironment::SessionBusFallback(nullptr, folder.c_str(), noLauncher + ":" + programs.Path() + "bin"));
+
+    if (std::system("command -v dbus-daemon >/dev/null 2>&1") != 0)
+        return;
+    const std::string pidFile = runtime.Path() + "daemon.pid";
+    ASSERT_EQ(0, std::system(("dbus-daemon --session --fork --nopidfile --print-pid=1 --address='" + address + "' > '" +
+                              pidFile + "'").c_str()));
+    const std::string pid = ReadFile(pidFile);
+    const bool listening = std::filesystem::is_socket(folder + "/bus");
+    const std::string withBus = StartupEnvironment::SessionBusFallback(nullptr, folder.c_str(), noLauncher);
+    std::system(("kill " + pid).c_str());
+    EXPECT_TRUE(listening) << "the daemon did not listen where the address points";
+    EXPECT_EQ("", withBus);
+}
+
 TEST(StartupEnvironment, EnsureFolderCreatesOneLevelAndReusesAnExistingOne)
 {
     TempFolder folder;
