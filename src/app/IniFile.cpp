@@ -1,6 +1,6 @@
 #include "app/IniFile.h"
 
-#include "app/AtomicFile.h"
+#include "base/AtomicFile.h"
 
 #include <cctype>
 #include <cerrno>

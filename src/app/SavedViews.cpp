@@ -1,6 +1,6 @@
 #include "app/SavedViews.h"
 
-#include "app/AtomicFile.h"
+#include "base/AtomicFile.h"
 
 #include <glog/logging.h>
 #include <json/json.h>

@@ -1,6 +1,6 @@
 #include "app/StartupEnvironment.h"
 
-#include "app/AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "app/LocalConfig.h"
 
 #include <glog/logging.h>

@@ -1,5 +1,6 @@
 #include "video/ViewHistory.h"
 
+#include "base/AtomicFile.h"
 #include "base/Sigleton.h"
 
 #include <glog/logging.h>
@@ -7,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -281,25 +283,17 @@ bool ViewHistory::LoadForChange(TiXmlDocument& doc) const
 
 bool ViewHistory::Save(TiXmlDocument& doc) const
 {
-    // A history the user made read-only stays as it is, as saving over it in place would fail; the
-    // rename below would replace it.
-    if (::access(fileName_.c_str(), W_OK) != 0 && errno != ENOENT) {
-        LOG(ERROR) << "cannot write viewing history " << fileName_ << ": " << std::strerror(errno);
-        return false;
-    }
-    const std::string temp = fileName_ + ".tmp";
-    FILE* file = std::fopen(temp.c_str(), "w");
-    if (file == nullptr) {
-        LOG(ERROR) << "cannot write viewing history " << temp << ": " << std::strerror(errno);
-        return false;
-    }
-    bool written = doc.SaveFile(file);
-    written = std::fflush(file) == 0 && written;
-    written = ::fsync(fileno(file)) == 0 && written;
-    written = std::fclose(file) == 0 && written;
-    if (!written || std::rename(temp.c_str(), fileName_.c_str()) != 0) {
+    // The document's own writer, into memory: the file keeps the bytes it has always had.
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    FILE* memory = open_memstream(&buffer, &size);
+    bool printed = memory != nullptr && doc.SaveFile(memory);
+    printed = memory != nullptr && std::fclose(memory) == 0 && printed;
+    const std::string content = printed ? std::string(buffer, size) : std::string();
+    std::free(buffer);
+    // A history the user made read-only stays as it is (AtomicFile refuses it).
+    if (!printed || !AtomicFile::Write(fileName_, content)) {
         LOG(ERROR) << "cannot save viewing history " << fileName_ << ": " << std::strerror(errno);
-        std::remove(temp.c_str());
         return false;
     }
     return true;

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -67,7 +68,7 @@ TEST_F(ViewHistoryTest, OneEntryPerCameraPerDayNewestDayFirstInPrintedForm)
               "</D2016-3-9>\n",
               Read(Path()));
     EXPECT_EQ((Groups{{"2016-3-10", {"A"}}, {"2016-3-9", {"A", "B"}}}), Load(history));
-    EXPECT_FALSE(fs::exists(Path() + ".tmp"));
+    EXPECT_EQ(1, std::distance(fs::directory_iterator(dir), fs::directory_iterator())) << "a temporary file is left";
 }
 
 TEST_F(ViewHistoryTest, RemovalsDropEmptiedDaysAndKeepOthers)
@@ -166,10 +167,10 @@ TEST_F(ViewHistoryTest, SaveFailureLeavesTheOldFileIntact)
     ViewHistory history(Path());
     history.AddCamera("A", day1);
     const std::string before = Read(Path());
-    fs::create_directory(Path() + ".tmp");  // the temporary file cannot be created
-    EXPECT_FALSE(history.AddCamera("B", day1));
+    chmod(dir.c_str(), 0555);  // the temporary file cannot be created beside it
+    EXPECT_FALSE(AsOrdinaryUser(dir.string(), [&] { return history.AddCamera("B", day1); }));
+    chmod(dir.c_str(), 0755);
     EXPECT_EQ(before, Read(Path()));
-    fs::remove(Path() + ".tmp");
 }
 
 // A history the user made read-only is not replaced behind its back (the folder would allow a rename).
