@@ -356,7 +356,7 @@ void CDuiFrameWnd::OnItemClick(TNotifyUI& msg)
         clickedDeviceId_ = node->isGroup ? std::string() : node->id;
         if (!node->isGroup)
             SetCameraNameText(clickedDeviceId_);
-        curDeviceId_ = clickedDeviceId_;
+        SetCurDeviceId(clickedDeviceId_);
     }
     // A press on the expander toggles the node.
     const int x = msg.ptMouse.x - msg.pSender->GetPos().left;
@@ -376,7 +376,7 @@ void CDuiFrameWnd::OnItemActivate(TNotifyUI& msg)
         return;
     if (list == recentList_) {
         if (!node->isGroup && !node->label.empty()) {
-            curDeviceId_ = node->label;
+            SetCurDeviceId(node->label);
             PlayCamera(curDeviceId_, false);
         }
         return;
@@ -388,7 +388,7 @@ void CDuiFrameWnd::OnItemActivate(TNotifyUI& msg)
     const bool isGroup = node->isGroup;
     list->SetChildVisible(node, !node->expanded);
     if (!isGroup) {
-        curDeviceId_ = id;
+        SetCurDeviceId(id);
         if (!curDeviceId_.empty())
             SetCameraNameText(clickedDeviceId_);
         PlayCamera(curDeviceId_, true);
@@ -451,6 +451,13 @@ void CDuiFrameWnd::PlayNode(const std::string& nodeId, int firstCell)
         videoWall_->OpenCameras(cameras, firstCell);
 }
 
+void CDuiFrameWnd::SetCurDeviceId(const std::string& deviceId)
+{
+    curDeviceId_ = deviceId;
+    if (paramPanel_)
+        paramPanel_->ShowCamera(deviceId);
+}
+
 void CDuiFrameWnd::SetCameraNameText(const std::string& text)
 {
     if (CControlUI* name = FindControl(QStringLiteral("CameraName")))
@@ -463,7 +470,7 @@ void CDuiFrameWnd::OpenPlayback(const std::string& deviceId)
 {
     if (deviceId.empty())  // a cell emptied since its button was pressed
         return;
-    curDeviceId_ = deviceId;
+    SetCurDeviceId(deviceId);
     SetCameraNameText(deviceId);
     playback_->Open(GetHWND(), deviceId);
 }
@@ -542,7 +549,7 @@ LRESULT CDuiFrameWnd::HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lPara
         ShowAlarmCount(AlarmMgr::Instance()->GetUnseen());
         break;
     case WM_CELL_SELECTED:
-        curDeviceId_ = LocalConfig::Instance()->GetCurrentCameraText();
+        SetCurDeviceId(LocalConfig::Instance()->GetCurrentCameraText());
         SetCameraNameText(curDeviceId_);
         break;
     case WM_CELL_PLAYBACK:

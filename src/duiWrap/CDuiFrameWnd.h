@@ -84,7 +84,8 @@ public:
     void SendCmdDirect(const std::string& deviceId, const std::string& text);
 
     const std::string& CurDeviceId() const { return curDeviceId_; }
-    void SetCurDeviceId(const std::string& deviceId) { curDeviceId_ = deviceId; }
+    // The camera the window's commands and panels are for.
+    void SetCurDeviceId(const std::string& deviceId);
     const std::string& ClickedDeviceId() const { return clickedDeviceId_; }
     bool OpenAllReady() const { return openAllReady_; }
     CvyrProDlg* VideoWall() const { return videoWall_; }

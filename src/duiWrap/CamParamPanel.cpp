@@ -103,6 +103,21 @@ void CamParamPanel::Save(const std::string& deviceId)
     params_.ReqSetAudio(deviceId, audio && audio->GetCheck());
 }
 
+void CamParamPanel::ShowCamera(const std::string& deviceId)
+{
+    if (deviceId == camera_)
+        return;
+    camera_ = deviceId;
+    for (const char* name : {"IDC_EDITCOM", "IDC_EDITDEVTYPE", "IDC_EDITPVERSION", "IDC_EDITVERSION"})
+        SetText(name, std::string());
+    // An empty bit rate is what a save reads as an unchanged encoding.
+    SetText("IDC_EDIT_BITSTREAM", std::string());
+    if (auto* sizes = manager_.FindControlAs<CComboUI>(QStringLiteral("IDC_CMBVSIZE")))
+        sizes->RemoveAll();
+    ShowEncodePanel(deviceId);
+    ShowImagePanel(deviceId);
+}
+
 void CamParamPanel::ShowDeviceInfo(const std::string& deviceId, const DeviceInfo& info)
 {
     if (!IsShown(deviceId))

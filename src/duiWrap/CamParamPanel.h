@@ -39,6 +39,10 @@ public:
     void Refresh(const std::string& deviceId);
     void Save(const std::string& deviceId);
 
+    // Another camera became the shown one: the encoding panel shows its stored values or none, and the
+    // device information none, so that a save never sends one camera's settings to another.
+    void ShowCamera(const std::string& deviceId);
+
     // A camera's answer: shown when it is the shown camera's, otherwise left to the store.
     void ShowDeviceInfo(const std::string& deviceId, const DeviceInfo& info);
     void ShowImagePanel(const std::string& deviceId);
@@ -56,4 +60,5 @@ private:
     CameraCommandGate gate_;
     ShownCamera shownCamera_;
     CellStopper stopCells_;
+    std::string camera_;  // whose values the panels hold
 };
