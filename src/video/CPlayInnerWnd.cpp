@@ -173,7 +173,6 @@ void CPlayInnerWnd::OnPlayerEvent(int event)
         break;
     case EV_STATE_CHANGED:
         RefreshToolbar();
-        RefreshToolbar();
         break;
     case EV_SNAPSHOT_FAILED:
         ShowMsgTip(GetHWND(), "截图失败");
