@@ -108,14 +108,13 @@ void CamParamPanel::ShowCamera(const std::string& deviceId)
     if (deviceId == camera_)
         return;
     camera_ = deviceId;
+    // The store cannot tell: a camera's entry holds the default encoding values until it answered.
     for (const char* name : {"IDC_EDITCOM", "IDC_EDITDEVTYPE", "IDC_EDITPVERSION", "IDC_EDITVERSION"})
         SetText(name, std::string());
     // An empty bit rate is what a save reads as an unchanged encoding.
     SetText("IDC_EDIT_BITSTREAM", std::string());
     if (auto* sizes = manager_.FindControlAs<CComboUI>(QStringLiteral("IDC_CMBVSIZE")))
         sizes->RemoveAll();
-    ShowEncodePanel(deviceId);
-    ShowImagePanel(deviceId);
 }
 
 void CamParamPanel::ShowDeviceInfo(const std::string& deviceId, const DeviceInfo& info)

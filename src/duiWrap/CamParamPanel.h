@@ -39,8 +39,8 @@ public:
     void Refresh(const std::string& deviceId);
     void Save(const std::string& deviceId);
 
-    // Another camera became the shown one: the encoding panel shows its stored values or none, and the
-    // device information none, so that a save never sends one camera's settings to another.
+    // Another camera became the shown one: the encoding panel and the device information are emptied
+    // until its answers come (a refresh), so that a save never sends one camera's settings to another.
     void ShowCamera(const std::string& deviceId);
 
     // A camera's answer: shown when it is the shown camera's, otherwise left to the store.
