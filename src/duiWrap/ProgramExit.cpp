@@ -2,13 +2,13 @@
 
 #include "app/StartupEnvironment.h"
 #include "app/TerminationSignals.h"
+#include "base/ExitHook.h"
 #include "duiWrap/CDuiFrameWnd.h"
 #include "ui/ModalLoop.h"
 #include "video/PlayerManager.h"
 
 #include <glog/logging.h>
 
-#include <cstdlib>
 
 void ProgramExit::Prepare()
 {
@@ -17,8 +17,9 @@ void ProgramExit::Prepare()
     google::InstallFailureSignalHandler();
     TerminationSignals::Install([](int) { PostQuitMessage(0); });
     // exit() called elsewhere (Qt's, when the display connection breaks) runs the static destructors
-    // next: the IM thread must not be left running through them.
-    std::atexit([] { FinishMainWindow(); });
+    // next: the IM thread must not be left running through them, nor through those of the libraries
+    // loaded later (their loaders renew the hook).
+    ExitHook::Install([] { FinishMainWindow(); });
 }
 
 void ProgramExit::Finish()

@@ -1,5 +1,7 @@
 #include "service/CurlLibrary.h"
 
+#include "base/ExitHook.h"
+
 #include <glog/logging.h>
 
 #include <dlfcn.h>
@@ -26,6 +28,7 @@ const CurlLibrary::Functions* Load()
 #undef KELVUE_CURL_RESOLVE
     if (!complete || functions.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK)
         return nullptr;
+    ExitHook::Renew();  // after what libcurl's start registered for the exit
     return &functions;
 }
 
