@@ -218,7 +218,9 @@ void CDuiFrameWnd::InitWindow()
     // of after the wait when the window is shown.
     if (videoWall_)
         videoWall_->BuildLayoutCells();
-    imClient_->ConnectedGate().WaitFor(std::chrono::milliseconds(kImWaitMs));
+    // Up to kImWaitMs for the connection; a first attempt that failed ends the wait (the window then
+    // says so) rather than holding the window back for the whole time.
+    imClient_->FirstAttemptGate().WaitFor(std::chrono::milliseconds(kImWaitMs));
 }
 
 void CDuiFrameWnd::ShowLoginInfo()

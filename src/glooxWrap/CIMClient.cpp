@@ -253,6 +253,7 @@ void CIMClient::OnConnected()
     connections_.fetch_add(1);
     connected_.store(true);
     connectedGate_.Open();
+    firstAttemptGate_.Open();
     PostMessage(hwnd, WM_IM_CONNECTED, 0, 0);
 }
 

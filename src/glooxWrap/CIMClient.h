@@ -76,6 +76,9 @@ public:
     // Open from the first established connection on / from the first roster on.
     Gate& ConnectedGate() { return connectedGate_; }
     Gate& RosterGate() { return rosterGate_; }
+    // Open once the first connection attempt has ended either way: connected, or failed (the server
+    // unreachable, the log-in refused), which KeepImConnection tells it.
+    Gate& FirstAttemptGate() { return firstAttemptGate_; }
     // The address used for the last log-in ("user@domain/resource").
     std::string BoundJid();
 
@@ -122,4 +125,5 @@ private:
     std::atomic<int> connections_{0};
     Gate connectedGate_;
     Gate rosterGate_;
+    Gate firstAttemptGate_;
 };

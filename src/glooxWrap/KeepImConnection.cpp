@@ -29,6 +29,8 @@ void KeepImConnection(CIMClient& client, const ImLogin& login, ReconnectBackoff&
             if (HWND hwnd = client.NotifyWnd())
                 PostMessage(hwnd, WM_IM_DISCONNECTED, 0, 0);
         }
+        if (firstAttempt)
+            client.FirstAttemptGate().Open();
         firstAttempt = false;
         if (client.StopRequested())
             break;

@@ -99,6 +99,7 @@ TEST_F(EndToEnd, ConnectsWithTheLoginReplyAndGetsTheRosterAndOnePresencePerCamer
     EXPECT_EQ(WM_IM_CONNECTED, rig.window.events.front().message);
     EXPECT_EQ(1u, rig.window.EventsOf(WM_IM_ROSTER).size());
     EXPECT_TRUE(rig.im.ConnectedGate().IsOpen());
+    EXPECT_TRUE(rig.im.FirstAttemptGate().IsOpen());
     EXPECT_TRUE(rig.im.RosterGate().IsOpen());
     std::smatch match;
     const std::string jid = rig.im.BoundJid();

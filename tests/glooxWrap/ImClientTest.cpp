@@ -219,6 +219,7 @@ TEST_F(ImClient, AFirstConnectionThatFailsIsToldOnceAndTriedAgain)
     EXPECT_GE(attempts, 3);
     EXPECT_EQ(std::vector<std::string>{std::to_string(WM_IM_DISCONNECTED)}, window.texts);
     EXPECT_FALSE(client.ConnectedGate().IsOpen());
+    EXPECT_TRUE(client.FirstAttemptGate().IsOpen()) << "the main window would wait out its whole time";
 }
 
 TEST_F(ImLibraryFiles, TheFirstFileThatLoadsWithTheFactoryIsTakenOnceAndTheBuildsLibraryIsFound)
