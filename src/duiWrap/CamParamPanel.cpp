@@ -108,7 +108,8 @@ void CamParamPanel::ShowCamera(const std::string& deviceId)
     if (deviceId == camera_)
         return;
     camera_ = deviceId;
-    // The store cannot tell: a camera's entry holds the default encoding values until it answered.
+    // Emptied, not filled from the store: a camera's entry there holds the default encoding values
+    // until the camera answered.
     for (const char* name : {"IDC_EDITCOM", "IDC_EDITDEVTYPE", "IDC_EDITPVERSION", "IDC_EDITVERSION"})
         SetText(name, std::string());
     // An empty bit rate is what a save reads as an unchanged encoding.
