@@ -2,7 +2,6 @@
 
 #include "app/LocalConfig.h"
 #include "app/ProgramFolders.h"
-#include "base/ExitHook.h"
 
 #include <dlfcn.h>
 #include <link.h>
@@ -75,7 +74,6 @@ std::optional<std::vector<void*>> ProgramLibraryLoader::OpenFirst(const std::vec
         }
         loadedFrom = file;
         failure.clear();
-        ExitHook::Renew();  // after the library's statics
         return addresses;
     }
     if (reasons.empty()) {

@@ -23,8 +23,4 @@ void ExitHook::Install(void (*handler)())
     std::atexit(RunOnce);
 }
 
-void ExitHook::Renew()
-{
-    if (installed.load() != nullptr)
-        std::atexit(RunOnce);
-}
+void ExitHook::RunNow() { RunOnce(); }

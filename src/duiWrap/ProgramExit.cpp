@@ -9,6 +9,24 @@
 
 #include <glog/logging.h>
 
+#include <QString>
+#include <QtGlobal>
+
+namespace {
+
+QtMessageHandler qtHandler = nullptr;
+
+// Qt ends the process with exit() right after it warns, in these words, that the display connection
+// broke. The way out runs here, before exit() destroys statics the IM thread still uses; a Qt that
+// words it otherwise leaves it to the exit() hook, later.
+void FinishBeforeQtExits(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    qtHandler(type, context, message);
+    if (type == QtWarningMsg && message.startsWith(QStringLiteral("The X11 connection broke")))
+        ExitHook::RunNow();
+}
+
+}  // namespace
 
 void ProgramExit::Prepare()
 {
@@ -17,9 +35,9 @@ void ProgramExit::Prepare()
     google::InstallFailureSignalHandler();
     TerminationSignals::Install([](int) { PostQuitMessage(0); });
     // exit() called elsewhere (Qt's, when the display connection breaks) runs the static destructors
-    // next: the IM thread must not be left running through them, nor through those of the libraries
-    // loaded later (their loaders renew the hook).
+    // next: the IM thread must not be left running through them.
     ExitHook::Install([] { FinishMainWindow(); });
+    qtHandler = qInstallMessageHandler(FinishBeforeQtExits);
 }
 
 void ProgramExit::Finish()

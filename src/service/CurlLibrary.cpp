@@ -1,7 +1,5 @@
 #include "service/CurlLibrary.h"
 
-#include "base/ExitHook.h"
-
 #include <glog/logging.h>
 
 #include <dlfcn.h>
@@ -28,7 +26,6 @@ const CurlLibrary::Functions* Load()
 #undef KELVUE_CURL_RESOLVE
     if (!complete || functions.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK)
         return nullptr;
-    ExitHook::Renew();  // after what libcurl's start registered for the exit
     return &functions;
 }
 

@@ -1,4 +1,5 @@
-// The exit hook runs before the statics of what was loaded after it was installed, and runs once.
+// The exit hook runs once: at exit(), or earlier when a way out known to end in exit() runs it first,
+// before the statics made after the hook was installed are destroyed.
 #include "base/ExitHook.h"
 
 #include <gtest/gtest.h>
@@ -8,27 +9,27 @@
 
 namespace {
 
-// Stands for a library loaded after start-up: its statics are constructed after the hook was
-// installed, which puts their destruction ahead of the hook's first registration.
+// Stands for a static an IM library makes on first use, after the hook was installed: exit()
+// destroys it before the hook's registration comes round.
 struct LateStatic {
     ~LateStatic() { std::fputs("late static destroyed\n", stderr); }
 };
 
-void ExitAfterALateStatic(bool renew)
+void ExitAfterALateStatic(bool runNow)
 {
     ExitHook::Install([] { std::fputs("hook ran\n", stderr); });
     static LateStatic late;
-    if (renew)
-        ExitHook::Renew();
+    if (runNow)
+        ExitHook::RunNow();
     std::exit(0);
 }
 
 }  // namespace
 
-TEST(ExitHook, RunsOnceAndBeforeTheStaticsOfWhatWasLoadedLater)
+TEST(ExitHook, RunsOnceAndBeforeTheLaterStaticsWhenRunAheadOfExit)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(ExitAfterALateStatic(true), ::testing::ExitedWithCode(0), "^hook ran\nlate static destroyed\n$");
-    // Without the renewal the hook would come too late: what the test above guards against.
+    // Left to exit() the hook comes after that static: what running it ahead guards against.
     EXPECT_EXIT(ExitAfterALateStatic(false), ::testing::ExitedWithCode(0), "^late static destroyed\nhook ran\n$");
 }

@@ -165,7 +165,7 @@ await_client_end "its display went away"
 grep -q "X11 connection broke" "$scratch/client.out" || { cat "$scratch/client.out" >&2; fail "the client did not leave for the lost display"; }
 # exit() finishes like the close button: the IM session is ended (not cut off) after the last words.
 sed -n '/the program ends/,$p' "$log" | grep -q "im断开连接" \
-  || { tail -n 20 "$log" >&2; fail "the IM session was not ended on the way out"; }
+  || { tail -n 20 "$log" "$scratch/client.out" >&2; fail "the IM session was not ended on the way out"; }
 
 # --- Where it wrote -------------------------------------------------------------------------------------
 (cd "$root" && find . -printf '%p %s %m %T@\n' | sort) > "$scratch/tree.after"
