@@ -169,13 +169,13 @@ void CDuiFrameWnd::InitWindow()
     ptzPanel_->Init(GetHWND());
     paramPanel_ = std::make_unique<CamParamPanel>(
         m_PaintManager, GetHWND(), *CamParamMgr::Instance(), *StreamRequestMgr::Instance(), *CIMClient::Instance(),
-        [this] { return curDeviceId_; },
         [this](const std::string& deviceId) {
             if (videoWall_)
                 videoWall_->SuspendCamera(deviceId);
             if (wallViews_)
                 wallViews_->SuspendCamera(deviceId);
         });
+    paramPanel_->ShowCamera(curDeviceId_);
 
     mainHandle = GetHWND();
     alarmBadge_ = FindControl(QStringLiteral("IDC_BTN_TOOLTIP_ALARM"));

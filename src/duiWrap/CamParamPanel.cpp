@@ -30,9 +30,9 @@ constexpr ImageRow kImageRows[] = {
 }  // namespace
 
 CamParamPanel::CamParamPanel(CPaintManagerUI& manager, HWND owner, CamParamMgr& params, StreamRequestMgr& streams,
-                             DeviceMessenger& presence, ShownCamera shownCamera, CellStopper stopCells)
+                             DeviceMessenger& presence, CellStopper stopCells)
     : manager_(manager), params_(params), streams_(streams), gate_(owner, presence),
-      shownCamera_(std::move(shownCamera)), stopCells_(std::move(stopCells))
+      stopCells_(std::move(stopCells))
 {
 }
 
@@ -40,7 +40,7 @@ CamParamPanel::CamParamPanel(CPaintManagerUI& manager, HWND owner, CamParamMgr& 
 // the panels: a save would send its values to the shown camera.
 bool CamParamPanel::IsShown(const std::string& deviceId) const
 {
-    return shownCamera_ && shownCamera_() == deviceId;
+    return !deviceId.empty() && deviceId == camera_;
 }
 
 QString CamParamPanel::Text(const char* name) const

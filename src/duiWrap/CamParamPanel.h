@@ -28,19 +28,17 @@ public:
     // Stops every wall cell playing the camera; they are restarted when the camera accepted the new size.
     using CellStopper = std::function<void(const std::string& deviceId)>;
 
-    // The id of the camera the page shows.
-    using ShownCamera = std::function<std::string()>;
-
     CamParamPanel(CPaintManagerUI& manager, HWND owner, CamParamMgr& params, StreamRequestMgr& streams,
-                  DeviceMessenger& presence, ShownCamera shownCamera, CellStopper stopCells);
+                  DeviceMessenger& presence, CellStopper stopCells);
 
     // "click" of the refresh or save button for the current camera; false for any other control.
     bool OnClick(const QString& name, const std::string& deviceId);
     void Refresh(const std::string& deviceId);
     void Save(const std::string& deviceId);
 
-    // Another camera became the shown one: the encoding panel and the device information are emptied
-    // until its answers come (a refresh), so that a save never sends one camera's settings to another.
+    // The camera the page shows (the main window's current one). Another camera than before empties
+    // the encoding panel and the device information until its answers come (a refresh), so that a save
+    // never sends one camera's settings to another.
     void ShowCamera(const std::string& deviceId);
 
     // A camera's answer: shown when it is the shown camera's, otherwise left to the store.
@@ -58,7 +56,6 @@ private:
     CamParamMgr& params_;
     StreamRequestMgr& streams_;
     CameraCommandGate gate_;
-    ShownCamera shownCamera_;
     CellStopper stopCells_;
-    std::string camera_;  // whose values the panels hold
+    std::string camera_;  // the shown camera: only its answers fill the panels
 };

@@ -21,6 +21,7 @@ protected:
             if (msg.sType == "click" && msg.pSender)
                 panel.OnClick(msg.pSender->GetName(), camera);
         };
+        panel.ShowCamera(camera);
     }
     QString Text(const char* name) { return rig.Control(name)->GetText(); }
     bool Shown(const char* name) { return rig.Control(name)->IsVisible(); }
@@ -31,7 +32,7 @@ protected:
     std::string camera = "c1";
     Lines stopped;
     CamParamPanel panel{*rig.window.GetPaintManager(), rig.window.GetHWND(), rig.params, rig.streams, rig.im,
-                        [this] { return camera; }, [this](const std::string& id) { stopped.push_back(id); }};
+                        [this](const std::string& id) { stopped.push_back(id); }};
 };
 
 }  // namespace
