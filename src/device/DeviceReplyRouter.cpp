@@ -158,7 +158,7 @@ void DeviceReplyRouter::OnDeviceReply(const std::string& deviceId, const std::st
         break;
     case 27:
         params_.StoreReply(deviceId, body);
-        view_.SetAudioChecked(params_.GetAudioFlag());
+        view_.SetAudioChecked(deviceId, params_.GetAudioFlag());
         break;
     case 40: {
         const std::string playUrl = reply.Text("play_url");

@@ -23,7 +23,8 @@ public:
     virtual void ShowDeviceInfo(const std::string& deviceId, const DeviceInfo& info) = 0;
     virtual void ShowImagePanel(const std::string& deviceId) = 0;
     virtual void ShowEncodePanel(const std::string& deviceId) = 0;
-    virtual void SetAudioChecked(bool checked) = 0;
+    // A camera's audio status (its cmd 27 answer): true when its sound is on.
+    virtual void SetAudioChecked(const std::string& deviceId, bool checked) = 0;
     // Resume the camera's cells that were stopped for a parameter change.
     virtual void RestartCameraCells(const std::string& deviceId) = 0;
     // Play the camera in the selected (or first free) wall cell.

@@ -750,10 +750,10 @@ void CDuiFrameWnd::ShowEncodePanel(const std::string& deviceId)
         paramPanel_->ShowEncodePanel(deviceId);
 }
 
-void CDuiFrameWnd::SetAudioChecked(bool checked)
+void CDuiFrameWnd::SetAudioChecked(const std::string& deviceId, bool checked)
 {
     if (paramPanel_)
-        paramPanel_->SetAudioChecked(checked);
+        paramPanel_->SetAudioChecked(deviceId, checked);
 }
 
 void CDuiFrameWnd::RestartCameraCells(const std::string& deviceId)

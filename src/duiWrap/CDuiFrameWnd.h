@@ -102,7 +102,7 @@ public:
     void ShowDeviceInfo(const std::string& deviceId, const DeviceInfo& info) override;
     void ShowImagePanel(const std::string& deviceId) override;
     void ShowEncodePanel(const std::string& deviceId) override;
-    void SetAudioChecked(bool checked) override;
+    void SetAudioChecked(const std::string& deviceId, bool checked) override;
     void RestartCameraCells(const std::string& deviceId) override;
     void OpenCameraInWall(const std::string& deviceId, const std::string& playUrl) override;
     void RecordWatched(const std::string& deviceId) override;

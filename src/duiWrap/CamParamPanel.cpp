@@ -61,6 +61,8 @@ bool CamParamPanel::OnClick(const QString& name, const std::string& deviceId)
         Refresh(deviceId);
     else if (name == "IDC_BTNSAVE")
         Save(deviceId);
+    else if (name == "IDC_CHKAUDIO")
+        audioKnown_ = true;
     else
         return false;
     return true;
@@ -99,8 +101,10 @@ void CamParamPanel::Save(const std::string& deviceId)
         }
         params_.ReqUpdateVideoParam(deviceId, *chosen);
     }
+    // Not before the box is this camera's: it would switch the camera's sound as nobody chose.
     auto* audio = manager_.FindControlAs<CCheckBoxUI>(QStringLiteral("IDC_CHKAUDIO"));
-    params_.ReqSetAudio(deviceId, audio && audio->GetCheck());
+    if (audioKnown_)
+        params_.ReqSetAudio(deviceId, audio && audio->GetCheck());
 }
 
 void CamParamPanel::ShowCamera(const std::string& deviceId)
@@ -116,6 +120,12 @@ void CamParamPanel::ShowCamera(const std::string& deviceId)
     SetText("IDC_EDIT_BITSTREAM", std::string());
     if (auto* sizes = manager_.FindControlAs<CComboUI>(QStringLiteral("IDC_CMBVSIZE")))
         sizes->RemoveAll();
+    for (const ImageRow& row : kImageRows)
+        if (CControlUI* layout = manager_.FindControl(QString::fromUtf8(row.layout)))
+            layout->SetVisible(false);
+    if (auto* audio = manager_.FindControlAs<CCheckBoxUI>(QStringLiteral("IDC_CHKAUDIO")))
+        audio->SetCheck(false, false);
+    audioKnown_ = false;
 }
 
 void CamParamPanel::ShowDeviceInfo(const std::string& deviceId, const DeviceInfo& info)
@@ -180,8 +190,11 @@ void CamParamPanel::ShowEncodePanel(const std::string& deviceId)
             frameRate->SelectItem(index);
 }
 
-void CamParamPanel::SetAudioChecked(bool checked)
+void CamParamPanel::SetAudioChecked(const std::string& deviceId, bool checked)
 {
+    if (!IsShown(deviceId))
+        return;
     if (auto* box = manager_.FindControlAs<CCheckBoxUI>(QStringLiteral("IDC_CHKAUDIO")))
         box->SetCheck(checked, false);
+    audioKnown_ = true;
 }

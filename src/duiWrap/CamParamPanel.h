@@ -20,6 +20,8 @@ class StreamRequestMgr;
 // check box, and the refresh and save buttons. Values come from CamParamMgr's store once the camera
 // answered; the reply router calls the Show operations for whichever camera answered, and the panels
 // take only the shown camera's (the main window's current one): what a save sends is read from them.
+// The audio choice is sent only once it is the shown camera's: its answer set the box, or the user
+// clicked it.
 // Refresh and save say so when there is no camera or it is offline, instead of queueing for nothing.
 //
 // Threads: UI thread only.
@@ -31,21 +33,22 @@ public:
     CamParamPanel(CPaintManagerUI& manager, HWND owner, CamParamMgr& params, StreamRequestMgr& streams,
                   DeviceMessenger& presence, CellStopper stopCells);
 
-    // "click" of the refresh or save button for the current camera; false for any other control.
+    // "click" of the refresh or save button or the audio check box for the current camera; false for
+    // any other control.
     bool OnClick(const QString& name, const std::string& deviceId);
     void Refresh(const std::string& deviceId);
     void Save(const std::string& deviceId);
 
     // The camera the page shows (the main window's current one). Another camera than before empties
-    // the encoding panel and the device information until its answers come (a refresh), so that a save
-    // never sends one camera's settings to another.
+    // the encoding panel and the device information, hides the image rows and clears the audio box
+    // until its answers come (a refresh), so that a save never sends one camera's settings to another.
     void ShowCamera(const std::string& deviceId);
 
     // A camera's answer: shown when it is the shown camera's, otherwise left to the store.
     void ShowDeviceInfo(const std::string& deviceId, const DeviceInfo& info);
     void ShowImagePanel(const std::string& deviceId);
     void ShowEncodePanel(const std::string& deviceId);
-    void SetAudioChecked(bool checked);
+    void SetAudioChecked(const std::string& deviceId, bool checked);
 
 private:
     bool IsShown(const std::string& deviceId) const;
@@ -58,4 +61,5 @@ private:
     CameraCommandGate gate_;
     CellStopper stopCells_;
     std::string camera_;  // the shown camera: only its answers fill the panels
+    bool audioKnown_ = false;  // the audio box holds the shown camera's status or the user's choice
 };

@@ -17,7 +17,7 @@ public:
     }
     void ShowImagePanel(const std::string& id) override { Log("image " + id); }
     void ShowEncodePanel(const std::string& id) override { Log("encode " + id); }
-    void SetAudioChecked(bool checked) override { Log(checked ? "audio on" : "audio off"); }
+    void SetAudioChecked(const std::string&, bool checked) override { Log(checked ? "audio on" : "audio off"); }
     void RestartCameraCells(const std::string& id) override { Log("restart " + id); }
     void OpenCameraInWall(const std::string& id, const std::string& url) override { Log("open " + id + " " + url); }
     void RecordWatched(const std::string& id) override { Log("watched " + id); }

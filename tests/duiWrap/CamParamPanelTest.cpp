@@ -131,7 +131,7 @@ TEST_F(ParamPage, SaveSendsThePanelAndTheAudioChoice)
     uitest::ChooseComboItem(uitest::Find<CComboUI>(rig.window, "IDC_CMBQLY"), 6);
     uitest::ChooseComboItem(uitest::Find<CComboUI>(rig.window, "IDC_CMBVSIZE"), 1);
     ASSERT_EQ(Text("IDC_CMBVSIZE"), QStringLiteral("640X360"));
-    panel.SetAudioChecked(true);
+    panel.SetAudioChecked("c1", true);
     uitest::Click(rig.Control("IDC_BTNSAVE"));
     EXPECT_EQ(rig.Sent(2),
               (Lines{R"({"cmd":13,"channel_id": 0,"bit_rate":512,"fps":25,"qos":28,"key_frame_interval":28,"height":360,"width":640})",
@@ -143,7 +143,7 @@ TEST_F(ParamPage, SaveSendsThePanelAndTheAudioChoice)
     rig.streams.SetRestart("c1", false);
     Store(R"({"cmd":12,"bit_rate":512,"fps":25,"qos":28,"key_frame_interval":28,"height":360,"width":640})");
     uitest::Click(rig.Control("IDC_BTNSAVE"));
-    panel.SetAudioChecked(false);
+    panel.SetAudioChecked("c1", false);
     rig.Control("IDC_EDIT_BITSTREAM")->SetText(QString());
     uitest::Click(rig.Control("IDC_BTNSAVE"));
     const Lines sent = rig.Sent(5);
@@ -154,7 +154,8 @@ TEST_F(ParamPage, SaveSendsThePanelAndTheAudioChoice)
 }
 
 // The panels hold the shown camera's values only: after choosing another camera they are empty until
-// its answers come, and a save sends that camera nothing of the camera shown before.
+// its answers come, and a save sends that camera nothing of the camera shown before, its sound
+// included, until the user chooses it.
 TEST_F(ParamPage, AnotherCameraNeverGetsTheSettingsOfTheOneShownBefore)
 {
     rig.im.SetOnline("c2");
@@ -163,16 +164,30 @@ TEST_F(ParamPage, AnotherCameraNeverGetsTheSettingsOfTheOneShownBefore)
     panel.ShowCamera("c1");
     panel.ShowEncodePanel("c1");
     panel.ShowDeviceInfo("c1", {"门口", "RJ45", "IPC", "KV-1", "1.0.3"});
+    Store(R"({"cmd":4,"bright":1,"contrast":1,"saturation":1,"sensor_black":1,"sensor_day":1})");
+    Store(R"({"cmd":10,"brightness":40})");
+    panel.ShowImagePanel("c1");
+    panel.SetAudioChecked("c1", true);
     ASSERT_EQ(Text("IDC_EDIT_BITSTREAM"), QStringLiteral("64"));
+    ASSERT_TRUE(Shown("lightnessLayout"));
 
     camera = "c2";
     panel.ShowCamera("c2");
+    auto* audio = uitest::Find<CCheckBoxUI>(rig.window, "IDC_CHKAUDIO");
     EXPECT_EQ(Text("IDC_EDIT_BITSTREAM"), QString());
     EXPECT_EQ(uitest::Find<CComboUI>(rig.window, "IDC_CMBVSIZE")->GetCount(), 0);
     EXPECT_EQ(Text("IDC_EDITDEVTYPE"), QString());
+    EXPECT_FALSE(Shown("lightnessLayout"));
+    EXPECT_FALSE(audio->GetCheck());
+    panel.SetAudioChecked("c1", true);  // the camera shown before answers late
+    EXPECT_FALSE(audio->GetCheck());
     uitest::Click(rig.Control("IDC_BTNSAVE"));
-    EXPECT_EQ(rig.Sent(1), Lines{R"({"channel_id": 0, "cmd":26,"status":1})"});
+    uitest::Pump(50);
+    EXPECT_TRUE(rig.im.Calls().empty()) << "c2's sound is unknown: nothing to save";
     EXPECT_TRUE(stopped.empty());
+    uitest::Click(audio);  // the user's own choice is sent
+    uitest::Click(rig.Control("IDC_BTNSAVE"));
+    EXPECT_EQ(rig.Sent(1), Lines{R"({"channel_id": 0, "cmd":26,"status":0})"});
 
     // The camera's own answer fills the page again; choosing the same camera again keeps the edits.
     camera = "c1";

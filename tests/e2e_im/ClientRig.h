@@ -39,7 +39,7 @@ public:
     }
     void ShowImagePanel(const std::string& id) override { lines.push_back("image " + id); }
     void ShowEncodePanel(const std::string& id) override { lines.push_back("encode " + id); }
-    void SetAudioChecked(bool checked) override { lines.push_back(checked ? "audio on" : "audio off"); }
+    void SetAudioChecked(const std::string&, bool checked) override { lines.push_back(checked ? "audio on" : "audio off"); }
     void RestartCameraCells(const std::string& id) override { lines.push_back("restart " + id); }
     void OpenCameraInWall(const std::string& id, const std::string& url) override
     {
