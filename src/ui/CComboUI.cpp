@@ -2,6 +2,7 @@
 
 #include "ui/CListLabelElementUI.h"
 #include "ui/CPaintManagerUI.h"
+#include "ui/SkinComboBox.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -49,7 +50,7 @@ private:
 }  // namespace
 
 CComboUI::CComboUI()
-    : CComboUI(new QComboBox)
+    : CComboUI(new SkinComboBox)
 {
 }
 

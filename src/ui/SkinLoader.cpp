@@ -6,6 +6,7 @@
 #include "ui/CTreeViewUI.h"
 #include "ui/CWndUI.h"
 #include "ui/SkinButton.h"
+#include "ui/SkinComboBox.h"
 #include "ui/UIDefs.h"
 #include "ui/VideoSurface.h"
 
@@ -80,6 +81,8 @@ QWidget* SkinLoader::createWidget(const QString& className, QWidget* parent, con
         widget = new SkinButton<QCheckBox>(parent);
     else if (className == "QRadioButton")
         widget = new SkinButton<QRadioButton>(parent);
+    else if (className == "QComboBox")
+        widget = new SkinComboBox(parent);
     else if (className == "VideoSurface")
         widget = new VideoSurface(parent);
     else if (className == "TreeNodeUI" || className == "ListLabelElementUI" || className == "ListTextElementUI") {
