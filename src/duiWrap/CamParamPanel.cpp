@@ -8,6 +8,7 @@
 #include "ui/CListLabelElementUI.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/CSliderUI.h"
+#include "ui/ShowMsgTip.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ constexpr ImageRow kImageRows[] = {
 
 CamParamPanel::CamParamPanel(CPaintManagerUI& manager, HWND owner, CamParamMgr& params, StreamRequestMgr& streams,
                              DeviceMessenger& presence, CellStopper stopCells)
-    : manager_(manager), params_(params), streams_(streams), gate_(owner, presence),
+    : manager_(manager), owner_(owner), params_(params), streams_(streams), gate_(owner, presence),
       stopCells_(std::move(stopCells))
 {
 }
@@ -89,6 +90,10 @@ void CamParamPanel::Save(const std::string& deviceId)
 {
     if (!gate_.Admit(deviceId, QStringLiteral("没有选中摄像机")))
         return;
+    if (!Text("IDC_EDIT_BITSTREAM").isEmpty() && Text("IDC_CMBVSIZE").isEmpty()) {
+        ShowMsgTip(owner_, QStringLiteral("请先选择分辨率"));
+        return;
+    }
     const std::optional<EncodeParams> chosen =
         EncodePanelValues::Read(Text("IDC_EDIT_BITSTREAM").toStdString(), Text("IDC_CMBFRATE").toStdString(),
                                 Text("IDC_CMBQLY").toStdString(), Text("IDC_CMBVSIZE").toStdString());

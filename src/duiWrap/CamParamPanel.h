@@ -22,7 +22,9 @@ class StreamRequestMgr;
 // take only the shown camera's (the main window's current one): what a save sends is read from them.
 // The audio choice is sent only once it is the shown camera's: its answer set the box, or the user
 // clicked it.
-// Refresh and save say so when there is no camera or it is offline, instead of queueing for nothing.
+// Refresh and save say so when there is no camera or it is offline, instead of queueing for nothing;
+// save also says so when a bit rate is entered but no picture size is chosen (the camera's sizes come
+// with a refresh), rather than asking the camera for a picture of 0x0.
 //
 // Threads: UI thread only.
 class CamParamPanel {
@@ -56,6 +58,7 @@ private:
     void SetText(const char* name, const std::string& text);
 
     CPaintManagerUI& manager_;
+    HWND owner_;
     CamParamMgr& params_;
     StreamRequestMgr& streams_;
     CameraCommandGate gate_;

@@ -182,8 +182,12 @@ TEST_F(ParamPage, AnotherCameraNeverGetsTheSettingsOfTheOneShownBefore)
     panel.SetAudioChecked("c1", true);  // the camera shown before answers late
     EXPECT_FALSE(audio->GetCheck());
     uitest::Click(rig.Control("IDC_BTNSAVE"));
+    rig.Control("IDC_EDIT_BITSTREAM")->SetText(QStringLiteral("64"));  // c2's sizes are not known yet
+    uitest::Click(rig.Control("IDC_BTNSAVE"));
+    EXPECT_EQ(boxes.texts, QStringList{QStringLiteral("请先选择分辨率")});
     uitest::Pump(50);
-    EXPECT_TRUE(rig.im.Calls().empty()) << "c2's sound is unknown: nothing to save";
+    EXPECT_TRUE(rig.im.Calls().empty()) << "c2's sound is unknown: nothing to save, and no picture size";
+    rig.Control("IDC_EDIT_BITSTREAM")->SetText(QString());
     EXPECT_TRUE(stopped.empty());
     uitest::Click(audio);  // the user's own choice is sent
     uitest::Click(rig.Control("IDC_BTNSAVE"));
