@@ -90,13 +90,14 @@ void CamParamPanel::Save(const std::string& deviceId)
 {
     if (!gate_.Admit(deviceId, QStringLiteral("没有选中摄像机")))
         return;
-    if (!Text("IDC_EDIT_BITSTREAM").isEmpty() && Text("IDC_CMBVSIZE").isEmpty()) {
+    const QString bitRate = Text("IDC_EDIT_BITSTREAM"), size = Text("IDC_CMBVSIZE");
+    if (!bitRate.isEmpty() && size.isEmpty()) {
         ShowMsgTip(owner_, QStringLiteral("请先选择分辨率"));
         return;
     }
     const std::optional<EncodeParams> chosen =
-        EncodePanelValues::Read(Text("IDC_EDIT_BITSTREAM").toStdString(), Text("IDC_CMBFRATE").toStdString(),
-                                Text("IDC_CMBQLY").toStdString(), Text("IDC_CMBVSIZE").toStdString());
+        EncodePanelValues::Read(bitRate.toStdString(), Text("IDC_CMBFRATE").toStdString(),
+                                Text("IDC_CMBQLY").toStdString(), size.toStdString());
     if (chosen) {
         EncodeParams stored;
         if (params_.GetVideoParam(deviceId, stored) == 0 && stored.width != chosen->width) {
@@ -107,9 +108,10 @@ void CamParamPanel::Save(const std::string& deviceId)
         params_.ReqUpdateVideoParam(deviceId, *chosen);
     }
     // Not before the box is this camera's: it would switch the camera's sound as nobody chose.
-    auto* audio = manager_.FindControlAs<CCheckBoxUI>(QStringLiteral("IDC_CHKAUDIO"));
-    if (audioKnown_)
+    if (audioKnown_) {
+        auto* audio = manager_.FindControlAs<CCheckBoxUI>(QStringLiteral("IDC_CHKAUDIO"));
         params_.ReqSetAudio(deviceId, audio && audio->GetCheck());
+    }
 }
 
 void CamParamPanel::ShowCamera(const std::string& deviceId)
