@@ -127,6 +127,9 @@ void CamParamPanel::ShowCamera(const std::string& deviceId)
     SetText("IDC_EDIT_BITSTREAM", std::string());
     if (auto* sizes = manager_.FindControlAs<CComboUI>(QStringLiteral("IDC_CMBVSIZE")))
         sizes->RemoveAll();
+    for (const char* name : {"IDC_CMBQLY", "IDC_CMBFRATE"})
+        if (auto* list = manager_.FindControlAs<CComboUI>(QString::fromUtf8(name)))
+            list->SelectItem(-1);
     for (const ImageRow& row : kImageRows)
         if (CControlUI* layout = manager_.FindControl(QString::fromUtf8(row.layout)))
             layout->SetVisible(false);

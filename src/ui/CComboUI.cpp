@@ -183,8 +183,15 @@ int CComboUI::GetCurSel() const
 bool CComboUI::SelectItem(int index, bool takeFocus)
 {
     auto* combo = qobject_cast<QComboBox*>(GetWidget());
-    if (combo == nullptr || index < 0 || index >= GetCount())
+    if (combo == nullptr || index < -1 || index >= GetCount())
         return false;
+    if (index == -1) {
+        // No item chosen: the box shows nothing, and nobody is told, as when the list is built.
+        QSignalBlocker blocker(combo);
+        combo->setCurrentIndex(-1);
+        current_ = -1;
+        return true;
+    }
     combo->setCurrentIndex(index);
     if (takeFocus)
         combo->setFocus();

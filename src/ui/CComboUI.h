@@ -29,6 +29,7 @@ public:
     void RemoveAll() override;
 
     int GetCurSel() const override;
+    // -1 clears the selection without an "itemselect".
     bool SelectItem(int index, bool takeFocus = false) override;
     void ElementChanged(CListElementUI* element) override;
     CControlUI* ElementParent() override { return this; }

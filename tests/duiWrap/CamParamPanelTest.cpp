@@ -176,6 +176,8 @@ TEST_F(ParamPage, AnotherCameraNeverGetsTheSettingsOfTheOneShownBefore)
     auto* audio = uitest::Find<CCheckBoxUI>(rig.window, "IDC_CHKAUDIO");
     EXPECT_EQ(Text("IDC_EDIT_BITSTREAM"), QString());
     EXPECT_EQ(uitest::Find<CComboUI>(rig.window, "IDC_CMBVSIZE")->GetCount(), 0);
+    EXPECT_EQ(Text("IDC_CMBQLY"), QString());
+    EXPECT_EQ(Text("IDC_CMBFRATE"), QString());
     EXPECT_EQ(Text("IDC_EDITDEVTYPE"), QString());
     EXPECT_FALSE(Shown("lightnessLayout"));
     EXPECT_FALSE(audio->GetCheck());
@@ -198,6 +200,8 @@ TEST_F(ParamPage, AnotherCameraNeverGetsTheSettingsOfTheOneShownBefore)
     panel.ShowCamera("c1");
     panel.ShowEncodePanel("c1");
     EXPECT_EQ(Text("IDC_CMBVSIZE"), QStringLiteral("1280X720"));
+    EXPECT_EQ(Text("IDC_CMBQLY"), QStringLiteral("28"));
+    EXPECT_EQ(Text("IDC_CMBFRATE"), QStringLiteral("25"));
     rig.Control("IDC_EDIT_BITSTREAM")->SetText(QStringLiteral("32"));
     panel.ShowCamera("c1");
     EXPECT_EQ(Text("IDC_EDIT_BITSTREAM"), QStringLiteral("32"));

@@ -387,6 +387,19 @@ TEST_F(ToolkitControls, ComboItemsAreLabelElementsWithTexts)
     static_cast<CListLabelElementUI*>(combo->GetItemAt(1))->SetText("二");
     combo->SelectItem(1);
     EXPECT_EQ(QString("二"), combo->GetText());
+
+    // -1 clears the choice quietly; an index outside the list changes nothing.
+    QStringList notes;
+    gallery.onNotify = [&](TNotifyUI& msg) { notes << msg.sType; };
+    EXPECT_TRUE(combo->SelectItem(-1));
+    EXPECT_EQ(-1, combo->GetCurSel());
+    EXPECT_EQ(QString(), combo->GetText());
+    EXPECT_FALSE(combo->SelectItem(255));
+    EXPECT_FALSE(combo->SelectItem(-2));
+    EXPECT_EQ(-1, combo->GetCurSel());
+    combo->SelectItem(2);
+    Pump(20);
+    EXPECT_EQ(QStringList{"itemselect"}, notes) << "only a real choice is told";
     gallery.DestroyWindow();
 }
 
