@@ -93,6 +93,14 @@ public:
 
 }  // namespace
 
+void ClientEndToEnd::SetUp()
+{
+    const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    if (Main()->GetHWND() == nullptr && test != "RememberedAccountLogsInAutomatically" &&
+        test != "TreeShowsTheAccountsCamerasWithTheirPresence")
+        StartClient();
+}
+
 void ClientEndToEnd::StartClient()
 {
     if (UserSession::Instance()->Mobile() == kAccount && Main()->GetHWND())
@@ -155,15 +163,20 @@ bool ClientEndToEnd::PresencesShown(int timeoutMs)
                        timeoutMs);
 }
 
-bool ClientEndToEnd::ActivateRow(const std::function<bool(const DeviceNode*)>& match)
+void ClientEndToEnd::WaitForSettledTree()
 {
-    CamListUI* tree = Main()->DeviceList();
     const DeviceNode* root = Main()->DeviceRoot();
     for (int quiet = 0; quiet < 40;) {
         uitest::Pump(50);
         quiet = Main()->DeviceRoot() == root ? quiet + 1 : 0;
         root = Main()->DeviceRoot();
     }
+}
+
+bool ClientEndToEnd::ActivateRow(const std::function<bool(const DeviceNode*)>& match)
+{
+    WaitForSettledTree();
+    CamListUI* tree = Main()->DeviceList();
     int row = -1;
     for (int i = 0; i < tree->GetCount() && row < 0; ++i)
         if (match(tree->NodeAt(i)))
@@ -184,6 +197,18 @@ bool ClientEndToEnd::ActivateRow(const std::function<bool(const DeviceNode*)>& m
 bool ClientEndToEnd::ActivateCamera(const std::string& deviceId)
 {
     return ActivateRow([&](const DeviceNode* n) { return !n->isGroup && n->id == deviceId; });
+}
+
+bool ClientEndToEnd::MakeCurrent(const std::string& deviceId)
+{
+    return Main()->CurDeviceId() == deviceId || (ActivateCamera(deviceId) && Main()->CurDeviceId() == deviceId);
+}
+
+int ClientEndToEnd::PlayingCell(const std::string& deviceId)
+{
+    if (CellPlaying(deviceId) < 0 && ActivateCamera(deviceId))
+        uitest::PumpUntil([&] { return CellPlaying(deviceId) >= 0; }, 20000);
+    return CellPlaying(deviceId);
 }
 
 int ClientEndToEnd::CellPlaying(const std::string& deviceId, int after, CvyrProDlg* wall)

@@ -40,6 +40,9 @@ bool CamsimPost(const std::string& deviceId, const std::string& action, const st
 class ClientEndToEnd : public ::testing::Test {
 public:
     static void SetUpTestSuite();
+    // A test run alone (a filter) gets the started client that the tests before it would have left;
+    // the first two build it themselves, and later ones find it whatever account they left logged in.
+    void SetUp() override;
 
     // Logs the demo account in through the log-in window (automatic log-in), opens the main window
     // and waits until the tree shows every camera's presence. Once per process; later calls return.
@@ -53,12 +56,18 @@ public:
     static int RowOf(CamListUI* list, const std::string& id, bool isGroup);
     // True once every camera of the demo account shows its presence icon in the tree.
     static bool PresencesShown(int timeoutMs);
-    // Waits until no camera has come online for a while (each one rebuilds the tree, collapsing it),
-    // then expands the ancestors of the first row that matches and double-clicks it.
+    // Waits until no camera has come online for a while: each one rebuilds the tree, collapsing it.
+    static void WaitForSettledTree();
+    // After the tree settled, expands the ancestors of the first row that matches and double-clicks it.
     static bool ActivateRow(const std::function<bool(const DeviceNode*)>& match);
     static bool ActivateCamera(const std::string& deviceId);
+    // The camera as the current one, activated from the tree unless it is already.
+    static bool MakeCurrent(const std::string& deviceId);
     // The first cell after `after` that draws frames of this camera (-1 when none), on the main wall
     // or on the one given.
+    // The first cell that draws frames of this camera, which is activated from the tree when no cell
+    // plays it yet (-1 when none does within 20 s).
+    static int PlayingCell(const std::string& deviceId);
     static int CellPlaying(const std::string& deviceId, int after = -1, CvyrProDlg* wall = nullptr);
     // What the first cells show, for failure messages.
     static std::string WallState();

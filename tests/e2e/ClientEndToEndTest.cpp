@@ -106,6 +106,7 @@ TEST_F(ClientEndToEnd, RecentListShowsTheCameraUnderToday)
 {
     CamListUI* recent = Main()->RecentList();
     ASSERT_NE(recent, nullptr);
+    ASSERT_GE(PlayingCell("kv100101"), 0);
     const ViewHistory::Date today = ViewHistory::Today();
     const std::string day = std::to_string(today.year) + "-" + std::to_string(today.month) + "-" + std::to_string(today.day);
     const bool listed = uitest::PumpUntil(
@@ -129,6 +130,7 @@ TEST_F(ClientEndToEnd, CameraGoingOfflineIsRelabelledAndComingOnlineRebuildsTheT
         const int row = RowOf(tree, id, false);
         return row < 0 ? std::string() : tree->NodeAt(row)->text;
     };
+    WaitForSettledTree();
     const DeviceNode* rootBefore = Main()->DeviceRoot();
     ASSERT_TRUE(CamsimPost("kv100102", "offline"));
     EXPECT_TRUE(uitest::PumpUntil([&] { return textOf("kv100102") == std::string(RowMarkup::kCameraOfflineIcon) + "前台"; }, 10000));
@@ -141,6 +143,7 @@ TEST_F(ClientEndToEnd, CameraGoingOfflineIsRelabelledAndComingOnlineRebuildsTheT
 
 TEST_F(ClientEndToEnd, NodeDoubleClickOpensItsOwnCamerasOnceReady)
 {
+    ASSERT_GE(PlayingCell("kv100101"), 0);
     ASSERT_TRUE(uitest::PumpUntil([] { return Main()->OpenAllReady(); }, 5000));
     ASSERT_TRUE(ActivateRow([](const DeviceNode* n) { return n->isGroup && n->label == "一楼大厅"; }));
     // Both cameras of the hall open; kv100101 a second time, in another cell.
@@ -171,7 +174,7 @@ TEST_F(ClientEndToEnd, CaptureNoticesOverTheModalMainWindowCloseAndStayClearOfIt
 {
     Main()->CenterWindow();  // where start-up puts it: the screen's corner lies over its buttons
     uitest::Pump(100);
-    const int cell = CellPlaying("kv100103");
+    const int cell = PlayingCell("kv100103");
     ASSERT_GE(cell, 0) << WallState();
     CPlayInnerWnd* inner = Main()->VideoWall()->Panel(cell)->Inner();
     auto notices = [] {
@@ -274,7 +277,7 @@ TEST_F(ClientEndToEnd, CameraNamingALocalFileIsRefusedWithOpenFailed)
 // window's loop, and on the way out the recording in progress is finished: the file plays its length.
 TEST_F(ClientEndToEnd, EveryWayOutFinishesTheRecordingInProgress)
 {
-    const int cell = CellPlaying("kv100103");
+    const int cell = PlayingCell("kv100103");
     ASSERT_GE(cell, 0) << WallState();
     CPlayInnerWnd* inner = Main()->VideoWall()->Panel(cell)->Inner();
     ProgramExit::Prepare();
@@ -336,7 +339,7 @@ TEST_F(ClientEndToEnd, FrameButtonsDriveTheWallAndActionsToComeSaySo)
 
     // Full screen, and Escape in the main window leaves it. The selected cell's toolbar, shown
     // while the mouse is over the cell, spans the cell's bottom edge there too.
-    const int cell = CellPlaying("kv100103");
+    const int cell = PlayingCell("kv100103");
     ASSERT_GE(cell, 0) << WallState();
     ::SendMessage(wall->GetHWND(), WM_SELECT_CELL, 0, cell);
     CPlayInnerWnd* inner = wall->Panel(cell)->Inner();
@@ -370,7 +373,7 @@ TEST_F(ClientEndToEnd, PanTiltZoomButtonsMoveTheCurrentCameraWhileHeld)
 {
     CDuiFrameWnd* main = Main();
     ASSERT_TRUE(ActivateCamera("kv100101"));
-    ASSERT_EQ(main->CurDeviceId(), "kv100101");
+    ASSERT_TRUE(MakeCurrent("kv100101"));
     uitest::Click(main->FindControl(QStringLiteral("Control")));
     ASSERT_TRUE(camsim_.Post("kv100101", "clear"));
     uitest::Find<CSliderUI>(*main, QStringLiteral("IDC_SLIDSPEED"))->SetValue(5);
@@ -405,7 +408,7 @@ TEST_F(ClientEndToEnd, PanTiltZoomButtonsMoveTheCurrentCameraWhileHeld)
 TEST_F(ClientEndToEnd, AReleaseTheOfflineCameraMissedReachesItWhenItIsBack)
 {
     CDuiFrameWnd* main = Main();
-    ASSERT_EQ(main->CurDeviceId(), "kv100101");
+    ASSERT_TRUE(MakeCurrent("kv100101"));
     ASSERT_TRUE(camsim_.Post("kv100101", "clear"));
     uitest::Find<CSliderUI>(*main, QStringLiteral("IDC_SLIDSPEED"))->SetValue(20);
     CControlUI* right = main->FindControl(QStringLiteral("IDC_BTNRIGHT"));
@@ -432,7 +435,7 @@ TEST_F(ClientEndToEnd, AReleaseTheOfflineCameraMissedReachesItWhenItIsBack)
 TEST_F(ClientEndToEnd, PresetsAreSetRecalledAndCruisedOnTheCamera)
 {
     CDuiFrameWnd* main = Main();
-    ASSERT_EQ(main->CurDeviceId(), "kv100101");
+    ASSERT_TRUE(MakeCurrent("kv100101"));
     auto* presets = uitest::Find<CComboUI>(*main, QStringLiteral("IDC_COMBO_POINT"));
     ASSERT_EQ(presets->GetCount(), 255);
     ASSERT_TRUE(camsim_.Post("kv100101", "clear"));
@@ -459,7 +462,7 @@ TEST_F(ClientEndToEnd, PresetsAreSetRecalledAndCruisedOnTheCamera)
 TEST_F(ClientEndToEnd, ParameterPageShowsAndSavesTheCamerasValues)
 {
     CDuiFrameWnd* main = Main();
-    ASSERT_EQ(main->CurDeviceId(), "kv100101");
+    ASSERT_TRUE(MakeCurrent("kv100101"));
     uitest::Click(main->FindControl(QStringLiteral("Remote")));
     uitest::MsgTipRecorder boxes;
     uitest::Click(main->FindControl(QStringLiteral("IDC_BTNREFLASH")));
@@ -529,6 +532,7 @@ TEST_F(ClientEndToEnd, ACameraWithoutImageControlsHidesEveryImageRow)
 
 TEST_F(ClientEndToEnd, FailedVideoParameterReadIsReported)
 {
+    ASSERT_TRUE(MakeCurrent("kv100103"));
     uitest::MsgTipRecorder boxes;
     ASSERT_TRUE(camsim_.Post("kv100103", "refuse?cmd=12"));
     uitest::Click(Main()->FindControl(QStringLiteral("IDC_BTNREFLASH")));
@@ -589,7 +593,7 @@ TEST_F(ClientEndToEnd, AnotherCamerasAnswerLeavesTheParameterPageToTheShownCamer
 
     // The page shows kv100101, the current camera.
     ASSERT_TRUE(ActivateCamera("kv100101"));
-    ASSERT_EQ(main->CurDeviceId(), "kv100101");
+    ASSERT_TRUE(MakeCurrent("kv100101"));
     uitest::Click(main->FindControl(QStringLiteral("Remote")));
     main->FindControl(QStringLiteral("IDC_EDIT_BITSTREAM"))->SetText(QString());
     uitest::Click(main->FindControl(QStringLiteral("IDC_BTNREFLASH")));
