@@ -217,6 +217,7 @@ TEST_F(WallConveniencesEndToEnd, CellDroppedOnAnotherSwapsTheStreamsWithoutReope
         const int cell = CellPlaying(camera);
         return cell >= 0 && PlayerManager::Instance()->GetState(Inner(cell)->PlayerId()) == 2;
     };
+    ASSERT_TRUE(PlayingCell("kv100101") >= 0 && PlayingCell("kv100102") >= 0) << WallState();
     ASSERT_TRUE(uitest::PumpUntil([&] { return playing("kv100101") && playing("kv100102"); }, 20000));
     const int a = CellPlaying("kv100101");
     const int b = CellPlaying("kv100102");
@@ -269,6 +270,7 @@ TEST_F(WallConveniencesEndToEnd, ShortcutsPickLayoutsMoveTheSelectionAndDriveThe
         const int cell = CellPlaying(camera);
         return cell >= 0 && PlayerManager::Instance()->GetState(Inner(cell)->PlayerId()) == 2;
     };
+    ASSERT_TRUE(PlayingCell("kv100101") >= 0 && PlayingCell("kv100102") >= 0) << WallState();
     ASSERT_TRUE(uitest::PumpUntil([&] { return playing("kv100101") && playing("kv100102"); }, 20000));
     for (auto [key, count] : {std::pair{Qt::Key_1, 1}, {Qt::Key_2, 4}, {Qt::Key_3, 9}, {Qt::Key_4, 16}}) {
         QTest::keyClick(wall, key, Qt::ControlModifier);
