@@ -17,7 +17,7 @@ rounds=${2:-15}
 shift 2 || shift $#
 scratch=$(mktemp -d /tmp/kelvue-startup-XXXXXX)
 exec 3> "$scratch/display"
-Xvfb -displayfd 3 -screen 0 1600x900x24 -nolisten tcp > /dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1600x900x24 -br -nolisten tcp > /dev/null 2>&1 &  # black root: see startup_bench
 xvfb=$!
 cleanup() { kill "$xvfb" 2> /dev/null || true; wait "$xvfb" 2> /dev/null || true; rm -rf "$scratch"; }
 trap cleanup EXIT

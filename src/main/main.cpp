@@ -10,6 +10,7 @@
 #include "glooxWrap/XmppLibrary.h"
 #include "service/CurlLibrary.h"
 #include "service/DeviceMgr.h"
+#include "ui/AfterFirstPaint.h"
 #include "ui/CPaintManagerUI.h"
 #include "ui/ModalLoop.h"
 #include "video/VideoSurfaceHost.h"
@@ -19,7 +20,6 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
-#include <QTimer>
 
 #include <csignal>
 #include <cstdio>
@@ -62,18 +62,6 @@ int main(int argc, char** argv)
     CPaintManagerUI::SetResourcePath(QString::fromStdString(LocalConfig::Instance()->SkinDirectory()));
     // The menu entry and icon of the installed package (the icon theme's "kelvue").
     QGuiApplication::setDesktopFileName(QStringLiteral("kelvue"));
-    // What the log-in window does not need waits until it shows: the icon theme lookup parses the
-    // theme's index, the launcher asks programs for the desktop folder, and libcurl and the IM library
-    // are loaded (on a thread, ready for the log-in request and the IM connection after it) with their
-    // thirty libraries.
-    QTimer::singleShot(0, [] {
-        QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("kelvue")));
-        StartupEnvironment::RefreshDesktopLauncher();
-        std::thread([] {
-            CurlLibrary::Get();
-            XmppLibrary::Instance().Get();
-        }).detach();
-    });
     InstallVideoSurfaceHost();
     // A camera bound from a dialog is subscribed to at once, unless the roster already holds it.
     DeviceMgr::Instance()->SetCameraSubscriber([](const std::string& deviceId) {
@@ -92,6 +80,18 @@ int main(int argc, char** argv)
             return 1;
         }
         login.CenterWindow();
+        // What the log-in window does not need waits until the user sees it: the icon theme lookup
+        // parses the theme's index, the launcher asks programs for the desktop folder, and libcurl and
+        // the IM library are loaded (on a thread, ready for the log-in request and the IM connection
+        // after it) with their thirty libraries.
+        AfterFirstPaint::Run(login.GetWidget(), [] {
+            QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("kelvue")));
+            StartupEnvironment::RefreshDesktopLauncher();
+            std::thread([] {
+                CurlLibrary::Get();
+                XmppLibrary::Instance().Get();
+            }).detach();
+        });
         result = login.ShowModal();
     }
     if (result != CLoginFrameWnd::kLoggedIn)

@@ -2,7 +2,9 @@
 
 #include "ui/CPaintManagerUI.h"
 
+#include <QFileInfo>
 #include <QHash>
+#include <QImageReader>
 #include <QPainter>
 
 namespace {
@@ -11,6 +13,18 @@ QHash<QString, QPixmap>& Cache()
 {
     static QHash<QString, QPixmap> cache;
     return cache;
+}
+
+// Read as the name's suffix says first. Told nothing, Qt asks every image plugin whether it reads the
+// format before it uses its own PNG reader, which loads them all (with libjpeg and the SVG module)
+// at the first picture and delays the log-in window's first paint by milliseconds. A file whose
+// content does not match its name is still read by its content.
+QImage ReadImage(const QString& path)
+{
+    QImageReader bySuffix(path, QFileInfo(path).suffix().toLower().toLatin1());
+    bySuffix.setAutoDetectImageFormat(false);
+    QImage image = bySuffix.read();
+    return image.isNull() ? QImageReader(path).read() : image;
 }
 
 QRect ParseRect(const QString& text)
@@ -108,7 +122,7 @@ QPixmap SkinImage::Load(const QString& file)
     auto it = Cache().find(file);
     if (it != Cache().end())
         return it.value();
-    QPixmap pixmap(CPaintManagerUI::GetResourceFile(file));
+    const QPixmap pixmap = QPixmap::fromImage(ReadImage(CPaintManagerUI::GetResourceFile(file)));
     Cache().insert(file, pixmap);
     return pixmap;
 }
