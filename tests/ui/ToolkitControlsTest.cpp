@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 
 using namespace uitest;
@@ -75,6 +77,28 @@ bool RowShowsPiece(CListUI* list, int row, int x, const QString& file, int count
 }
 
 }  // namespace
+
+// Pictures are read as their names say, and by their content when the name is wrong.
+TEST(SkinImageFile, APictureIsReadWhateverItsNameSaysOfItsFormat)
+{
+    EnsureApp();
+    QTemporaryDir folder;
+    QImage red(6, 4, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    const QString png = folder.filePath("red.png"), pngAsJpeg = folder.filePath("red.jpg"),
+                  jpegAsPng = folder.filePath("jpeg.png"), broken = folder.filePath("broken.png");
+    ASSERT_TRUE(red.save(png, "PNG") && red.save(pngAsJpeg, "PNG") && red.save(jpegAsPng, "JPEG"));
+    QFile garbage(broken);
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly) && garbage.write("not a picture") > 0);
+    garbage.close();
+    for (const QString& file : {png, pngAsJpeg, jpegAsPng}) {
+        const QPixmap picture = SkinImage::Load(file);
+        EXPECT_EQ(picture.size(), QSize(6, 4)) << file.toStdString();
+        const QColor middle = picture.toImage().pixelColor(2, 2);
+        EXPECT_TRUE(middle.red() > 245 && middle.green() < 10) << file.toStdString();  // JPEG is near
+    }
+    EXPECT_TRUE(SkinImage::Load(broken).isNull());
+}
 
 // Picture descriptions as the layouts and the code write them, and what a hand-edited one may hold.
 TEST(SkinImageDescription, ReadsEveryPairAndSkipsWhatIsNotOne)

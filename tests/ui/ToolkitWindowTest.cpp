@@ -2,6 +2,8 @@
 
 #include "UiTestKit.h"
 
+#include "ui/AfterFirstPaint.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -507,4 +509,30 @@ TEST_F(ToolkitWindow, TheThemeIsSetOnceAndReachesEveryWindow)
         EXPECT_EQ(QColor(0x2c, 0x34, 0x40), face.pixelColor(4, face.height() / 2))
             << window->GetWindowClassName().toStdString();
     }
+}
+
+// Work put off until a window first paints runs once, after that paint, and never for a window that
+// went before painting.
+TEST_F(ToolkitWindow, WorkPutOffUntilTheFirstPaintRunsOnceAfterIt)
+{
+    int runs = 0;
+    QWidget window;
+    window.resize(120, 80);
+    auto* label = new QLabel(QStringLiteral("标题"), &window);
+    AfterFirstPaint::Run(&window, [&] { ++runs; });
+    Pump(50);
+    EXPECT_EQ(runs, 0) << "nothing painted yet";
+    window.show();
+    ASSERT_TRUE(PumpUntil([&] { return runs > 0; }, 5000));
+    label->setText(QStringLiteral("另一个"));
+    window.update();
+    Pump(100);
+    EXPECT_EQ(runs, 1);
+
+    int lostRuns = 0;
+    auto* gone = new QWidget;
+    AfterFirstPaint::Run(gone, [&] { ++lostRuns; });
+    delete gone;
+    Pump(50);
+    EXPECT_EQ(lostRuns, 0);
 }
