@@ -1,16 +1,24 @@
 #include "ScratchHost.h"
 
 #include "PlayInterface.h"
+#include "base/PictureMemory.h"
 
 #include <array>
 #include <chrono>
 #include <cstdint>
-#include <vector>
+#include <cstdlib>
+#include <memory>
 
 namespace {
 
+struct FreeMemory {
+    void operator()(void* memory) const { std::free(memory); }
+};
+
 struct Slot {
-    std::vector<std::uint8_t> pixels;  // used by the window's one decoding thread
+    // Used by the window's one decoding thread; allocated as a real window allocates its frames.
+    std::unique_ptr<std::uint8_t, FreeMemory> pixels;
+    std::size_t bytes = 0;
     std::atomic<int> frames{0};
     std::atomic<std::int64_t> firstFrameNs{0};
 };
@@ -27,10 +35,13 @@ std::uint8_t* Lend(void* window, int width, int height, int* stride)
     if (index >= kScratchWindows)
         return nullptr;
     *stride = (width * 4 + 63) & ~63;
-    g_slots[index].pixels.resize(static_cast<std::size_t>(*stride) * height + 64);
-    // 64-byte aligned rows, as a real window's buffer has them.
-    const auto address = reinterpret_cast<std::uintptr_t>(g_slots[index].pixels.data());
-    return g_slots[index].pixels.data() + ((64 - address % 64) % 64);
+    Slot& slot = g_slots[index];
+    const std::size_t bytes = static_cast<std::size_t>(*stride) * height;
+    if (bytes != slot.bytes) {
+        slot.pixels.reset(static_cast<std::uint8_t*>(PictureMemory::Allocate(bytes)));
+        slot.bytes = slot.pixels != nullptr ? bytes : 0;
+    }
+    return slot.pixels.get();
 }
 
 void Return(void* window, bool filled)

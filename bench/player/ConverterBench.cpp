@@ -2,13 +2,16 @@
 // swscale (as the player configures it) against libyuv, at the video's own size and scaled down to a
 // wall cell's size. Rounds alternate between the converters; the table shows median and range. A
 // second table times single calls a frame interval apart, as a player makes them, against merely
-// filling the target with memset: the floor of any conversion that writes the whole picture.
+// filling the target with memset: the floor of any conversion that writes the whole picture; each
+// into memory in small pages and into the picture memory a window's frames get.
 extern "C" {
 #include <libswscale/swscale.h>
 }
 
 #include <libyuv/convert_argb.h>
 #include <libyuv/scale.h>
+
+#include "base/PictureMemory.h"
 
 #include <algorithm>
 #include <chrono>
@@ -18,6 +21,7 @@ extern "C" {
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -127,40 +131,49 @@ int main()
         std::printf("%-22s %24s %24s %7.2fx\n", name, left, right, b.median / a.median);
     }
 
-    // Between two frames of a live stream the core idles or decodes, and the caches lose the target
-    // (on this machine a 3.7 MB buffer left alone for 67 ms fills five times slower than a warm one).
+    // Between two frames of a live stream the core idles or decodes, and the caches and the TLB lose the
+    // target: on this machine a 3.7 MB buffer left alone for 67 ms fills five times slower than a warm
+    // one in small pages, and about half as slowly again in the huge pages a window's frames now get.
     Picture picture(1280, 720);
     const int stride = 1280 * 4;
-    std::vector<std::uint8_t> target(static_cast<std::size_t>(stride) * 720);
+    const std::size_t bytes = static_cast<std::size_t>(stride) * 720;
+    std::vector<std::uint8_t> smallPages(bytes);
+    std::unique_ptr<std::uint8_t, decltype(&std::free)> pictureMemory(
+        static_cast<std::uint8_t*>(PictureMemory::Allocate(bytes)), &std::free);
+    std::uint8_t* const targets[2] = {smallPages.data(), pictureMemory.get()};
     SwsContext* context = sws_getContext(1280, 720, AV_PIX_FMT_YUV420P, 1280, 720, AV_PIX_FMT_BGRA, SWS_FAST_BILINEAR,
                                          nullptr, nullptr, nullptr);
     const std::uint8_t* planes[4] = {picture.y.data(), picture.u.data(), picture.v.data(), nullptr};
     const int strides[4] = {1280, 640, 640, 0};
-    const std::function<void()> calls[] = {
-        [&] {
-            std::uint8_t* out[4] = {target.data(), nullptr, nullptr, nullptr};
+    const std::function<void(std::uint8_t*)> calls[] = {
+        [&](std::uint8_t* target) {
+            std::uint8_t* out[4] = {target, nullptr, nullptr, nullptr};
             int outStrides[4] = {stride, 0, 0, 0};
             sws_scale(context, planes, strides, 0, 720, out, outStrides);
         },
-        [&] {
-            libyuv::I420ToARGB(planes[0], strides[0], planes[1], strides[1], planes[2], strides[2], target.data(),
-                               stride, 1280, 720);
+        [&](std::uint8_t* target) {
+            libyuv::I420ToARGB(planes[0], strides[0], planes[1], strides[1], planes[2], strides[2], target, stride,
+                               1280, 720);
         },
-        [&] { std::memset(target.data(), 0, target.size()); },
+        [&](std::uint8_t* target) { std::memset(target, 0, bytes); },
     };
-    std::vector<double> times[3];
+    std::vector<double> times[3][2];
     for (int round = 0; round < 60; ++round)
-        for (int k = 0; k < 3; ++k) {
-            const int which = (k + round) % 3;
+        for (int k = 0; k < 6; ++k) {
+            const int which = (k + round) % 6;
             std::this_thread::sleep_for(std::chrono::milliseconds(67));  // a 15 fps stream's interval
-            times[which].push_back(MicrosPerCall(calls[which], 1));
+            times[which / 2][which % 2].push_back(MicrosPerCall([&] { calls[which / 2](targets[which % 2]); }, 1));
         }
     sws_freeContext(context);
     std::printf("\n1280x720 -> 1280x720, one call every 67 ms (60 each, alternating), CPU us (median [low-high])\n");
+    std::printf("%-22s %24s %24s\n", "", "small pages", "picture memory");
     const char* names[] = {"swscale", "libyuv", "memset alone"};
     for (int k = 0; k < 3; ++k) {
-        const Figures f = Summary(times[k]);
-        std::printf("%-22s %.0f [%.0f-%.0f]\n", names[k], f.median, f.low, f.high);
+        const Figures a = Summary(times[k][0]), b = Summary(times[k][1]);
+        char left[40], right[40];
+        std::snprintf(left, sizeof left, "%.0f [%.0f-%.0f]", a.median, a.low, a.high);
+        std::snprintf(right, sizeof right, "%.0f [%.0f-%.0f]", b.median, b.low, b.high);
+        std::printf("%-22s %24s %24s\n", names[k], left, right);
     }
     return 0;
 }

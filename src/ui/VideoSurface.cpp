@@ -1,5 +1,6 @@
 #include "ui/VideoSurface.h"
 
+#include "base/PictureMemory.h"
 #include "ui/VideoRefresh.h"
 #include "ui/WidgetHandles.h"
 #include "ui/WindowRegistry.h"
@@ -53,7 +54,7 @@ QImage VideoSurface::NewFrameBuffer(int width, int height)
 {
     // Rows 64-byte aligned, as the converters' vector code wants them.
     const qsizetype stride = (static_cast<qsizetype>(width) * 4 + 63) & ~qsizetype(63);
-    void* pixels = std::aligned_alloc(64, static_cast<size_t>(stride) * height);
+    void* pixels = PictureMemory::Allocate(static_cast<size_t>(stride) * height);
     if (pixels == nullptr)
         return QImage();
     // Format_RGB32 is BGRA in memory on little endian; the alpha byte is ignored.
