@@ -6,18 +6,13 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 
 namespace {
 
-struct FreeMemory {
-    void operator()(void* memory) const { std::free(memory); }
-};
-
 struct Slot {
     // Used by the window's one decoding thread; allocated as a real window allocates its frames.
-    std::unique_ptr<std::uint8_t, FreeMemory> pixels;
+    std::unique_ptr<std::uint8_t, PictureMemory::Deleter> pixels;
     std::size_t bytes = 0;
     std::atomic<int> frames{0};
     std::atomic<std::int64_t> firstFrameNs{0};

@@ -138,8 +138,8 @@ int main()
     const int stride = 1280 * 4;
     const std::size_t bytes = static_cast<std::size_t>(stride) * 720;
     std::vector<std::uint8_t> smallPages(bytes);
-    std::unique_ptr<std::uint8_t, decltype(&std::free)> pictureMemory(
-        static_cast<std::uint8_t*>(PictureMemory::Allocate(bytes)), &std::free);
+    const std::unique_ptr<std::uint8_t, PictureMemory::Deleter> pictureMemory(
+        static_cast<std::uint8_t*>(PictureMemory::Allocate(bytes)));
     std::uint8_t* const targets[2] = {smallPages.data(), pictureMemory.get()};
     SwsContext* context = sws_getContext(1280, 720, AV_PIX_FMT_YUV420P, 1280, 720, AV_PIX_FMT_BGRA, SWS_FAST_BILINEAR,
                                          nullptr, nullptr, nullptr);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdlib>
 
 // Memory for whole pictures, such as the BGRA frames a player writes (a 1280x720 one is 3.7 MB) and a
 // window paints. A picture of 2 MB or more starts on a 2 MB boundary, is rounded up to whole 2 MB
@@ -13,4 +14,9 @@ class PictureMemory {
 public:
     // Null when memory runs out. Released with std::free.
     static void* Allocate(std::size_t bytes);
+
+    // Releases it for a std::unique_ptr.
+    struct Deleter {
+        void operator()(void* memory) const { std::free(memory); }
+    };
 };
