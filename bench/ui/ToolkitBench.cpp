@@ -1,6 +1,7 @@
 // Toolkit costs against plain Qt, measured in the same run (medians of several rounds):
-//  1. building a layout of 500 controls: CDialogBuilder (QUiLoader + controls + attributes) against
-//     QUiLoader alone on the same file, and against creating the same widgets directly in code;
+//  1. building a layout of 500 controls: CDialogBuilder (SkinLoader + controls + attributes) against
+//     Qt's own loader (QUiLoader) alone on the same file, and against creating the same widgets
+//     directly in code;
 //  2. a list of 10,000 label rows with inline markup: CListUI filled and drawn (first screen, then the
 //     last screen) against a QTreeWidget filled with the same texts and icons and drawn the same way.
 // Usage: ui_toolkit_bench [rounds]   (runs offscreen)

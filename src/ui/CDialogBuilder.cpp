@@ -21,11 +21,9 @@
 
 #include <QApplication>
 #include <QBoxLayout>
-#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -145,13 +143,10 @@ CControlUI* CDialogBuilder::Create(const QString& xml, const QString&, IDialogBu
         }
         data = file.readAll();
     }
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
     SkinLoader loader(callback);
-    loader.setWorkingDirectory(QDir(CPaintManagerUI::GetResourcePath()));
-    QWidget* root = loader.load(&buffer, nullptr);
+    QWidget* root = loader.Load(data);
     if (root == nullptr) {
-        error_ = QStringLiteral("cannot load the layout %1: %2").arg(xml.left(80), loader.errorString());
+        error_ = QStringLiteral("cannot load the layout %1: %2").arg(xml.left(80), loader.ErrorString());
         return nullptr;
     }
     if (root->property("kelvue_item").isValid())

@@ -7,7 +7,7 @@ class CPaintManagerUI;
 class QWidget;
 
 // Builds a control tree from a layout: a Qt Designer UI file of the skin folder (or its XML text),
-// loaded by QUiLoader. Every widget of it gets its control (CControlUI::FromWidget finds it), the
+// read by SkinLoader. Every widget of it gets its control (CControlUI::FromWidget finds it), the
 // dynamic properties of each widget are applied as the control's attributes, and class names Qt
 // and the toolkit do not know are asked of `callback` (null answer: the element is skipped).
 // With `parent` (a container) the new tree is added to it. A layout whose top element is an item class

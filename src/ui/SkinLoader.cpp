@@ -7,17 +7,72 @@
 #include "ui/CWndUI.h"
 #include "ui/SkinButton.h"
 #include "ui/SkinComboBox.h"
+#include "ui/SkinPropertyValue.h"
 #include "ui/UIDefs.h"
 #include "ui/VideoSurface.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
-#include <QCoreApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMetaEnum>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSet>
+#include <QScrollArea>
+#include <QSlider>
+#include <QStackedWidget>
+#include <QTimeEdit>
 #include <QToolButton>
 
+#include <functional>
+
 namespace {
+
+// The widgets of the layouts that are no control of their own: Qt's (buttons and combo boxes are the
+// toolkit's skinned ones) and the video surface.
+QWidget* PlainWidget(const QString& className, QWidget* parent)
+{
+    if (className == "QWidget")
+        return new QWidget(parent);
+    if (className == "QLabel")
+        return new QLabel(parent);
+    if (className == "QLineEdit")
+        return new QLineEdit(parent);
+    if (className == "QPushButton")
+        return new SkinButton<QPushButton>(parent);
+    if (className == "QToolButton")
+        return new SkinButton<QToolButton>(parent);
+    if (className == "QCheckBox")
+        return new SkinButton<QCheckBox>(parent);
+    if (className == "QRadioButton")
+        return new SkinButton<QRadioButton>(parent);
+    if (className == "QComboBox")
+        return new SkinComboBox(parent);
+    if (className == "QFrame")
+        return new QFrame(parent);
+    if (className == "QSlider")
+        return new QSlider(parent);
+    if (className == "QProgressBar")
+        return new QProgressBar(parent);
+    if (className == "QStackedWidget")
+        return new QStackedWidget(parent);
+    if (className == "QScrollArea")
+        return new QScrollArea(parent);
+    if (className == "QDateEdit")
+        return new QDateEdit(parent);
+    if (className == "QTimeEdit")
+        return new QTimeEdit(parent);
+    if (className == "QDateTimeEdit")
+        return new QDateTimeEdit(parent);
+    if (className == "VideoSurface")
+        return new VideoSurface(parent);
+    return nullptr;
+}
 
 CControlUI* ToolkitControl(const QString& className)
 {
@@ -38,62 +93,281 @@ CControlUI* ToolkitControl(const QString& className)
     return nullptr;
 }
 
-}  // namespace
-
-// A QUiLoader loads every Designer plugin in Qt's plugin folders as it is built; the one installed
-// with Qt (the Qt Quick widget) brings the QML engine and eight libraries into the process. The skin
-// uses no plugin widget, so loaders are built while Qt's library paths are hidden from them.
-class PluginFoldersHidden {
-public:
-    PluginFoldersHidden() : paths_(QCoreApplication::libraryPaths()) { QCoreApplication::setLibraryPaths({}); }
-    ~PluginFoldersHidden() { QCoreApplication::setLibraryPaths(paths_); }
-    PluginFoldersHidden(const PluginFoldersHidden&) = delete;
-    PluginFoldersHidden& operator=(const PluginFoldersHidden&) = delete;
-
-private:
-    const QStringList paths_;
-};
-
-SkinLoader::SkinLoader(IDialogBuilderCallback* callback)
-    : SkinLoader(callback, PluginFoldersHidden())
+// "0,1,0": the stretch factors of a layout's items, or of a grid's rows or columns.
+void SetStretches(const QStringView factors, const std::function<void(int, int)>& set)
 {
+    int index = 0;
+    for (const QStringView factor : factors.split(u','))
+        set(index++, factor.toInt());
 }
 
-SkinLoader::SkinLoader(IDialogBuilderCallback* callback, const PluginFoldersHidden&)
+Qt::Alignment Alignment(const QStringView keys)
+{
+    bool ok = false;
+    const int value = QMetaEnum::fromType<Qt::Alignment>().keysToValue(keys.toLatin1().constData(), &ok);
+    return ok ? Qt::Alignment(value) : Qt::Alignment();
+}
+
+}  // namespace
+
+SkinLoader::SkinLoader(IDialogBuilderCallback* callback)
     : callback_(callback)
 {
 }
 
-QWidget* SkinLoader::createWidget(const QString& className, QWidget* parent, const QString& name)
+QWidget* SkinLoader::Load(const QByteArray& layout)
 {
-    static const QSet<QString> known = [] {
-        const PluginFoldersHidden hidden;
-        QUiLoader probe;
-        const QStringList names = probe.availableWidgets();
-        return QSet<QString>(names.begin(), names.end());
-    }();
-    QWidget* widget = nullptr;
-    if (className == "QPushButton")
-        widget = new SkinButton<QPushButton>(parent);
-    else if (className == "QToolButton")
-        widget = new SkinButton<QToolButton>(parent);
-    else if (className == "QCheckBox")
-        widget = new SkinButton<QCheckBox>(parent);
-    else if (className == "QRadioButton")
-        widget = new SkinButton<QRadioButton>(parent);
-    else if (className == "QComboBox")
-        widget = new SkinComboBox(parent);
-    else if (className == "VideoSurface")
-        widget = new VideoSurface(parent);
-    else if (className == "TreeNodeUI" || className == "ListLabelElementUI" || className == "ListTextElementUI") {
+    xml_.clear();
+    xml_.addData(layout);
+    created_.clear();
+    error_.clear();
+    QWidget* root = nullptr;
+    if (xml_.readNextStartElement() && xml_.name() == u"ui") {
+        while (xml_.readNextStartElement()) {
+            if (xml_.name() == u"widget" && root == nullptr)
+                root = ReadWidget(nullptr);
+            else  // the class name, custom widgets' headers, resources and connections: nothing to build
+                xml_.skipCurrentElement();
+        }
+    } else if (!xml_.hasError()) {
+        xml_.raiseError(QStringLiteral("not a layout (its top element is not <ui>)"));
+    }
+    if (!xml_.hasError() && root == nullptr)
+        xml_.raiseError(QStringLiteral("the layout has no widget the toolkit knows"));
+    if (xml_.hasError()) {
+        error_ = QStringLiteral("line %1: %2").arg(xml_.lineNumber()).arg(xml_.errorString());
+        for (const QPointer<QWidget>& widget : std::as_const(created_))
+            if (widget && widget->parent() == nullptr)  // the top widget, or a page not yet added
+                delete widget;
+        created_.clear();
+        return nullptr;
+    }
+    return root;
+}
+
+QWidget* SkinLoader::ReadWidget(QWidget* parent)
+{
+    const QXmlStreamAttributes attributes = xml_.attributes();
+    QWidget* widget =
+        CreateWidget(attributes.value("class").toString(), parent, attributes.value("name").toString());
+    if (widget == nullptr) {
+        xml_.skipCurrentElement();
+        return nullptr;
+    }
+    auto* stack = qobject_cast<QStackedWidget*>(widget);
+    while (xml_.readNextStartElement()) {
+        if (xml_.name() == u"property") {
+            ReadProperty(widget, parent == nullptr);
+        } else if (xml_.name() == u"widget") {
+            // A page is built as a window of its own and then added (its layout's margins are a
+            // window's, as Designer shows them).
+            QWidget* child = ReadWidget(stack ? nullptr : widget);
+            if (stack && child)
+                stack->addWidget(child);
+            else if (auto* scrollArea = qobject_cast<QScrollArea*>(widget); scrollArea && child)
+                scrollArea->setWidget(child);
+        } else if (auto* combo = qobject_cast<QComboBox*>(widget); combo && xml_.name() == u"item") {
+            ReadComboItem(combo);
+        } else if (xml_.name() == u"layout") {
+            ReadLayout(widget, false);
+        } else {
+            Unexpected(u"widget");
+        }
+    }
+    return widget;
+}
+
+QLayout* SkinLoader::ReadLayout(QWidget* owner, bool nested)
+{
+    const QXmlStreamAttributes attributes = xml_.attributes();
+    const QStringView kind = attributes.value("class");
+    QLayout* layout = kind == u"QVBoxLayout"   ? new QVBoxLayout
+                      : kind == u"QHBoxLayout" ? new QHBoxLayout
+                      : kind == u"QGridLayout" ? static_cast<QLayout*>(new QGridLayout)
+                      : kind == u"QFormLayout" ? static_cast<QLayout*>(new QFormLayout)
+                                               : nullptr;
+    if (layout == nullptr) {
+        xml_.raiseError(QStringLiteral("a layout of class \"%1\", which the reader does not know").arg(kind));
+        return nullptr;
+    }
+    layout->setObjectName(attributes.value("name").toString());
+    if (!nested)
+        owner->setLayout(layout);
+    // Margins the layout does not name are none, but for a window's own layout, which keeps the
+    // style's (as Designer has it).
+    QMargins margins = !nested && owner->isWindow() ? layout->contentsMargins() : QMargins();
+    auto* grid = qobject_cast<QGridLayout*>(layout);
+    auto* form = qobject_cast<QFormLayout*>(layout);
+    while (xml_.readNextStartElement()) {
+        if (xml_.name() == u"item") {
+            ReadLayoutItem(layout, owner);
+            continue;
+        }
+        if (xml_.name() != u"property") {
+            Unexpected(u"layout");
+            continue;
+        }
+        const QString name = xml_.attributes().value("name").toString();
+        bool ok = xml_.readNextStartElement() && xml_.name() == u"number";
+        const int value = ok ? xml_.readElementText().toInt(&ok) : 0;
+        if (!ok) {
+            xml_.raiseError(QStringLiteral("the layout's property \"%1\" is not a number").arg(name));
+            break;
+        }
+        xml_.skipCurrentElement();
+        if (name == u"leftMargin")
+            margins.setLeft(value);
+        else if (name == u"topMargin")
+            margins.setTop(value);
+        else if (name == u"rightMargin")
+            margins.setRight(value);
+        else if (name == u"bottomMargin")
+            margins.setBottom(value);
+        else if (name == u"margin")
+            margins = QMargins(value, value, value, value);
+        else if (name == u"spacing")
+            layout->setSpacing(value);
+        else if (name == u"horizontalSpacing" && (grid || form))
+            grid ? grid->setHorizontalSpacing(value) : form->setHorizontalSpacing(value);
+        else if (name == u"verticalSpacing" && (grid || form))
+            grid ? grid->setVerticalSpacing(value) : form->setVerticalSpacing(value);
+        else
+            xml_.raiseError(QStringLiteral("a layout property \"%1\", which the reader does not know").arg(name));
+    }
+    layout->setContentsMargins(margins);
+    if (auto* box = qobject_cast<QBoxLayout*>(layout))
+        SetStretches(attributes.value("stretch"), [box](int i, int f) { if (i < box->count()) box->setStretch(i, f); });
+    if (grid) {
+        SetStretches(attributes.value("rowstretch"), [grid](int i, int f) { grid->setRowStretch(i, f); });
+        SetStretches(attributes.value("columnstretch"), [grid](int i, int f) { grid->setColumnStretch(i, f); });
+    }
+    return layout;
+}
+
+void SkinLoader::ReadLayoutItem(QLayout* layout, QWidget* owner)
+{
+    const QXmlStreamAttributes place = xml_.attributes();
+    const Qt::Alignment alignment = Alignment(place.value("alignment"));
+    const int row = place.value("row").toInt(), column = place.value("column").toInt();
+    const int rows = place.hasAttribute("rowspan") ? place.value("rowspan").toInt() : 1;
+    const int columns = place.hasAttribute("colspan") ? place.value("colspan").toInt() : 1;
+    const auto add = [&](QWidget* widget, QLayout* nested, QLayoutItem* spacer) {
+        if (auto* form = qobject_cast<QFormLayout*>(layout)) {
+            const auto role = columns > 1 ? QFormLayout::SpanningRole
+                              : column == 0 ? QFormLayout::LabelRole
+                                            : QFormLayout::FieldRole;
+            if (widget)
+                form->setWidget(row, role, widget);
+            else if (nested)
+                form->setLayout(row, role, nested);
+            else
+                form->setItem(row, role, spacer);
+        } else if (auto* grid = qobject_cast<QGridLayout*>(layout)) {
+            if (widget)
+                grid->addWidget(widget, row, column, rows, columns, alignment);
+            else if (nested)
+                grid->addLayout(nested, row, column, rows, columns, alignment);
+            else
+                grid->addItem(spacer, row, column, rows, columns, alignment);
+        } else {
+            auto* box = static_cast<QBoxLayout*>(layout);
+            if (widget)
+                box->addWidget(widget, 0, alignment);
+            else if (nested)
+                box->addLayout(nested);
+            else
+                box->addItem(spacer);
+        }
+    };
+    while (xml_.readNextStartElement()) {
+        if (xml_.name() == u"widget") {
+            if (QWidget* widget = ReadWidget(owner))
+                add(widget, nullptr, nullptr);
+        } else if (xml_.name() == u"layout") {
+            if (QLayout* nested = ReadLayout(owner, true))
+                add(nullptr, nested, nullptr);
+        } else if (xml_.name() == u"spacer") {
+            QSize hint(0, 0);
+            bool vertical = false;
+            auto policy = QSizePolicy::Expanding;
+            while (xml_.readNextStartElement()) {
+                const QString name = xml_.attributes().value("name").toString();
+                if (xml_.name() != u"property" || !xml_.readNextStartElement()) {
+                    Unexpected(u"spacer");
+                    break;
+                }
+                if (name == u"sizeHint") {
+                    QString error;
+                    hint = SkinPropertyValue::Read(xml_, QObject::staticMetaObject, "sizeHint", &error).toSize();
+                } else {
+                    const QByteArray key = xml_.readElementText().toLatin1();
+                    if (name == u"orientation")
+                        vertical = key == "Qt::Vertical";
+                    else if (name == u"sizeType")
+                        policy = static_cast<QSizePolicy::Policy>(
+                            QMetaEnum::fromType<QSizePolicy::Policy>().keyToValue(key.constData()));
+                }
+                xml_.skipCurrentElement();
+            }
+            add(nullptr, nullptr,
+                vertical ? new QSpacerItem(hint.width(), hint.height(), QSizePolicy::Minimum, policy)
+                         : new QSpacerItem(hint.width(), hint.height(), policy, QSizePolicy::Minimum));
+        } else {
+            Unexpected(u"item");
+        }
+    }
+}
+
+void SkinLoader::ReadComboItem(QComboBox* combo)
+{
+    QString text;
+    while (xml_.readNextStartElement()) {
+        if (xml_.name() != u"property" || xml_.attributes().value("name") != u"text" || !xml_.readNextStartElement() ||
+            xml_.name() != u"string") {
+            xml_.raiseError(QStringLiteral("a drop-down entry with what the reader does not know: only a text"));
+            return;
+        }
+        text = xml_.readElementText();
+        xml_.skipCurrentElement();
+    }
+    combo->addItem(text);
+}
+
+void SkinLoader::ReadProperty(QObject* target, bool topWidget)
+{
+    const QByteArray name = xml_.attributes().value("name").toUtf8();
+    if (!xml_.readNextStartElement()) {
+        xml_.raiseError(QStringLiteral("property \"%1\" without a value").arg(QString::fromUtf8(name)));
+        return;
+    }
+    QString error;
+    const QVariant value = SkinPropertyValue::Read(xml_, *target->metaObject(), name, &error);
+    if (!value.isValid()) {
+        xml_.raiseError(error);
+        return;
+    }
+    xml_.skipCurrentElement();
+    if (topWidget && name == "geometry")
+        static_cast<QWidget*>(target)->resize(value.toRect().size());  // where it shows is the window's business
+    else
+        target->setProperty(name.constData(), value);
+}
+
+void SkinLoader::Unexpected(QStringView container)
+{
+    xml_.raiseError(QStringLiteral("<%1> in <%2>, which the reader does not know").arg(xml_.name(), container));
+}
+
+QWidget* SkinLoader::CreateWidget(const QString& className, QWidget* parent, const QString& name)
+{
+    QWidget* widget = PlainWidget(className, parent);
+    if (widget == nullptr && (className == "TreeNodeUI" || className == "ListLabelElementUI" ||
+                              className == "ListTextElementUI")) {
         // An item template: a stand-in that carries the item's properties until the builder makes
         // the item itself (items have no widget of their own).
         widget = new QWidget(parent);
         widget->setProperty("kelvue_item", className);
-    }
-    else if (known.contains(className))
-        widget = QUiLoader::createWidget(className, parent, name);
-    else {
+    } else if (widget == nullptr) {
         CControlUI* control = ToolkitControl(className);
         if (control == nullptr && callback_ != nullptr)
             control = callback_->CreateControl(className);
