@@ -36,11 +36,11 @@ depends=$(sed -n 's/^ Depends: //p' "$scratch/info")
 [ -n "$depends" ] || { cat "$scratch/info" >&2; fail "dpkg-deb --info lists no Depends"; }
 # libc6 and Qt from the executable, curl/glog from the client, FFmpeg, libyuv and PulseAudio's simple API
 # from the private player library, gloox from the private IM library (both loaded at run time).
-for dependency in libc6 libqt6widgets6 libqt6uitools6 libqt6svg6 libgloox libcurl4 libjsoncpp libtinyxml \
+for dependency in libc6 libqt6widgets6 libqt6svg6 libgloox libcurl4 libjsoncpp libtinyxml \
                   libgoogle-glog libavcodec libavformat libswscale libyuv libpulse0 fonts-wqy-microhei; do
   grep -q "$dependency" <<< "$depends" || fail "Depends lacks $dependency: $depends"
 done
-for unwanted in prosody libsqlite3 kelvue-sim; do
+for unwanted in prosody libsqlite3 kelvue-sim libqt6uitools6; do
   grep -q "$unwanted" <<< "$depends" && fail "the client depends on $unwanted: $depends"
 done
 dpkg-deb --field "$sim_deb" Depends | grep -q prosody || fail "kelvue-sim does not depend on prosody"
