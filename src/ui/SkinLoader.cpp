@@ -17,6 +17,7 @@
 #include <QDateEdit>
 #include <QFormLayout>
 #include <QGridLayout>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMetaEnum>
@@ -33,45 +34,37 @@
 
 namespace {
 
+template <typename Widget>
+QWidget* Make(QWidget* parent)
+{
+    return new Widget(parent);
+}
+
 // The widgets of the layouts that are no control of their own: Qt's (buttons and combo boxes are the
 // toolkit's skinned ones) and the video surface.
 QWidget* PlainWidget(const QString& className, QWidget* parent)
 {
-    if (className == "QWidget")
-        return new QWidget(parent);
-    if (className == "QLabel")
-        return new QLabel(parent);
-    if (className == "QLineEdit")
-        return new QLineEdit(parent);
-    if (className == "QPushButton")
-        return new SkinButton<QPushButton>(parent);
-    if (className == "QToolButton")
-        return new SkinButton<QToolButton>(parent);
-    if (className == "QCheckBox")
-        return new SkinButton<QCheckBox>(parent);
-    if (className == "QRadioButton")
-        return new SkinButton<QRadioButton>(parent);
-    if (className == "QComboBox")
-        return new SkinComboBox(parent);
-    if (className == "QFrame")
-        return new QFrame(parent);
-    if (className == "QSlider")
-        return new QSlider(parent);
-    if (className == "QProgressBar")
-        return new QProgressBar(parent);
-    if (className == "QStackedWidget")
-        return new QStackedWidget(parent);
-    if (className == "QScrollArea")
-        return new QScrollArea(parent);
-    if (className == "QDateEdit")
-        return new QDateEdit(parent);
-    if (className == "QTimeEdit")
-        return new QTimeEdit(parent);
-    if (className == "QDateTimeEdit")
-        return new QDateTimeEdit(parent);
-    if (className == "VideoSurface")
-        return new VideoSurface(parent);
-    return nullptr;
+    static const QHash<QString, QWidget* (*)(QWidget*)> makers = {
+        {"QWidget", Make<QWidget>},
+        {"QLabel", Make<QLabel>},
+        {"QLineEdit", Make<QLineEdit>},
+        {"QPushButton", Make<SkinButton<QPushButton>>},
+        {"QToolButton", Make<SkinButton<QToolButton>>},
+        {"QCheckBox", Make<SkinButton<QCheckBox>>},
+        {"QRadioButton", Make<SkinButton<QRadioButton>>},
+        {"QComboBox", Make<SkinComboBox>},
+        {"QFrame", Make<QFrame>},
+        {"QSlider", Make<QSlider>},
+        {"QProgressBar", Make<QProgressBar>},
+        {"QStackedWidget", Make<QStackedWidget>},
+        {"QScrollArea", Make<QScrollArea>},
+        {"QDateEdit", Make<QDateEdit>},
+        {"QTimeEdit", Make<QTimeEdit>},
+        {"QDateTimeEdit", Make<QDateTimeEdit>},
+        {"VideoSurface", Make<VideoSurface>},
+    };
+    const auto make = makers.constFind(className);
+    return make == makers.constEnd() ? nullptr : (*make)(parent);
 }
 
 CControlUI* ToolkitControl(const QString& className)
