@@ -94,6 +94,14 @@ void SetStretches(const QStringView factors, const std::function<void(int, int)>
         set(index++, factor.toInt());
 }
 
+// A spacer's size type ("QSizePolicy::Expanding"); an unknown one is Expanding, the spacer's default.
+QSizePolicy::Policy SizeType(const QByteArray& key)
+{
+    bool ok = false;
+    const int policy = QMetaEnum::fromType<QSizePolicy::Policy>().keyToValue(key.constData(), &ok);
+    return ok ? static_cast<QSizePolicy::Policy>(policy) : QSizePolicy::Expanding;
+}
+
 Qt::Alignment Alignment(const QStringView keys)
 {
     bool ok = false;
@@ -291,14 +299,18 @@ void SkinLoader::ReadLayoutItem(QLayout* layout, QWidget* owner)
                 }
                 if (name == u"sizeHint") {
                     QString error;
-                    hint = SkinPropertyValue::Read(xml_, QObject::staticMetaObject, "sizeHint", &error).toSize();
+                    const QVariant size = SkinPropertyValue::Read(xml_, QObject::staticMetaObject, "sizeHint", &error);
+                    if (!size.isValid()) {
+                        xml_.raiseError(error);
+                        break;
+                    }
+                    hint = size.toSize();
                 } else {
                     const QByteArray key = xml_.readElementText().toLatin1();
                     if (name == u"orientation")
                         vertical = key == "Qt::Vertical";
                     else if (name == u"sizeType")
-                        policy = static_cast<QSizePolicy::Policy>(
-                            QMetaEnum::fromType<QSizePolicy::Policy>().keyToValue(key.constData()));
+                        policy = SizeType(key);
                 }
                 xml_.skipCurrentElement();
             }
