@@ -209,13 +209,13 @@ QLayout* SkinLoader::ReadLayout(QWidget* owner, bool nested)
             continue;
         }
         const QString name = xml_.attributes().value("name").toString();
-        bool ok = xml_.readNextStartElement() && xml_.name() == u"number";
-        const int value = ok ? xml_.readElementText().toInt(&ok) : 0;
-        if (!ok) {
-            xml_.raiseError(QStringLiteral("the layout's property \"%1\" is not a number").arg(name));
+        const QVariant number = ReadValue(*layout->metaObject(), name.toUtf8());
+        if (number.typeId() != QMetaType::Int) {
+            if (!xml_.hasError())
+                xml_.raiseError(QStringLiteral("the layout's property \"%1\" is not a number").arg(name));
             break;
         }
-        xml_.skipCurrentElement();
+        const int value = number.toInt();
         if (name == u"leftMargin")
             margins.setLeft(value);
         else if (name == u"topMargin")
@@ -293,25 +293,24 @@ void SkinLoader::ReadLayoutItem(QLayout* layout, QWidget* owner)
             auto policy = QSizePolicy::Expanding;
             while (xml_.readNextStartElement()) {
                 const QString name = xml_.attributes().value("name").toString();
-                if (xml_.name() != u"property" || !xml_.readNextStartElement()) {
+                if (xml_.name() != u"property") {
                     Unexpected(u"spacer");
                     break;
                 }
                 if (name == u"sizeHint") {
-                    QString error;
-                    const QVariant size = SkinPropertyValue::Read(xml_, QObject::staticMetaObject, "sizeHint", &error);
-                    if (!size.isValid()) {
-                        xml_.raiseError(error);
-                        break;
-                    }
-                    hint = size.toSize();
-                } else {
-                    const QByteArray key = xml_.readElementText().toLatin1();
-                    if (name == u"orientation")
-                        vertical = key == "Qt::Vertical";
-                    else if (name == u"sizeType")
-                        policy = SizeType(key);
+                    hint = ReadValue(QObject::staticMetaObject, "sizeHint").toSize();
+                    continue;
                 }
+                if (!xml_.readNextStartElement()) {
+                    xml_.raiseError(QStringLiteral("the spacer's property \"%1\" without a value").arg(name));
+                    break;
+                }
+                // The spacer is no object with properties: its two enumerations are read by name.
+                const QByteArray key = xml_.readElementText().toLatin1();
+                if (name == u"orientation")
+                    vertical = key == "Qt::Vertical";
+                else if (name == u"sizeType")
+                    policy = SizeType(key);
                 xml_.skipCurrentElement();
             }
             add(nullptr, nullptr,
@@ -338,20 +337,28 @@ void SkinLoader::ReadComboItem(QComboBox* combo)
     combo->addItem(text);
 }
 
+QVariant SkinLoader::ReadValue(const QMetaObject& target, const QByteArray& name)
+{
+    if (!xml_.readNextStartElement()) {
+        xml_.raiseError(QStringLiteral("property \"%1\" without a value").arg(QString::fromUtf8(name)));
+        return QVariant();
+    }
+    QString error;
+    const QVariant value = SkinPropertyValue::Read(xml_, target, name, &error);
+    if (!value.isValid()) {
+        xml_.raiseError(error);
+        return QVariant();
+    }
+    xml_.skipCurrentElement();
+    return value;
+}
+
 void SkinLoader::ReadProperty(QObject* target, bool topWidget)
 {
     const QByteArray name = xml_.attributes().value("name").toUtf8();
-    if (!xml_.readNextStartElement()) {
-        xml_.raiseError(QStringLiteral("property \"%1\" without a value").arg(QString::fromUtf8(name)));
+    const QVariant value = ReadValue(*target->metaObject(), name);
+    if (!value.isValid())
         return;
-    }
-    QString error;
-    const QVariant value = SkinPropertyValue::Read(xml_, *target->metaObject(), name, &error);
-    if (!value.isValid()) {
-        xml_.raiseError(error);
-        return;
-    }
-    xml_.skipCurrentElement();
     if (topWidget && name == "geometry")
         static_cast<QWidget*>(target)->resize(value.toRect().size());  // where it shows is the window's business
     else

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QPointer>
 #include <QString>
+#include <QVariant>
 #include <QXmlStreamReader>
 
 class CControlUI;
@@ -36,6 +37,9 @@ private:
     void ReadLayoutItem(QLayout* layout, QWidget* owner);
     void ReadComboItem(QComboBox* combo);
     void ReadProperty(QObject* target, bool topWidget);
+    // The value of the <property> the reader stands in, for `target`'s property `name`, the reader
+    // then at the property's end; invalid when it cannot be read (the reader then has the error).
+    QVariant ReadValue(const QMetaObject& target, const QByteArray& name);
     QWidget* CreateWidget(const QString& className, QWidget* parent, const QString& name);
     void Unexpected(QStringView container);
 
