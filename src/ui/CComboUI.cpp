@@ -9,46 +9,6 @@
 #include <QEvent>
 #include <QSignalBlocker>
 
-namespace {
-
-// Keeps a combo's drop-down inside the combo's window from left to right (when it fits): a combo
-// near the right edge would otherwise open its list past the window's edge.
-class DropDownInWindow : public QObject {
-public:
-    DropDownInWindow(QComboBox* combo, QWidget* dropDown) : QObject(dropDown), combo_(combo)
-    {
-        dropDown->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Show)
-            KeepInside(static_cast<QWidget*>(watched));
-        return false;
-    }
-
-private:
-    void KeepInside(QWidget* dropDown) const
-    {
-        const QWidget* window = combo_->window();
-        const QRect area(window->mapToGlobal(QPoint(0, 0)), window->size());
-        QRect at = dropDown->geometry();
-        if (at.width() > area.width())
-            return;
-        if (at.right() > area.right())
-            at.moveRight(area.right());
-        if (at.left() < area.left())
-            at.moveLeft(area.left());
-        if (at.topLeft() != dropDown->pos())
-            dropDown->move(at.topLeft());
-    }
-
-    QComboBox* combo_;
-};
-
-}  // namespace
-
 CComboUI::CComboUI()
     : CComboUI(new SkinComboBox)
 {
@@ -88,8 +48,6 @@ void CComboUI::OnAttached()
     for (CListElementUI* item : items_)
         item->SetManager(manager_, this);
     current_ = combo->currentIndex();
-    if (QWidget* dropDown = combo->view()->window(); dropDown != combo->window())
-        new DropDownInWindow(combo, dropDown);
     QObject::connect(combo, &QComboBox::currentIndexChanged, manager_->Hub(), [this](int index) {
         const int old = current_;
         current_ = index;

@@ -1,6 +1,7 @@
 #include "ui/CDateTimeUI.h"
 
 #include "ui/CPaintManagerUI.h"
+#include "ui/SkinDropDown.h"
 
 #include <QDateTimeEdit>
 
@@ -8,7 +9,7 @@ namespace {
 
 QDateTimeEdit* MakePicker(CDateTimeUI::Mode mode)
 {
-    auto* picker = new QDateTimeEdit(QDateTime::currentDateTime());
+    auto* picker = new SkinDropDown<QDateTimeEdit>(QDateTime::currentDateTime());
     picker->setCalendarPopup(mode != CDateTimeUI::TimeOnly);
     if (mode == CDateTimeUI::DateOnly)
         picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));

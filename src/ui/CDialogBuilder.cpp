@@ -93,11 +93,12 @@ void CDialogBuilder::ApplyTheme()
     if (app->styleSheet() == sheet)
         return;
     app->setStyleSheet(sheet);
-    // The theme's font becomes the application's as well. Widgets measure text before they are
-    // polished (a line edit lays out its text as it is built), and with another application font the
-    // engines of a font that no widget shows were loaded first: several milliseconds of the log-in
-    // window's start.
+    // The theme's font (its rule "#ThemeFont") is the application's, which every widget takes as it is
+    // built: widgets measure text before they are polished (a line edit lays out its text as it is
+    // built), and with another application font the engines of a font that no widget shows were
+    // loaded first, several milliseconds of the log-in window's start.
     QWidget themed;
+    themed.setObjectName(QStringLiteral("ThemeFont"));
     themed.ensurePolished();
     QApplication::setFont(themed.font());
 }
@@ -132,6 +133,18 @@ CControlUI* CDialogBuilder::BuildItem(QWidget* root, CPaintManagerUI* manager)
 CControlUI* CDialogBuilder::Create(const QString& xml, const QString&, IDialogBuilderCallback* callback,
                                    CPaintManagerUI* manager, CControlUI* parent)
 {
+    return Build(xml, callback, manager, parent, nullptr);
+}
+
+CControlUI* CDialogBuilder::CreateIn(QWidget* host, const QString& xml, IDialogBuilderCallback* callback,
+                                     CPaintManagerUI* manager)
+{
+    return Build(xml, callback, manager, nullptr, host);
+}
+
+CControlUI* CDialogBuilder::Build(const QString& xml, IDialogBuilderCallback* callback, CPaintManagerUI* manager,
+                                  CControlUI* parent, QWidget* host)
+{
     QByteArray data;
     if (xml.trimmed().startsWith('<')) {
         data = xml.toUtf8();
@@ -144,7 +157,7 @@ CControlUI* CDialogBuilder::Create(const QString& xml, const QString&, IDialogBu
         data = file.readAll();
     }
     SkinLoader loader(callback);
-    QWidget* root = loader.Load(data);
+    QWidget* root = loader.Load(data, host);
     if (root == nullptr) {
         error_ = QStringLiteral("cannot load the layout %1: %2").arg(xml.left(80), loader.ErrorString());
         return nullptr;

@@ -19,6 +19,9 @@ public:
     // `type` is accepted for compatibility and ignored. Null on failure (see GetLastError).
     CControlUI* Create(const QString& xml, const QString& type = QString(), IDialogBuilderCallback* callback = nullptr,
                        CPaintManagerUI* manager = nullptr, CControlUI* parent = nullptr);
+    // As Create, with the layout's top widget built as a child of `host` (a window's widget, whose
+    // layout then takes it) rather than moved there once built (see SkinLoader::Load).
+    CControlUI* CreateIn(QWidget* host, const QString& xml, IDialogBuilderCallback* callback, CPaintManagerUI* manager);
     QString GetLastError() const { return error_; }
 
     // The control class the toolkit gives a widget of the layouts (a button → CButtonUI, ...).
@@ -27,10 +30,13 @@ public:
     static QString ThemeStyleSheet();
     // Makes ThemeStyleSheet the application's style sheet (once per resource path; no application
     // with widgets: nothing), so that every widget of every window, a child of another window or
-    // not, is drawn in the theme while Qt parses the sheet once.
+    // not, is drawn in the theme while Qt parses the sheet once; the sheet's "#ThemeFont" rule gives the
+    // application font.
     static void ApplyTheme();
 
 private:
+    CControlUI* Build(const QString& xml, IDialogBuilderCallback* callback, CPaintManagerUI* manager,
+                      CControlUI* parent, QWidget* host);
     CControlUI* BuildItem(QWidget* root, CPaintManagerUI* manager);
     QString error_;
 };

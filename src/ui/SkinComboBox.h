@@ -1,19 +1,22 @@
 #pragma once
 
+#include "ui/SkinDropDown.h"
+
 #include <QComboBox>
 
-// The toolkit's combo box: its drop-down takes the style sheet's settings for drop-downs before it
-// first shows. Qt applies them to a drop-down on a style change of its combo box; under the
-// application's style sheet alone none comes, and the drop-down, built when it first shows, sized
-// its rows for less than its height (a scroll arrow over the last row). A style sheet of the combo
-// box's own would bring the change too, but at once: Qt then builds the drop-down as the window is
-// built (about a millisecond of the log-in window's start for the remembered accounts).
-class SkinComboBox : public QComboBox {
+// The toolkit's combo box. Its drop-down is built when it first shows, not with the window (about a
+// millisecond of the log-in window's start for the remembered accounts), and then:
+// - takes the style sheet's settings for drop-downs. Qt applies them to a drop-down on a style change
+//   of its combo box; under the application's style sheet alone none comes, and the drop-down sized
+//   its rows for less than its height (a scroll arrow over the last row);
+// - opens inside the combo box's window from left to right where it fits: a combo box near the
+//   window's right edge would otherwise open its list past that edge.
+class SkinComboBox : public SkinDropDown<QComboBox> {
 public:
-    using QComboBox::QComboBox;
+    using SkinDropDown::SkinDropDown;
 
     void showPopup() override;
 
 private:
-    bool dropDownStyled_ = false;
+    bool dropDownPrepared_ = false;
 };

@@ -7,6 +7,7 @@
 #include "ui/CWndUI.h"
 #include "ui/SkinButton.h"
 #include "ui/SkinComboBox.h"
+#include "ui/SkinDropDown.h"
 #include "ui/SkinPropertyValue.h"
 #include "ui/UIDefs.h"
 #include "ui/VideoSurface.h"
@@ -27,6 +28,8 @@
 #include <QScrollArea>
 #include <QSlider>
 #include <QStackedWidget>
+#include <QStyle>
+#include <QStyleOption>
 #include <QTimeEdit>
 #include <QToolButton>
 
@@ -40,8 +43,8 @@ QWidget* Make(QWidget* parent)
     return new Widget(parent);
 }
 
-// The widgets of the layouts that are no control of their own: Qt's (buttons and combo boxes are the
-// toolkit's skinned ones) and the video surface.
+// The widgets of the layouts that are no control of their own: Qt's (buttons, combo boxes and date
+// pickers are the toolkit's skinned ones) and the video surface.
 QWidget* PlainWidget(const QString& className, QWidget* parent)
 {
     static const QHash<QString, QWidget* (*)(QWidget*)> makers = {
@@ -58,9 +61,9 @@ QWidget* PlainWidget(const QString& className, QWidget* parent)
         {"QProgressBar", Make<QProgressBar>},
         {"QStackedWidget", Make<QStackedWidget>},
         {"QScrollArea", Make<QScrollArea>},
-        {"QDateEdit", Make<QDateEdit>},
-        {"QTimeEdit", Make<QTimeEdit>},
-        {"QDateTimeEdit", Make<QDateTimeEdit>},
+        {"QDateEdit", Make<SkinDropDown<QDateEdit>>},
+        {"QTimeEdit", Make<SkinDropDown<QTimeEdit>>},
+        {"QDateTimeEdit", Make<SkinDropDown<QDateTimeEdit>>},
         {"VideoSurface", Make<VideoSurface>},
     };
     const auto make = makers.constFind(className);
@@ -84,6 +87,18 @@ CControlUI* ToolkitControl(const QString& className)
     if (className == "TimeUI")
         return new CDateTimeUI(CDateTimeUI::TimeOnly);
     return nullptr;
+}
+
+// The margins the style gives a window's own layout: Designer's for a layout that names none.
+QMargins WindowMargins(const QWidget& owner)
+{
+    QStyleOption window;
+    window.state |= QStyle::State_Window;
+    const QStyle* style = owner.style();
+    return QMargins(style->pixelMetric(QStyle::PM_LayoutLeftMargin, &window, &owner),
+                    style->pixelMetric(QStyle::PM_LayoutTopMargin, &window, &owner),
+                    style->pixelMetric(QStyle::PM_LayoutRightMargin, &window, &owner),
+                    style->pixelMetric(QStyle::PM_LayoutBottomMargin, &window, &owner));
 }
 
 // "0,1,0": the stretch factors of a layout's items, or of a grid's rows or columns.
@@ -116,7 +131,7 @@ SkinLoader::SkinLoader(IDialogBuilderCallback* callback)
 {
 }
 
-QWidget* SkinLoader::Load(const QByteArray& layout)
+QWidget* SkinLoader::Load(const QByteArray& layout, QWidget* parent)
 {
     xml_.clear();
     xml_.addData(layout);
@@ -126,7 +141,7 @@ QWidget* SkinLoader::Load(const QByteArray& layout)
     if (xml_.readNextStartElement() && xml_.name() == u"ui") {
         while (xml_.readNextStartElement()) {
             if (xml_.name() == u"widget" && root == nullptr)
-                root = ReadWidget(nullptr);
+                root = ReadWidget(parent, true);
             else  // the class name, custom widgets' headers, resources and connections: nothing to build
                 xml_.skipCurrentElement();
         }
@@ -137,16 +152,14 @@ QWidget* SkinLoader::Load(const QByteArray& layout)
         xml_.raiseError(QStringLiteral("the layout has no widget the toolkit knows"));
     if (xml_.hasError()) {
         error_ = QStringLiteral("line %1: %2").arg(xml_.lineNumber()).arg(xml_.errorString());
-        for (const QPointer<QWidget>& widget : std::as_const(created_))
-            if (widget && widget->parent() == nullptr)  // the top widget, or a page not yet added
-                delete widget;
+        delete root;  // with every widget made, all of them within it
         created_.clear();
         return nullptr;
     }
     return root;
 }
 
-QWidget* SkinLoader::ReadWidget(QWidget* parent)
+QWidget* SkinLoader::ReadWidget(QWidget* parent, bool asWindow)
 {
     const QXmlStreamAttributes attributes = xml_.attributes();
     QWidget* widget =
@@ -158,11 +171,10 @@ QWidget* SkinLoader::ReadWidget(QWidget* parent)
     auto* stack = qobject_cast<QStackedWidget*>(widget);
     while (xml_.readNextStartElement()) {
         if (xml_.name() == u"property") {
-            ReadProperty(widget, parent == nullptr);
+            ReadProperty(widget, asWindow);
         } else if (xml_.name() == u"widget") {
-            // A page is built as a window of its own and then added (its layout's margins are a
-            // window's, as Designer shows them).
-            QWidget* child = ReadWidget(stack ? nullptr : widget);
+            // A page is laid out as a window (its layout's margins are a window's, as Designer shows them).
+            QWidget* child = ReadWidget(widget, stack != nullptr);
             if (stack && child)
                 stack->addWidget(child);
             else if (auto* scrollArea = qobject_cast<QScrollArea*>(widget); scrollArea && child)
@@ -170,7 +182,7 @@ QWidget* SkinLoader::ReadWidget(QWidget* parent)
         } else if (auto* combo = qobject_cast<QComboBox*>(widget); combo && xml_.name() == u"item") {
             ReadComboItem(combo);
         } else if (xml_.name() == u"layout") {
-            ReadLayout(widget, false);
+            ReadLayout(widget, asWindow ? LayoutOwner::Window : LayoutOwner::Widget);
         } else {
             Unexpected(u"widget");
         }
@@ -178,7 +190,7 @@ QWidget* SkinLoader::ReadWidget(QWidget* parent)
     return widget;
 }
 
-QLayout* SkinLoader::ReadLayout(QWidget* owner, bool nested)
+QLayout* SkinLoader::ReadLayout(QWidget* owner, LayoutOwner belongsTo)
 {
     const QXmlStreamAttributes attributes = xml_.attributes();
     const QStringView kind = attributes.value("class");
@@ -192,11 +204,11 @@ QLayout* SkinLoader::ReadLayout(QWidget* owner, bool nested)
         return nullptr;
     }
     layout->setObjectName(attributes.value("name").toString());
-    if (!nested)
+    if (belongsTo != LayoutOwner::Nested)
         owner->setLayout(layout);
     // Margins the layout does not name are none, but for a window's own layout, which keeps the
     // style's (as Designer has it).
-    QMargins margins = !nested && owner->isWindow() ? layout->contentsMargins() : QMargins();
+    QMargins margins = belongsTo == LayoutOwner::Window ? WindowMargins(*owner) : QMargins();
     auto* grid = qobject_cast<QGridLayout*>(layout);
     auto* form = qobject_cast<QFormLayout*>(layout);
     while (xml_.readNextStartElement()) {
@@ -282,10 +294,10 @@ void SkinLoader::ReadLayoutItem(QLayout* layout, QWidget* owner)
     };
     while (xml_.readNextStartElement()) {
         if (xml_.name() == u"widget") {
-            if (QWidget* widget = ReadWidget(owner))
+            if (QWidget* widget = ReadWidget(owner, false))
                 add(widget, nullptr, nullptr);
         } else if (xml_.name() == u"layout") {
-            if (QLayout* nested = ReadLayout(owner, true))
+            if (QLayout* nested = ReadLayout(owner, LayoutOwner::Nested))
                 add(nullptr, nested, nullptr);
         } else if (xml_.name() == u"spacer") {
             QSize hint(0, 0);
@@ -353,14 +365,14 @@ QVariant SkinLoader::ReadValue(const QMetaObject& target, const QByteArray& name
     return value;
 }
 
-void SkinLoader::ReadProperty(QObject* target, bool topWidget)
+void SkinLoader::ReadProperty(QWidget* target, bool asWindow)
 {
     const QByteArray name = xml_.attributes().value("name").toUtf8();
     const QVariant value = ReadValue(*target->metaObject(), name);
     if (!value.isValid())
         return;
-    if (topWidget && name == "geometry")
-        static_cast<QWidget*>(target)->resize(value.toRect().size());  // where it shows is the window's business
+    if (asWindow && name == "geometry")
+        target->resize(value.toRect().size());  // where it shows is the window's business
     else
         target->setProperty(name.constData(), value);
 }

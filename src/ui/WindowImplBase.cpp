@@ -142,7 +142,7 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, BOOL& bHandled)
     // is parsed and cascaded for that window alone (128 times for the 64 cells of the wall).
     CDialogBuilder::ApplyTheme();
     CDialogBuilder builder;
-    CControlUI* root = builder.Create(GetSkinFile(), QString(), this, &m_PaintManager, nullptr);
+    CControlUI* root = builder.CreateIn(window, GetSkinFile(), this, &m_PaintManager);
     if (root == nullptr) {
         qWarning("toolkit: window %s: %s", qPrintable(GetWindowClassName()), qPrintable(builder.GetLastError()));
     } else {

@@ -3,10 +3,12 @@
 
 #include "UiTestKit.h"
 
+#include "ui/CDialogBuilder.h"
 #include "ui/SkinLoader.h"
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -154,6 +156,34 @@ TEST(SkinLoader, BuildsTheLayoutAsDesignerDoes)
     // Parents before children, the skipped element not among them.
     EXPECT_EQ(loader.Created().first(), root.get());
     EXPECT_EQ(loader.Created().size(), 10);
+}
+
+// A window's layout is built inside the window's widget, laid out as it would be on its own, and under
+// the theme a combo box builds its drop-down only when it first opens. Moving a built tree into the
+// window (a style change for every widget of it) and a font the theme set on each widget (a font
+// change) made every combo box build its drop-down while its window started.
+TEST(SkinLoader, BuildsATopWidgetInsideItsHostAsAWindow)
+{
+    EnsureApp();
+    CDialogBuilder::ApplyTheme();
+    QWidget host;
+    NoCustomControls callback;
+    SkinLoader loader(&callback);
+    QWidget* root = loader.Load(kLayout, &host);
+    ASSERT_TRUE(root) << loader.ErrorString().toStdString();
+    EXPECT_EQ(root->parentWidget(), &host);
+    EXPECT_EQ(root->size(), QSize(420, 300));
+    EXPECT_EQ(root->layout()->contentsMargins(), WindowMargins());
+    EXPECT_EQ(root->findChild<QWidget*>("gridPage")->layout()->contentsMargins(), WindowMargins());
+
+    auto* combo = root->findChild<QComboBox*>("combo");
+    (new QVBoxLayout(&host))->addWidget(root);
+    host.show();
+    EXPECT_EQ(combo->font().pixelSize(), 12);  // the theme's font, given to the whole application
+    EXPECT_TRUE(combo->findChildren<QAbstractItemView*>().isEmpty());
+    combo->showPopup();
+    EXPECT_FALSE(combo->findChildren<QAbstractItemView*>().isEmpty());
+    combo->hidePopup();
 }
 
 TEST(SkinLoader, RefusesWhatItCannotReadAndSaysWhere)
