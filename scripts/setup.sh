@@ -8,7 +8,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools libqt6uitools6 qt6-svg-dev libqt6opengl6-dev libxkbcommon-dev libgl-dev
-  libfontconfig-dev
+  libfontconfig-dev libpng-dev
   libgloox-dev prosody lua-bitop
   ffmpeg libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev libpulse-dev libyuv-dev
   libcurl4-openssl-dev libjsoncpp-dev rapidjson-dev libtinyxml-dev libgoogle-glog-dev

@@ -99,6 +99,21 @@ TEST(SkinImageFile, APictureIsReadWhateverItsNameSaysOfItsFormat)
         EXPECT_TRUE(middle.red() > 245 && middle.green() < 10) << file.toStdString();
     }
     EXPECT_TRUE(SkinImage::Load(broken).isNull());
+
+    // Translucent pixels keep their colour and alpha as Qt's own reader gives them; a file cut short
+    // after its header gives no picture from either reader rather than a crash.
+    QImage glass(5, 3, QImage::Format_ARGB32);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            glass.setPixel(x, y, qRgba(40 * x, 90 * y, 200, 50 * x + 20));
+    const QString glassFile = folder.filePath("glass.png"), cutFile = folder.filePath("cut.png");
+    ASSERT_TRUE(glass.save(glassFile, "PNG"));
+    EXPECT_EQ(SkinImage::Load(glassFile).toImage(), QPixmap::fromImage(QImage(glassFile)).toImage());
+    QFile whole(glassFile), cut(cutFile);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly));
+    cut.write(whole.readAll().left(60));
+    cut.close();
+    EXPECT_TRUE(SkinImage::Load(cutFile).isNull());
 }
 
 // Picture descriptions as the layouts and the code write them, and what a hand-edited one may hold.
