@@ -4,9 +4,7 @@
 #include "ui/CPaintManagerUI.h"
 #include "ui/SkinComboBox.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
-#include <QEvent>
 #include <QSignalBlocker>
 
 CComboUI::CComboUI()
