@@ -29,9 +29,9 @@ QImage ReadPng(const QString& path)
     if (!png_image_begin_read_from_file(&png, QFile::encodeName(path).constData()))
         return {};
     png.format = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? PNG_FORMAT_BGRA : PNG_FORMAT_ARGB;  // QImage::Format_ARGB32
-    const qint64 bytes = qint64(PNG_IMAGE_SIZE(png));
+    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;  // 0: no limit
     QImage image;
-    if (bytes <= qint64(QImageReader::allocationLimit()) * 1024 * 1024)
+    if (limit == 0 || qint64(PNG_IMAGE_SIZE(png)) <= limit)
         image = QImage(int(png.width), int(png.height), QImage::Format_ARGB32);
     if (image.isNull() || !png_image_finish_read(&png, nullptr, image.bits(), image.bytesPerLine(), nullptr)) {
         png_image_free(&png);
