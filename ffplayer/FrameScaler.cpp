@@ -1,11 +1,12 @@
 #include "FrameScaler.h"
 
+#include "Yuv420ToBgra.h"
+
 extern "C" {
 #include <libavutil/frame.h>
 #include <libswscale/swscale.h>
 }
 
-#include <libyuv/convert_argb.h>
 #include <libyuv/scale.h>
 
 namespace ffplayer {
@@ -39,10 +40,9 @@ bool FrameScaler::Scale(const AVFrame* frame, std::uint8_t* target, int stride, 
         y = sy, u = su, v = sv;
         yStride = width, uStride = vStride = chromaWidth;
     }
-    // libyuv's "ARGB" is B, G, R, A in memory, as the host wants. Limited-range BT.601 is what swscale
-    // assumes for yuv420p too, so both converters draw the same colours; full range has its own.
-    const auto convert = fullRange ? &libyuv::J420ToARGB : &libyuv::I420ToARGB;
-    return convert(y, yStride, u, uStride, v, vStride, target, stride, width, height) == 0;
+    // Limited-range BT.601 is what swscale assumes for yuv420p too, so both converters draw the same
+    // colours; full range has its own.
+    return Yuv420ToBgra::Convert(y, yStride, u, uStride, v, vStride, target, stride, width, height, fullRange);
 }
 
 bool FrameScaler::ScaleWithSwscale(const AVFrame* frame, std::uint8_t* target, int stride, int width, int height)

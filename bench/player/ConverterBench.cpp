@@ -3,7 +3,9 @@
 // wall cell's size. Rounds alternate between the converters; the table shows median and range. A
 // second table times single calls a frame interval apart, as a player makes them, against merely
 // filling the target with memset: the floor of any conversion that writes the whole picture; each
-// into memory in small pages and into the picture memory a window's frames get.
+// into memory in small pages and into the picture memory a window's frames get. The player's own
+// converter (libyuv's bytes, written with streaming stores where the processor has AVX-512) is timed
+// there too.
 extern "C" {
 #include <libswscale/swscale.h>
 }
@@ -11,6 +13,7 @@ extern "C" {
 #include <libyuv/convert_argb.h>
 #include <libyuv/scale.h>
 
+#include "Yuv420ToBgra.h"
 #include "base/PictureMemory.h"
 
 #include <algorithm>
@@ -137,10 +140,12 @@ int main()
     Picture picture(1280, 720);
     const int stride = 1280 * 4;
     const std::size_t bytes = static_cast<std::size_t>(stride) * 720;
-    std::vector<std::uint8_t> smallPages(bytes);
+    // 64-byte aligned as the picture memory is, which the player's converter needs for its streaming stores.
+    const std::unique_ptr<std::uint8_t, PictureMemory::Deleter> smallPages(
+        static_cast<std::uint8_t*>(std::aligned_alloc(64, bytes)));
     const std::unique_ptr<std::uint8_t, PictureMemory::Deleter> pictureMemory(
         static_cast<std::uint8_t*>(PictureMemory::Allocate(bytes)));
-    std::uint8_t* const targets[2] = {smallPages.data(), pictureMemory.get()};
+    std::uint8_t* const targets[2] = {smallPages.get(), pictureMemory.get()};
     SwsContext* context = sws_getContext(1280, 720, AV_PIX_FMT_YUV420P, 1280, 720, AV_PIX_FMT_BGRA, SWS_FAST_BILINEAR,
                                          nullptr, nullptr, nullptr);
     const std::uint8_t* planes[4] = {picture.y.data(), picture.u.data(), picture.v.data(), nullptr};
@@ -155,20 +160,25 @@ int main()
             libyuv::I420ToARGB(planes[0], strides[0], planes[1], strides[1], planes[2], strides[2], target, stride,
                                1280, 720);
         },
+        [&](std::uint8_t* target) {
+            ffplayer::Yuv420ToBgra::Convert(planes[0], strides[0], planes[1], strides[1], planes[2], strides[2], target,
+                                            stride, 1280, 720, false);
+        },
         [&](std::uint8_t* target) { std::memset(target, 0, bytes); },
     };
-    std::vector<double> times[3][2];
+    constexpr int kCalls = std::size(calls);
+    std::vector<double> times[kCalls][2];
     for (int round = 0; round < 60; ++round)
-        for (int k = 0; k < 6; ++k) {
-            const int which = (k + round) % 6;
+        for (int k = 0; k < 2 * kCalls; ++k) {
+            const int which = (k + round) % (2 * kCalls);
             std::this_thread::sleep_for(std::chrono::milliseconds(67));  // a 15 fps stream's interval
             times[which / 2][which % 2].push_back(MicrosPerCall([&] { calls[which / 2](targets[which % 2]); }, 1));
         }
     sws_freeContext(context);
     std::printf("\n1280x720 -> 1280x720, one call every 67 ms (60 each, alternating), CPU us (median [low-high])\n");
     std::printf("%-22s %24s %24s\n", "", "small pages", "picture memory");
-    const char* names[] = {"swscale", "libyuv", "memset alone"};
-    for (int k = 0; k < 3; ++k) {
+    const char* names[] = {"swscale", "libyuv", "the player's", "memset alone"};
+    for (int k = 0; k < kCalls; ++k) {
         const Figures a = Summary(times[k][0]), b = Summary(times[k][1]);
         char left[40], right[40];
         std::snprintf(left, sizeof left, "%.0f [%.0f-%.0f]", a.median, a.low, a.high);

@@ -1,6 +1,8 @@
 // The library's frame conversion to BGRA: every source format and size gives the picture's colours in
-// the byte order the host draws, writes inside the lent rows only, and matches swscale's own output.
+// the byte order the host draws, writes inside the lent rows only, and matches swscale's own output;
+// the 4:2:0 converter writes libyuv's bytes exactly.
 #include "FrameScaler.h"
+#include "Yuv420ToBgra.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +12,12 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <libyuv/convert_argb.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <random>
 #include <vector>
 
 namespace {
@@ -110,6 +115,46 @@ TEST(FrameScaler, MatchesSwscaleAndRefusesEmptySizes)
 
     EXPECT_FALSE(scaler.Scale(frame.get(), ours.pixels.data(), ours.stride, 0, height));
     EXPECT_FALSE(scaler.Scale(frame.get(), ours.pixels.data(), ours.stride, width, -1));
+}
+
+TEST(Yuv420ToBgra, WritesLibyuvsBytesForEveryWidthRangeAndTarget)
+{
+    // Random planes, then planes of only the extremes (where the arithmetic saturates).
+    std::mt19937 random(7);
+    for (const bool extremes : {false, true}) {
+        auto sample = [&] {
+            return static_cast<std::uint8_t>(extremes ? (random() % 2) * 255 : random() % 256);
+        };
+        // Whole steps of 32 pixels, steps with a few columns left over, narrower than a step; odd heights.
+        for (const auto& [width, height] : {std::pair{1280, 8}, {640, 5}, {636, 6}, {70, 3}, {31, 4}, {33, 1}}) {
+            const int chromaWidth = (width + 1) / 2, chromaHeight = (height + 1) / 2;
+            std::vector<std::uint8_t> y(static_cast<std::size_t>(width) * height), u(chromaWidth * chromaHeight),
+                v(chromaWidth * chromaHeight);
+            std::generate(y.begin(), y.end(), sample);
+            std::generate(u.begin(), u.end(), sample);
+            std::generate(v.begin(), v.end(), sample);
+            for (const bool fullRange : {false, true})
+                for (const int shift : {0, 4}) {  // a 64-byte aligned target, then one that is not
+                    SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height) + (fullRange ? " full" : "") +
+                                 (extremes ? " extremes" : "") + " shift " + std::to_string(shift));
+                    const int stride = ((width * 4 + 63) & ~63) + shift + 64;  // room beyond each row
+                    const std::size_t bytes = static_cast<std::size_t>(stride) * height + 64;
+                    const std::size_t allocated = (bytes + 63) & ~std::size_t(63);
+                    const std::unique_ptr<std::uint8_t, decltype(&std::free)> memory(
+                        static_cast<std::uint8_t*>(std::aligned_alloc(64, allocated)), &std::free);
+                    std::uint8_t* ours = memory.get() + shift;
+                    std::fill_n(ours, bytes - shift, 0xAB);
+                    std::vector<std::uint8_t> expected(bytes - shift, 0xAB);
+                    ASSERT_TRUE(ffplayer::Yuv420ToBgra::Convert(y.data(), width, u.data(), chromaWidth, v.data(),
+                                                                chromaWidth, ours, stride, width, height, fullRange));
+                    (fullRange ? libyuv::J420ToARGB : libyuv::I420ToARGB)(y.data(), width, u.data(), chromaWidth,
+                                                                          v.data(), chromaWidth, expected.data(),
+                                                                          stride, width, height);
+                    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), ours))
+                        << "bytes differ from libyuv's, or outside the rows";
+                }
+        }
+    }
 }
 
 }  // namespace
