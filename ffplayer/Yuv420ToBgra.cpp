@@ -7,8 +7,6 @@
 #include <array>
 #include <cstddef>
 
-#define KELVUE_AVX512 __attribute__((target("avx512f,avx512bw,avx512vbmi")))
-
 namespace ffplayer {
 namespace {
 
@@ -63,8 +61,9 @@ bool HasAvx512()
 }
 
 // One row of `width` (a multiple of kStep) pixels into a 64-byte aligned target, with libyuv's arithmetic.
-KELVUE_AVX512 void ConvertRow(const std::uint8_t* y, const std::uint8_t* u, const std::uint8_t* v,
-                              std::uint8_t* target, int width, const Coefficients& c)
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) void ConvertRow(const std::uint8_t* y, const std::uint8_t* u,
+                                                                       const std::uint8_t* v, std::uint8_t* target,
+                                                                       int width, const Coefficients& c)
 {
     const __m512i lumaOrder = _mm512_loadu_si512(kLumaOrder.data());
     const __m512i chromaOrder = _mm512_loadu_si512(kChromaOrder.data());
